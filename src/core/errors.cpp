@@ -1,0 +1,77 @@
+#include "core/errors.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/pool.h"
+#include "core/ui_port.h"
+
+int gLastError = 0;
+
+static const char *const kErrorTexts[] = {
+    "Internal error",
+    "Cannot open input file",
+    "Bad LOCUS field in genbank file",
+    "Bad VERSION field in genbank file",
+    "Bad line in genbank file",
+    "Bad line with coordinates in genbank file",
+    "End of file detected",
+    "Seek error in input file",
+    "Not enough memory",
+    "NonPC file format",
+    "Bad format of input file",
+    "Bad command in file",
+    "Bad filename",
+    "Filename for file with sequence is absend",
+};
+
+const char *errorText(int code) {
+  if (code < kErrInternal || code > kErrNoSequenceName)
+    return nullptr;
+  return kErrorTexts[code - kErrInternal];
+}
+
+char *messageBuffer() {
+  static char fallback[1024];
+  return gBuffers ? gBuffers->message : fallback;
+}
+
+void copyStatusToInfoLine() {
+  char line[1024];
+  const char *m = messageBuffer();
+  size_t n = strcspn(m, "\n");
+  memcpy(line, m, n);
+  line[n] = 0;
+  ui()->setInfoLine(line);
+}
+
+[[noreturn]] static void showAndLeave(int code) {
+  gLastError = code;
+  ui()->messageBox("Error", messageBuffer(), Buttons::Ok, kAnswerOk);
+  copyStatusToInfoLine();
+  throw ReaderError{code};
+}
+
+void reportOutOfMemory(size_t size, const char *place) {
+  snprintf(messageBuffer(), 1024,
+           "ERROR: Not enough memory. \nExtra %zu bytes are needed. \nBrekpoint in %s.\n", size,
+           place);
+  showAndLeave(kErrNoMemory);
+}
+
+void reportPoolCreationFailure() {
+  snprintf(messageBuffer(), 1024, "ERROR: Cannot create heap.\n");
+  showAndLeave(kErrNoMemory);
+}
+
+void reportFatal(int code, const char *fileName, const char *place) {
+  const char *text = errorText(code);
+  snprintf(messageBuffer(), 1024, "ERROR: %s. \nFile: %s. \nBreakpoint in %s\n",
+           text ? text : "Internal error", fileName ? fileName : "", place);
+  showAndLeave(code);
+}
+
+void abandonRead(int code) {
+  gLastError = code;
+  throw ReaderError{code};
+}

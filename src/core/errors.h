@@ -1,0 +1,37 @@
+// The error table and the reporting paths of a running read. A reader unit
+// leaves through ReaderError, caught at the unit's start.
+#pragma once
+#include <cstddef>
+
+constexpr int kErrInternal = 52;
+constexpr int kErrCannotOpen = 53;
+constexpr int kErrBadLocus = 54;
+constexpr int kErrBadVersion = 55;
+constexpr int kErrBadGenbankLine = 56;
+constexpr int kErrBadCoordinates = 57;
+constexpr int kErrEndOfFile = 58;
+constexpr int kErrSeek = 59;
+constexpr int kErrNoMemory = 60;
+constexpr int kErrNonPc = 61;
+constexpr int kErrBadFormat = 62;
+constexpr int kErrBadCommand = 63;
+constexpr int kErrBadFilename = 64;
+constexpr int kErrNoSequenceName = 65;
+
+struct ReaderError {
+  int code;
+};
+
+const char *errorText(int code); // "Internal error" .. ; nullptr below 52
+extern int gLastError;
+
+// Message buffer: the last message (cut to 1 024 bytes).
+char *messageBuffer();
+
+[[noreturn]] void reportOutOfMemory(size_t size, const char *place);
+[[noreturn]] void reportPoolCreationFailure();
+[[noreturn]] void reportFatal(int code, const char *fileName, const char *place);
+// Leaves the read with `code` and no message box (internal inconsistency).
+[[noreturn]] void abandonRead(int code);
+// Copies the message buffer up to its first line end to the information line.
+void copyStatusToInfoLine();

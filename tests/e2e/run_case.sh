@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# run_case.sh VELK CASE_DIR: one end-to-end case; see README.md.
+set -u
+velk=$1
+case_dir=$(cd "$2" && pwd)
+data_dir=$(cd "$(dirname "$0")/../data" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+for f in "$case_dir"/*; do
+  [ "$(basename "$f")" = expected ] || cp -r "$f" "$work/"
+done
+ln -s "$data_dir" "$work/data"
+cd "$work"
+env -u DISPLAY HOME="$work" "$velk" --batch run.cmd >"$work/.stdout" 2>"$work/.stderr"
+status=$?
+want_status=0
+[ -f "$case_dir/expected/status" ] && want_status=$(cat "$case_dir/expected/status")
+
+if [ -n "${VELK_UPDATE_GOLDEN:-}" ]; then
+  mkdir -p "$case_dir/expected"
+  for f in "$case_dir"/expected/*; do
+    [ -e "$f" ] || continue
+    name=$(basename "$f")
+    case $name in
+    stderr) cp "$work/.stderr" "$f" ;;
+    status) echo "$status" >"$f" ;;
+    *) [ -f "$work/$name" ] && cp "$work/$name" "$f" ;;
+    esac
+  done
+  echo "golden files of $(basename "$case_dir") updated"
+  exit 0
+fi
+
+fail=0
+if [ "$status" != "$want_status" ]; then
+  echo "exit status $status, expected $want_status"
+  fail=1
+fi
+for f in "$case_dir"/expected/*; do
+  [ -e "$f" ] || continue
+  name=$(basename "$f")
+  case $name in
+  status) ;;
+  stderr)
+    if ! cmp -s "$f" "$work/.stderr"; then
+      echo "stderr differs:"
+      diff "$f" "$work/.stderr" | head -40
+      fail=1
+    fi
+    ;;
+  *)
+    if [ ! -f "$work/$name" ]; then
+      echo "missing output file $name"
+      fail=1
+    elif ! cmp -s "$f" "$work/$name"; then
+      echo "output $name differs:"
+      diff "$f" "$work/$name" | head -40
+      fail=1
+    fi
+    ;;
+  esac
+done
+if [ $fail -ne 0 ]; then
+  echo "--- stderr ---"
+  head -40 "$work/.stderr"
+fi
+exit $fail
