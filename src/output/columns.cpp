@@ -1,0 +1,82 @@
+#include "output/columns.h"
+
+#include "core/session.h"
+
+ColumnCounts gHitCounts;
+
+void WalkHitColumns(const Hit *hit, HitBlock *firstBlock, ColumnSink &sink) {
+  if (!firstBlock)
+    return;
+  const uint8_t *s1 = gSeq1->residues + hit->start1;
+  const uint8_t *s2 = gSeq2->residues + hit->start2;
+  int32_t a1 = firstBlock->x, a2 = firstBlock->y;
+  sink.first = true;
+  sink.last = false;
+  for (HitBlock *b = firstBlock; b; b = b->next) {
+    int32_t end1 = b->x + b->length, end2 = b->y + b->length;
+    if (b->next) {
+      if (b->linkKind == 1)
+        end2 = b->cut;
+      else
+        end1 = b->cut;
+    }
+    b->identities = 0;
+    while (a1 < end1 && a2 < end2) {
+      uint8_t r1 = s1[a1], r2 = s2[a2];
+      // N agrees with A here: the block figures only look at the base bits.
+      if (((r1 ^ r2) & 3) == 0)
+        ++b->identities;
+      sink.last = !b->next && (a1 + 1 >= end1 || a2 + 1 >= end2);
+      sink.column(r1, r2);
+      sink.first = false;
+      ++a1;
+      ++a2;
+    }
+    b->blockScore = (2 * b->identities - b->length) * 100;
+    sink.last = false;
+    if (!b->next)
+      break;
+    end1 = b->next->x;
+    end2 = b->next->y;
+    while (a1 < end1 || a2 < end2) {
+      if (a1 < end1)
+        sink.column(s1[a1++], kGapCode);
+      if (a2 < end2)
+        sink.column(kGapCode, s2[a2++]);
+    }
+  }
+}
+
+void CountingSink::column(uint8_t r1, uint8_t r2) {
+  if (r1 != kGapCode)
+    ++counts.residues1;
+  if (r2 != kGapCode)
+    ++counts.residues2;
+  if (r1 == kGapCode || r2 == kGapCode) {
+    ++pendingGap;
+    return;
+  }
+  // Same base and neither is N; repeat and filter marks do not matter.
+  if (((r1 ^ r2) & 3) == 0 && !((r1 | r2) & 4))
+    ++counts.matches;
+  else
+    ++counts.mismatches;
+  if (pendingGap) {
+    ++counts.gaps;
+    counts.gapLength += pendingGap;
+    pendingGap = 0;
+  }
+}
+
+int32_t CountingSink::score() const {
+  return 100 * (counts.matches - counts.mismatches - 3 * counts.gaps - counts.gapLength);
+}
+
+int32_t CountHitColumns(const Hit *hit, HitBlock *firstBlock, ColumnCounts *counts) {
+  CountingSink sink;
+  WalkHitColumns(hit, firstBlock, sink);
+  gHitCounts = sink.counts;
+  if (counts)
+    *counts = sink.counts;
+  return sink.score();
+}
