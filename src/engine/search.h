@@ -1,0 +1,95 @@
+// Island search and local alignment assembly. One search runs at a time; its
+// state is the process-wide context below. Islands are HitBlock records in
+// region-relative coordinates (0,0 = the region's lower corner) until
+// makeHit turns a chain into a hit.
+#pragma once
+#include <cstdint>
+
+#include "core/records.h"
+
+// Mode flags of an action: the session's action status word (gActionStatus).
+constexpr uint32_t kModeAlign = 0x01;       // link-score variant of Align
+constexpr uint32_t kModeStop = 0x02;        // the user asked to stop
+constexpr uint32_t kModePaused = 0x04;      // progress display holds the action
+constexpr uint32_t kModeNoDraw = 0x08;      // no intermediate drawing
+constexpr uint32_t kModeNoDraw2 = 0x10;     // the same, second bit
+constexpr uint32_t kModeNoMinScores = 0x20; // keep the minimal scores as they are
+constexpr uint32_t kModeMergeBridge = kModeNoDraw | kModeNoDraw2;     // 48
+constexpr uint32_t kModeQuietRealign = kModeMergeBridge | kModeAlign; // 49 (Reconcile, Fill)
+
+// Hit flag of hits made by the latest Align or Fill.
+constexpr uint32_t kHitNewFlag = 0x200;
+
+// Return codes of a search unit.
+constexpr int kSearchNormal = 0;
+constexpr int kSearchPoolExhausted = 2;
+constexpr int kSearchNoArrays = 60;
+
+// Link kinds between an island and its successor.
+constexpr int32_t kLinkGapInY = 0; // contiguous in sequence 1, gap in sequence 2
+constexpr int32_t kLinkGapInX = 1; // contiguous in sequence 2, gap in sequence 1
+constexpr int32_t kLinkSameDiag = 2;
+constexpr int32_t kIslandDead = -1; // linkKind of a dropped island
+
+struct LinkCandidate {
+  HitBlock *predecessor, *successor;
+  int32_t score, kind, keptMatches, cut, bridgedMatches, span;
+};
+
+struct EngineContext {
+  Hit region;        // copy of the region record
+  Hit *regionRecord; // the caller's record (filled by the first hit)
+  int32_t x1, y1, x2, y2;
+  int32_t W, H, D, diagBase; // diagBase = H + g - 1
+  uint8_t *seq1, *seq2;      // at x1 and y1
+  uint8_t *sentinel1, *sentinel2;
+  int32_t m, n, g, k, w;
+  const ScoreParams *score;
+  int32_t sweep, finalLimit;
+  uint32_t newHitFlags;
+  // Per-search index arrays (Align sweep), each D + 2g + 15 entries.
+  HitBlock **startList, **endList, **diagonalList;
+  int32_t listEntries;
+  HitBlock *resultList; // accepted chain ends, most recent first
+  int32_t abandoned;    // seeds given up because an earlier seed covers them
+  bool prepared;
+};
+extern EngineContext gEngine;
+extern LinkCandidate gBest, gTry;
+extern int32_t gLinkThreshold;
+
+// Action parameters into the current window's running-action block.
+void setActionParams(uint16_t maskingFlags, const ScoreParams &score, const IslandParams &island);
+
+// A search unit is bracketed by these two; the sentinel bits are present in
+// the sequences in between.
+void prepareRegion(Hit *regionRecord, int32_t xEnd, int32_t yEnd, uint32_t modeFlags);
+void releaseRegion();
+// Releases the region when it leaves scope, whatever the path out.
+struct RegionGuard {
+  RegionGuard(Hit *regionRecord, int32_t xEnd, int32_t yEnd, uint32_t modeFlags) {
+    prepareRegion(regionRecord, xEnd, yEnd, modeFlags);
+  }
+  ~RegionGuard() { releaseRegion(); }
+  RegionGuard(const RegionGuard &) = delete;
+  RegionGuard &operator=(const RegionGuard &) = delete;
+};
+
+// Island search.
+void scanDiagonal(int32_t x, int32_t y);
+HitBlock *scanDiagonalBounded(int32_t x, int32_t y, int32_t xLimit, int32_t yLimit);
+int seedByWords(Hit *regionRecord); // whole hash search of one region; search codes
+bool extendFrameForward(HitBlock *block, int32_t limit);
+bool extendFrameBackward(HitBlock *block, int32_t limit, bool stopOnWord);
+
+// Assembly.
+void linkSameDiagonal(HitBlock *a, HitBlock *b);
+void linkGapped(HitBlock *a, HitBlock *b, int32_t kind, int32_t d);
+void commitLink();
+void finalise(HitBlock *island);
+HitBlock *chainToBlocks(HitBlock *chainEnd);
+int32_t makeHit(Hit *hit, HitBlock *firstBlock);
+int chainForward(HitBlock *block);
+int chainBackward(HitBlock *block, bool hashMode);
+int searchRegion(Hit *regionRecord); // Align search of one region; search codes
+int bridgeHits(Hit *a, Hit *b);      // 4 merged, 1 not
