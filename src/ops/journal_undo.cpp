@@ -1,0 +1,130 @@
+// Undo and Redo: read a record of the journal and put its snapshot in place
+// of the present hit list. A snapshot is read whole before anything is
+// replaced, so a damaged record leaves the hits as they were.
+#include <vector>
+
+#include "core/flags.h"
+#include "core/session.h"
+#include "core/ui_port.h"
+#include "ops/journal.h"
+#include "ops/journal_entries.h"
+#include "ops/journal_files.h"
+#include "output/columns.h"
+
+constexpr int32_t kReportUndo = 6, kReportRedo = 7;
+
+namespace {
+// Reads the snapshot that follows a header; `end` receives the position of
+// the next record (or the logical end).
+bool readSnapshot(EntryReader &r, std::vector<StagedHit> &hits) {
+  hits.clear();
+  while (r.peek() == '/') {
+    hits.emplace_back();
+    if (!r.readHit(hits.back(), true))
+      return false;
+  }
+  return r.peek() == '>' || r.peek() == EOF;
+}
+
+void installSnapshot(const std::vector<StagedHit> &hits) {
+  const WindowRecord *w = gCurrent;
+  int32_t x = w->selectedHit ? w->selectedHit->start1 : w->region[0];
+  int32_t y = w->selectedHit ? w->selectedHit->start2 : w->region[2];
+  clearHits();
+  bool canCount = gSeq1 && gSeq1->residues && gSeq2 && gSeq2->residues;
+  try {
+    // Each new hit goes to the head of the list: build from the back so the
+    // list comes out in snapshot order.
+    for (size_t i = hits.size(); i-- > 0;) {
+      const StagedHit &s = hits[i];
+      Hit *h = allocateHit();
+      h->start1 = s.start1;
+      h->end1 = s.end1;
+      h->start2 = s.start2;
+      h->end2 = s.end2;
+      h->flags = s.flags;
+      attachStagedBlocks(h, s);
+      if (h->firstBlock && canCount)
+        h->score = CountHitColumns(h, h->firstBlock);
+    }
+  } catch (const EngineAbort &) {
+    // Out of records: keep what could be rebuilt.
+  }
+  rebuildLists(x, y);
+  for (WindowRecord &slot : gSlots)
+    slot.flagsA |= kWinRecount | kWinRepaint;
+  ui()->requestRepaint();
+}
+} // namespace
+
+void UndoStep() {
+  JournalFiles &j = gJournal;
+  gCurrent->reportKind = 0;
+  if (!j.undo || j.current == 0 || j.disabled)
+    return;
+  int32_t k0, k;
+  uint32_t f0, f;
+  long target, previous;
+  EntryReader first(j.undo, j.current, j.logicalEnd);
+  if (!first.readHeader(k0, f0, target))
+    return;
+  // Records without a snapshot or session start are passed over.
+  for (;;) {
+    EntryReader r(j.undo, target, j.logicalEnd);
+    if (!r.readHeader(k, f, previous))
+      return;
+    if (f & (kJournalStartsSession | kJournalSnapshot))
+      break;
+    if (target == 0)
+      return;
+    target = previous;
+  }
+  EntryReader r(j.undo, target, j.logicalEnd);
+  r.readHeader(k, f, previous);
+  std::vector<StagedHit> hits;
+  if ((f & kJournalSnapshot) && !readSnapshot(r, hits))
+    return;
+  if (f & kJournalSnapshot)
+    installSnapshot(hits);
+  --j.currentState;
+  j.current = target;
+  j.position = r.position();
+  j.beyondFirst = target != 0;
+  gCurrent->reportKind = kReportUndo;
+  gCurrent->reportFirst = k0;
+  gCurrent->reportSecond = static_cast<int32_t>(f0);
+}
+
+void RedoStep() {
+  JournalFiles &j = gJournal;
+  gCurrent->reportKind = 0;
+  if (!j.undo || j.position >= j.logicalEnd || j.disabled)
+    return;
+  EntryReader r(j.undo, j.position, j.logicalEnd);
+  int32_t k;
+  uint32_t f;
+  long previous, at;
+  for (;;) {
+    while (r.peek() != '>') {
+      if (r.get() == EOF)
+        return;
+    }
+    at = r.position();
+    if (!r.readHeader(k, f, previous))
+      return;
+    if (f & (kJournalStartsSession | kJournalSnapshot))
+      break;
+  }
+  std::vector<StagedHit> hits;
+  if ((f & kJournalSnapshot) && !readSnapshot(r, hits))
+    return;
+  if (f & kJournalSnapshot)
+    installSnapshot(hits);
+  ++j.currentState;
+  j.current = at;
+  j.position = r.position();
+  j.beyondFirst = at != 0;
+  gCurrent->reportKind = kReportRedo;
+  gCurrent->reportFirst = k;
+  gCurrent->reportSecond = static_cast<int32_t>(f);
+}
