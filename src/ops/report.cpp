@@ -1,0 +1,146 @@
+#include "ops/report.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/flags.h"
+#include "core/records.h"
+#include "core/session.h"
+#include "ops/journal.h"
+
+void startReport(WindowRecord *w, int32_t kind) {
+  w->reportFirst = 0;
+  w->reportSecond = 0;
+  w->reportKind = kind;
+}
+
+namespace {
+enum class Form { Empty, Long, Short, Journal, Saved };
+
+struct KindText {
+  Form form;
+  const char *action, *first, *second;
+};
+
+KindText kindText(int32_t kind) {
+  switch (kind) {
+  case kReportAlign:
+    return {Form::Long, "Align", "Viewed", "Added"};
+  case kReportExpand:
+    return {Form::Long, "Expand", "Viewed", "Added"};
+  case kReportFill:
+    return {Form::Short, "Fill", nullptr, "Added"};
+  case kReportTrim:
+    return {Form::Long, "Trim", "Tried", "Trimmed"};
+  case kReportDelete:
+    return {Form::Short, "Delete", nullptr, "Deleted"};
+  case kReportUndo:
+    return {Form::Journal, "Undo", nullptr, nullptr};
+  case kReportRedo:
+    return {Form::Journal, "Redo", nullptr, nullptr};
+  case kReportRefine:
+    return {Form::Long, "Refine", "Tried", "Refined"};
+  case kReportCompound:
+    return {Form::Long, "Compound", "Viewed", "Changed"};
+  case kReportReconcile:
+    return {Form::Long, "Reconcile", "Tried", "Reconciled"};
+  case kReportMerge:
+    return {Form::Long, "Merge", "Tried", "Merged"};
+  case kReportGreedy:
+    return {Form::Short, "Greedy", nullptr, "Deleted"};
+  case kReportOptimal:
+    return {Form::Short, "Optimal", nullptr, "Deleted"};
+  case kReportKill:
+    return {Form::Short, "Kill", nullptr, "Deleted"};
+  case kReportSave:
+    return {Form::Saved, nullptr, nullptr, nullptr};
+  default:
+    return {Form::Empty, nullptr, nullptr, nullptr};
+  }
+}
+
+char gLine[1024];
+
+// Stand-in until the conflicts unit publishes CountWindowHits.
+void CountWindowHits() {
+  WindowRecord *w = gCurrent;
+  w->flagsA &= ~kWinRecount;
+  w->hitCount = w->conflictCount = 0;
+  for (const Hit *h = gHitHead1; h; h = h->next1) {
+    if (!h->firstBlock || !HitInArea(h, w->region))
+      continue;
+    ++w->hitCount;
+    if (h->flags & kHitConflict)
+      ++w->conflictCount;
+  }
+}
+} // namespace
+
+void reportActionText(const WindowRecord *w, char *out, int size, const char *progressText,
+                      int percent) {
+  KindText t = kindText(w->reportKind);
+  int first = abs(w->reportFirst), second = abs(w->reportSecond);
+  bool progress = percent >= 0;
+  if (!progressText)
+    progressText = "";
+  switch (t.form) {
+  case Form::Empty:
+    out[0] = 0;
+    break;
+  case Form::Saved:
+    snprintf(out, size, " Saved");
+    break;
+  case Form::Long:
+    if (progress)
+      snprintf(out, size, " Action: %s    %s: %d    %s: %d     %s (%d)%%", t.action, t.first, first,
+               t.second, second, progressText, percent);
+    else
+      snprintf(out, size, " Action: %s    %s: %d    %s: %d", t.action, t.first, first, t.second,
+               second);
+    break;
+  case Form::Short:
+    if (progress)
+      snprintf(out, size, " Action: %s    %s: %d    %s (%d)%%", t.action, t.second, second,
+               progressText, percent);
+    else
+      snprintf(out, size, " Action: %s    %s: %d", t.action, t.second, second);
+    break;
+  case Form::Journal: {
+    const char *position = JournalPositionText(first);
+    if (progress)
+      snprintf(out, size, " %s: %s     %s (%d)%%", t.action, position, progressText, percent);
+    else
+      snprintf(out, size, " %s: %s", t.action, position);
+    break;
+  }
+  }
+}
+
+static const char *buildLine(const char *progressText, int percent) {
+  WindowRecord *w = gCurrent;
+  int width = w->infoWidth > 0 ? w->infoWidth : kDefaultInfoWidth;
+  if (width > int(sizeof gLine) - 1)
+    width = int(sizeof gLine) - 1;
+  reportActionText(w, gLine, sizeof gLine, progressText, percent);
+  size_t left = strlen(gLine);
+  if (left < size_t(width)) {
+    memset(gLine + left, ' ', width - left);
+  }
+  if (w->flagsA & kWinRecount)
+    CountWindowHits();
+  char totals[64];
+  int n = snprintf(totals, sizeof totals, "Total: %d   Conflicting: %d ", w->hitCount,
+                   w->conflictCount);
+  if (n > width / 2)
+    n = width / 2;
+  memcpy(gLine + width - n, totals, n);
+  gLine[width] = 0;
+  return gLine;
+}
+
+const char *ReportLine() { return buildLine(nullptr, -1); }
+
+const char *ReportLineProgress(const char *progressText, int percent) {
+  return buildLine(progressText, percent);
+}
