@@ -1,10 +1,65 @@
+// Entry point. With a display the program is the windowed tool; without one
+// (or with --batch) it runs a command file headless with the same actions,
+// messages going to stderr.
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
-int main(int argc, char **argv) {
-  if (argc < 2) {
-    fprintf(stderr, "usage: velk [--batch] [COMMAND_FILE | ALIGNMENT_FILE]\n");
+#include "core/lifecycle.h"
+#include "core/startup.h"
+#include "core/ui_port.h"
+#include "io/command_file.h"
+#ifdef VELK_WITH_GUI
+#include "gui/startup_gui.h"
+#endif
+
+static const char kUsage[] = "usage: velk [--batch] FILE\n";
+
+static int runHeadless(const char *file) {
+  if (!file || !*file) {
+    fputs(kUsage, stderr);
     return 2;
   }
-  (void)argv;
-  return 0;
+  HeadlessUi &port = headlessUi();
+  const char *quiet = getenv("VELK_QUIET");
+  port.quiet = quiet && *quiet && strcmp(quiet, "0") != 0;
+  setUi(nullptr);
+  bool failed = true;
+  if (startSessionCore()) {
+    CommandLineResult r = runCommandLine(file, nullptr);
+    // The windowed program would stay open unless asked to exit; headless
+    // there is nobody to hand over to, so the session ends either way.
+    exitQuestion();
+    failed = (r.status & kRunError) || r.openFailures > 0;
+  }
+  shutDownSessionCore();
+  return failed || port.errors() > 0 ? 1 : 0;
+}
+
+int main(int argc, char **argv) {
+  bool batch = false;
+  int n = 1;
+  for (int i = 1; i < argc; ++i) {
+    if (strcmp(argv[i], "--batch") == 0)
+      batch = true;
+    else
+      argv[n++] = argv[i];
+  }
+  argc = n;
+  argv[argc] = nullptr;
+#ifdef VELK_WITH_GUI
+  const char *display = getenv("DISPLAY");
+  if (!batch && display && *display) {
+    int status = runWindowed(argc, argv);
+    if (status >= 0)
+      return status;
+    fputs("velk: cannot open the display; running headless\n", stderr);
+  }
+#endif
+  (void)batch;
+  if (argc > 2) {
+    fputs(kUsage, stderr);
+    return 2;
+  }
+  return runHeadless(argc == 2 ? argv[1] : nullptr);
 }

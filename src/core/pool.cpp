@@ -16,6 +16,9 @@ ReaderBuffers *gBuffers = nullptr;
 static SystemAllocFn gSystemAlloc = nullptr;
 void setSystemAlloc(SystemAllocFn fn) { gSystemAlloc = fn; }
 static void *systemAlloc(size_t n) { return gSystemAlloc ? gSystemAlloc(n) : malloc(n); }
+static SystemFreeFn gSystemFree = nullptr;
+void setSystemFree(SystemFreeFn fn) { gSystemFree = fn; }
+static void systemFree(void *p) { gSystemFree ? gSystemFree(p) : free(p); }
 
 static PoolEntry *newPage() {
   auto *page = static_cast<PoolEntry *>(systemAlloc(sizeof(PoolEntry) * kPoolPageEntries));
@@ -80,7 +83,7 @@ void poolFreeAll(BlockPool *pool) {
   while (e) {
     void *block = e->block;
     PoolEntry *previous = e->previous;
-    free(block);
+    systemFree(block);
     e = previous;
   }
   pool->firstPage = pool->cursor = nullptr;

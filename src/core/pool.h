@@ -29,6 +29,9 @@ void *poolAllocOrFail(BlockPool *pool, size_t size);
 // allocation fail.
 using SystemAllocFn = void *(*)(size_t);
 void setSystemAlloc(SystemAllocFn fn); // nullptr restores malloc
+// The matching release used by free-all; tests count it.
+using SystemFreeFn = void (*)(void *);
+void setSystemFree(SystemFreeFn fn); // nullptr restores free
 
 extern BlockPool gGeneralPool;
 extern BlockPool gSeqPool[2];

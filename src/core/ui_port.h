@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+class VelkWindow;
+
 enum class Buttons { Ok, YesNo, YesNoCancel };
 enum Answer { kAnswerOk = 1, kAnswerYes = 2, kAnswerNo = 3, kAnswerCancel = 4 };
 
@@ -28,6 +30,8 @@ public:
   virtual void closeActionSurface() {}
   virtual bool canDraw() const { return false; }
   virtual void drawSequenceLine(int32_t, int32_t, int32_t, int32_t, bool /*erase*/) {}
+  // Hides a window whose slot is being freed (no-op headless).
+  virtual void hideWindow(VelkWindow *) {}
 };
 
 UiPort *ui();

@@ -1,0 +1,25 @@
+#include "core/session_hooks.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/records.h"
+#include "core/ui_port.h"
+
+void rebuildLayoutCells(WindowRecord *w) { memset(w->layout, 0, sizeof w->layout); }
+
+void resetJournalState() {}
+
+bool confirmExitHook() { return true; }
+
+void refreshWindow(WindowRecord *) {}
+
+int openSavedAlignmentFromCommandLine(const char *path) {
+  char text[512];
+  snprintf(text, sizeof text, "Cannot open %s: opening a saved alignment needs the Open reader.\n",
+           path);
+  ui()->messageBox("Error", text, Buttons::Ok, kAnswerOk);
+  return 1;
+}
+
+void reportOpenAction(int) {}

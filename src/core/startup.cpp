@@ -1,0 +1,61 @@
+#include "core/startup.h"
+
+#include <cstdio>
+
+#include "core/lifecycle.h"
+#include "core/pool.h"
+#include "core/session.h"
+#include "core/session_hooks.h"
+#include "core/ticker.h"
+#include "core/ui_port.h"
+#include "engine/scores.h"
+#include "io/command_file.h"
+
+bool startSessionCore() {
+  closeOtherWindows(false);
+  buildResidueTables();
+  if (!initSessionMemory()) {
+    ui()->messageBox("Error", "ERROR: Cannot create heap.\n", Buttons::Ok, kAnswerOk);
+    return false;
+  }
+  resetJournalState();
+  gTicker.start();
+  return true;
+}
+
+CommandLineResult runCommandLine(const char *arg, VelkWindow *root) {
+  CommandLineResult r;
+  if (!arg || !*arg)
+    return r;
+  r.status = runCommandFile(arg);
+  if (r.status == 2) {
+    snprintf(gPathBuffer, sizeof gPathBuffer, "%s", arg);
+    gCurrent->window = root;
+    r.openFailures = openSavedAlignmentFromCommandLine(arg);
+    // The read may have rebound slots; fall back to slot 0 without a window.
+    WindowRecord *slot = nullptr;
+    for (WindowRecord &w : gSlots)
+      if (root && w.window == root) {
+        slot = &w;
+        break;
+      }
+    if (!slot) {
+      slot = &gSlots[0];
+      slot->window = nullptr;
+    }
+    gCurrent = slot;
+    refreshWindow(gCurrent);
+    reportOpenAction(r.openFailures);
+  }
+  if (r.status & kRunError)
+    r.status |= kRunExitRequested;
+  if (r.status & kRunInterrupted)
+    r.status &= ~kRunExitRequested;
+  gActionStatus = 0;
+  return r;
+}
+
+void shutDownSessionCore() {
+  gTicker.stop();
+  releaseSessionMemory();
+}

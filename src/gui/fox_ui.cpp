@@ -1,0 +1,65 @@
+#include "gui/fox_ui.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/flags.h"
+#include "core/session.h"
+#include "gui/velk_window.h"
+
+FXWindow *FoxUi::messageOwner() const {
+  if (owner)
+    return owner;
+  if (gCurrent && gCurrent->window)
+    return gCurrent->window;
+  return gWindows[0];
+}
+
+Answer FoxUi::messageBox(const char *title, const char *text, Buttons buttons, Answer) {
+  FXuint opts = buttons == Buttons::Ok      ? MBOX_OK
+                : buttons == Buttons::YesNo ? MBOX_YES_NO
+                                            : MBOX_YES_NO_CANCEL;
+  FXWindow *w = messageOwner();
+  FXuint r;
+  if (buttons != Buttons::Ok)
+    r = w ? FXMessageBox::question(w, opts, title, "%s", text)
+          : FXMessageBox::question(app, opts, title, "%s", text);
+  else if (strcmp(title, "Error") == 0)
+    r = w ? FXMessageBox::error(w, opts, title, "%s", text)
+          : FXMessageBox::error(app, opts, title, "%s", text);
+  else
+    r = w ? FXMessageBox::warning(w, opts, title, "%s", text)
+          : FXMessageBox::warning(app, opts, title, "%s", text);
+  switch (r) {
+  case MBOX_CLICKED_YES:
+    return kAnswerYes;
+  case MBOX_CLICKED_NO:
+    return kAnswerNo;
+  case MBOX_CLICKED_CANCEL:
+    // Escape closes a Yes/No box with Cancel; there it means No.
+    return buttons == Buttons::YesNo ? kAnswerNo : kAnswerCancel;
+  default:
+    return kAnswerOk;
+  }
+}
+
+void FoxUi::setInfoLine(const char *text) {
+  snprintf(info, sizeof info, "%s", text);
+  requestRepaint();
+}
+
+void FoxUi::progress(int p) {
+  percent = p;
+  app->runWhileEvents();
+}
+
+void FoxUi::requestRepaint() {
+  for (WindowRecord &w : gSlots) {
+    if (!w.window)
+      continue;
+    w.flagsA |= kWinRepaint;
+    w.window->getCanvas()->update();
+  }
+}
+
+void FoxUi::hideWindow(VelkWindow *w) { w->hide(); }
