@@ -7,6 +7,7 @@
 #include "core/flags.h"
 #include "core/records.h"
 #include "core/session.h"
+#include "ops/conflicts.h"
 #include "ops/journal.h"
 
 void startReport(WindowRecord *w, int32_t kind) {
@@ -62,19 +63,6 @@ KindText kindText(int32_t kind) {
 
 char gLine[1024];
 
-// Stand-in until the conflicts unit publishes CountWindowHits.
-void CountWindowHits() {
-  WindowRecord *w = gCurrent;
-  w->flagsA &= ~kWinRecount;
-  w->hitCount = w->conflictCount = 0;
-  for (const Hit *h = gHitHead1; h; h = h->next1) {
-    if (!h->firstBlock || !HitInArea(h, w->region))
-      continue;
-    ++w->hitCount;
-    if (h->flags & kHitConflict)
-      ++w->conflictCount;
-  }
-}
 } // namespace
 
 void reportActionText(const WindowRecord *w, char *out, int size, const char *progressText,
