@@ -1,6 +1,7 @@
 #include "output/columns.h"
 
 #include "core/session.h"
+#include "engine/scores.h"
 
 ColumnCounts gHitCounts;
 
@@ -56,8 +57,7 @@ void CountingSink::column(uint8_t r1, uint8_t r2) {
     ++pendingGap;
     return;
   }
-  // Same base and neither is N; repeat and filter marks do not matter.
-  if (((r1 ^ r2) & 3) == 0 && !((r1 | r2) & 4))
+  if (IdentityTable[r1 & 31][r2 & 31])
     ++counts.matches;
   else
     ++counts.mismatches;

@@ -6,6 +6,7 @@
 #include "core/pool.h"
 #include "core/residue.h"
 #include "core/session.h"
+#include "engine/scores.h"
 
 namespace {
 void fillSequence(Sequence *s, int index, const char *letters) {
@@ -29,8 +30,10 @@ void fillSequence(Sequence *s, int index, const char *letters) {
 } // namespace
 
 void loadTestSequences(const char *seq1, const char *seq2) {
-  if (!gBuffers)
+  if (!gBuffers) {
     initSessionMemory();
+    buildResidueTables();
+  }
   clearHits();
   fillSequence(gSeq1, 0, seq1);
   fillSequence(gSeq2, 1, seq2);

@@ -1,0 +1,44 @@
+// State of the one write in progress, shared by the writers of this folder.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+
+#include "core/records.h"
+#include "output/columns.h"
+
+constexpr int kLineColumns = 100;
+
+struct AlignmentWriter {
+  FILE *file = nullptr;
+  char name[256] = "";
+  bool failed = false; // a write did not reach the file
+  char line1[128], middle[128], line2[128];
+  int columns = 0;
+  int32_t p1 = 0, p2 = 0;                 // next residues of the two sequences
+  int32_t lineStart1 = 0, lineStart2 = 0; // global format: where the line began
+};
+extern AlignmentWriter gWriter;
+
+// Opens the file (reporting "Cannot open file for save."); false on failure.
+bool writerOpen(const char *name);
+void writerPrintf(const char *format, ...) __attribute__((format(printf, 1, 2)));
+// Closes the file. A failed write or close is reported, the file removed
+// and false returned; on success the session is marked saved when asked.
+bool writerClose(bool markSaved);
+
+void writeSequenceHeaders(const char *outputName);
+void writeParameterHeader();
+
+// Position of a 0-based index as the sequence's file holds it (1-based,
+// mirrored when invert-complemented).
+int32_t filePosition(const Sequence *s, int32_t index);
+
+// Whether the two residues show a match mark: both present, neither N,
+// same base. Marks above the base bits do not matter.
+inline bool basesEqual(uint8_t r1, uint8_t r2) {
+  return r1 != kGapCode && r2 != kGapCode && !((r1 | r2) & 4) && ((r1 ^ r2) & 3) == 0;
+}
+inline char columnLetter(uint8_t r) {
+  extern const char kResidueLetters[];
+  return r == kGapCode ? '-' : kResidueLetters[r & 31];
+}

@@ -1,0 +1,163 @@
+#include <cstdarg>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "core/flags.h"
+#include "core/session.h"
+#include "core/ui_port.h"
+#include "ops/journal.h"
+#include "output/alignment_files.h"
+#include "output/alignment_writer.h"
+
+AlignmentWriter gWriter;
+
+namespace {
+void reportFileError(const char *format, const char *name) {
+  char text[512];
+  snprintf(text, sizeof text, format, name);
+  ui()->messageBox("Error", text, Buttons::Ok, kAnswerOk);
+}
+} // namespace
+
+bool writerOpen(const char *name) {
+  gWriter = AlignmentWriter();
+  snprintf(gWriter.name, sizeof gWriter.name, "%s", name);
+  gWriter.file = fopen(name, "w");
+  if (!gWriter.file) {
+    reportFileError("Cannot open file for save.\n    File: %s\n", name);
+    return false;
+  }
+  return true;
+}
+
+void writerPrintf(const char *format, ...) {
+  if (!gWriter.file || gWriter.failed)
+    return;
+  va_list args;
+  va_start(args, format);
+  if (vfprintf(gWriter.file, format, args) < 0)
+    gWriter.failed = true;
+  va_end(args);
+}
+
+bool writerClose(bool markSaved) {
+  if (!gWriter.file)
+    return false;
+  bool ok = !gWriter.failed && !ferror(gWriter.file);
+  if (fclose(gWriter.file) != 0)
+    ok = false;
+  gWriter.file = nullptr;
+  if (!ok) {
+    // A truncated file would read back as a shorter alignment: drop it
+    // (but never a device such as /dev/full).
+    struct stat st;
+    if (stat(gWriter.name, &st) == 0 && S_ISREG(st.st_mode))
+      remove(gWriter.name);
+    reportFileError("Cannot write file for save.\n    File: %s\n", gWriter.name);
+    return false;
+  }
+  if (markSaved)
+    MarkSaved();
+  return true;
+}
+
+int32_t filePosition(const Sequence *s, int32_t index) {
+  return (s->flags & kSeqInverted) ? s->length - index : index + 1;
+}
+
+void writeSequenceHeaders(const char *outputName) {
+  const char *labels[2] = {"1st", "2nd"};
+  for (int i = 0; i < 2; ++i) {
+    const Sequence *s = sequenceOf(i);
+    writerPrintf("%s seq:\n", labels[i]);
+    writerPrintf("    File: %s\n", RelativeSequencePath(outputName, s->fileName).c_str());
+    writerPrintf("    %u .. %u %s\n", static_cast<uint32_t>(s->from), static_cast<uint32_t>(s->to),
+                 (s->flags & kSeqInverted) ? "InvertComplement" : "");
+  }
+}
+
+void writeParameterHeader() {
+  const WindowRecord *w = gCurrent;
+  writerPrintf("\nThe last used parameters:\n  Block: %d..%d, %d..%d, Flags: %X", w->block[0],
+               w->block[1], w->block[2], w->block[3], w->flagsB);
+  // "\n  For aligning:    " and "\n  For extending:   ": the figures that
+  // follow start in the same column.
+  char label[64];
+  snprintf(label, sizeof label, "\n  For %sing:              ", "align");
+  label[20] = 0;
+  const IslandParams &a = w->alignIsland;
+  writerPrintf("%sdiagonal: %d/%d = %d, max gap: %d", label, a.matchesPerFrame, a.frameLength,
+               a.minTotalMatches, a.maxGap);
+  writerPrintf(", wordsize: %d, p-value: %g", a.wordSize, w->pValue);
+  snprintf(label, sizeof label, "\n  For %sing:              ", "extend");
+  label[20] = 0;
+  const IslandParams &e = w->expandIsland;
+  writerPrintf("%sdiagonal: %d/%d = %d, max gap: %d", label, e.matchesPerFrame, e.frameLength,
+               e.minTotalMatches, e.maxGap);
+  writerPrintf("\n  For merging:     max distance: %d", w->mergeMaxDistance);
+  writerPrintf("\n  Score parameters: match: %d, mismatch: %d, gap open: %d, gap elongation: %d",
+               w->score.match, w->score.mismatch, w->score.gapOpen, w->score.gapElongation);
+  writerPrintf("\n\n");
+}
+
+namespace {
+// Components of an absolute name with "." dropped and ".." applied.
+bool absoluteComponents(const char *name, std::vector<std::string> &parts) {
+  std::string full;
+  if (name[0] == '/') {
+    full = name;
+  } else {
+    char cwd[4096];
+    if (!getcwd(cwd, sizeof cwd))
+      return false;
+    full = std::string(cwd) + "/" + name;
+  }
+  parts.clear();
+  size_t i = 0;
+  while (i < full.size()) {
+    size_t j = full.find_first_of("/\\", i);
+    if (j == std::string::npos)
+      j = full.size();
+    std::string part = full.substr(i, j - i);
+    if (part == "..") {
+      if (!parts.empty())
+        parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    i = j + 1;
+  }
+  return !parts.empty();
+}
+} // namespace
+
+std::string RelativeSequencePath(const char *outputName, const char *sequenceName) {
+  std::vector<std::string> out, seq;
+  if (!outputName[0] || !sequenceName[0] || !absoluteComponents(outputName, out) ||
+      !absoluteComponents(sequenceName, seq))
+    return sequenceName;
+  // Directories are all components but the last (the file's own name).
+  size_t common = 0;
+  while (common + 1 < out.size() && common + 1 < seq.size() && out[common] == seq[common])
+    ++common;
+  std::string result;
+  for (size_t i = common; i + 1 < out.size(); ++i)
+    result += "../";
+  for (size_t i = common; i < seq.size(); ++i) {
+    if (i > common)
+      result += '/';
+    result += seq[i];
+  }
+  // The reader takes at most 255 characters of a name.
+  if (result.size() > 255) {
+    std::string absolute;
+    for (const std::string &part : seq)
+      absolute += "/" + part;
+    if (absolute.size() < result.size())
+      return absolute;
+  }
+  return result;
+}
