@@ -1,0 +1,341 @@
+#include "engine/drivers.h"
+#include "engine/drivers_internal.h"
+
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+#include "core/flags.h"
+#include "core/session.h"
+#include "core/ui_port.h"
+#include "engine/nw.h"
+#include "engine/progress.h"
+#include "engine/scores.h"
+#include "engine/search.h"
+#include "output/columns.h"
+
+// Trim is published separately; until then its absence leaves hits untrimmed.
+bool trimHit(Hit *hit) __attribute__((weak));
+void trimAction(bool all) __attribute__((weak));
+void setTrimWeights(const ScoreParams *params) __attribute__((weak));
+
+namespace {
+
+void rebuildAround(const Hit *selected, int32_t x, int32_t y) {
+  if (selected)
+    rebuildLists(selected->start1, selected->start2);
+  else
+    rebuildLists(x, y);
+}
+
+void rebuildAroundSelected() {
+  rebuildAround(gCurrent->selectedHit, gCurrent->region[0], gCurrent->region[2]);
+}
+
+// Hits without blocks are region records or placeholders.
+void deleteBlocklessHits() {
+  for (Hit *h = gHitHead1, *next; h; h = next) {
+    next = h->next1;
+    if (!h->firstBlock)
+      deleteNow(h);
+  }
+}
+
+bool sequencesPresent() { return gSeq1 && gSeq2 && gSeq1->length > 0 && gSeq2->length > 0; }
+
+} // namespace
+
+int alignOrFill(bool fill, bool quiet) {
+  WindowRecord *w = gCurrent;
+  rebuildAroundSelected();
+  resetProgress();
+  w->reportFirst = 0;
+  w->reportSecond = 0;
+  w->reportKind = fill ? kReportKindFill : kReportKindAlign;
+  if (!sequencesPresent())
+    return 1;
+  if (!gHitHead1)
+    resetEngine(gSeq1->from, gSeq1->to, gSeq2->from, gSeq2->to);
+
+  uint32_t opt = w->flagsB;
+  uint16_t masking = kMaskBase;
+  if (opt & kOptAlignMaskRepeats)
+    masking |= kMaskRepeats;
+  if (opt & kOptAlignMaskFilter)
+    masking |= kMaskFilter;
+  setActionParams(masking, gSlots[0].score, w->alignIsland);
+
+  for (Hit *h = gHitHead1; h; h = h->next1)
+    h->flags &= ~kHitNewFlag;
+  deleteBlocklessHits();
+  rebuildAroundSelected();
+
+  int32_t largest = 0;
+  try {
+    largest = buildAlignRegions();
+  } catch (const EngineAbort &) {
+    // The regions made so far are still worth searching.
+  }
+  w->flagsB &= ~kOptClearedAfterAction;
+  rebuildAroundSelected();
+
+  bool hash = !fill && (opt & kOptAlignHash);
+  int wordSize = w->alignIsland.wordSize;
+  double widthLimit = INFINITY;
+  bool cancelled = false;
+  if (!quiet) {
+    if (fill && largest > kFillMaxSide) {
+      Answer a = ui()->messageBox("Caution",
+                                  "One or more regions are longer than 5Kb.\n\nSuch regions "
+                                  "will be skipped.\n\nDo you want to continue?",
+                                  Buttons::YesNo, kAnswerYes);
+      cancelled = a != kAnswerYes;
+    } else if (hash && largest > 0 && std::log(largest * 0.1) / std::log(4.0) > wordSize) {
+      Answer a = ui()->messageBox(
+          "Caution",
+          "One or more regions are too big for the wordsize\nparameter (align with hash).\n\nThe "
+          "aligning will take a while.\n\nDo you want to exclude huge regions from\ncurrent "
+          "aligning?",
+          Buttons::YesNoCancel, kAnswerNo);
+      if (a == kAnswerYes)
+        widthLimit = std::trunc(10.0 * std::pow(4.0, wordSize));
+      else if (a != kAnswerNo)
+        cancelled = true;
+    }
+  }
+
+  if (!cancelled) {
+    openActionCanvas();
+    gActionStatus = (gActionStatus & (kModeStop | kModePaused)) | kModeAlign;
+    while (!(gActionStatus & kModeStop)) {
+      Hit *region = gHitHead1;
+      while (region && !(region->flags & kHitRegionMark))
+        region = region->next1;
+      if (!region)
+        break;
+      region->flags &= ~kHitRegionMark;
+      int64_t area = int64_t(region->end1 - region->start1) * (region->end2 - region->start2);
+      try {
+        if (fill)
+          alignRegionNW(region, kNwMakeHit);
+        else if (!hash)
+          searchRegion(region);
+        else if (region->end1 - region->start1 < widthLimit)
+          seedByWords(region);
+      } catch (const EngineAbort &) {
+        // Like a stop of this region only; the loop goes on.
+      }
+      gProgress.areaDone += area;
+      gProgress.scanned = 0;
+    }
+    closeActionCanvas();
+  }
+
+  // Regions that produced nothing are left without blocks.
+  for (Hit *h = gHitHead1; h; h = h->next1)
+    h->flags &= ~kHitSelected;
+  for (Hit *h = gHitHead1, *next; h; h = next) {
+    next = h->next1;
+    if (!h->firstBlock)
+      deleteNow(h);
+  }
+  rebuildAroundSelected();
+  if (hash && !(gSeq1->fileName[0] == '!' && gSeq2->fileName[0] == '!')) {
+    int32_t islands = w->reportFirst;
+    removeDuplicateHits();
+    w->reportFirst = islands;
+  }
+  if (!gHitHead1)
+    resetEngine(w->block[0], w->block[1], w->block[2], w->block[3]);
+  else
+    rebuildAroundSelected();
+  ui()->requestRepaint();
+  return cancelled ? 1 : 0;
+}
+
+int alignAction(bool quiet) {
+  WindowRecord *w = gCurrent;
+  ui()->requestRepaint();
+  alignOrFill(false, quiet);
+  if (w->flagsB & kOptAlignTrim) {
+    int32_t first = w->reportFirst, second = w->reportSecond;
+    if (trimAction)
+      trimAction(false);
+    w->reportFirst = first;
+    w->reportSecond = second;
+  }
+  w->flagsB &= ~kOptClearedAfterAction;
+  return 0;
+}
+
+namespace {
+
+constexpr int kMaxExpandSteps = 100000;
+
+// A hit's blocks, rebased to the region's corner, become a chain of islands
+// that the greedy chaining can extend at either end.
+void blocksToChain(Hit *hit, int32_t dx, int32_t dy, const ScoreParams &sp) {
+  HitBlock *prev = nullptr;
+  int32_t chainScore = 0, chainMatches = 0;
+  for (HitBlock *b = hit->firstBlock; b; b = b->next) {
+    b->x += dx;
+    b->y += dy;
+    if (b->next)
+      b->cut += b->linkKind == kLinkGapInX ? dy : dx;
+    else
+      b->linkKind = b->cut = 0;
+    b->startX = b->x;
+    b->startY = b->y;
+    b->usedLength = b->length;
+    b->usedMatches = b->identities;
+    b->blockScore = b->identities * sp.match + (b->length - b->identities) * sp.mismatch;
+    if (prev) {
+      int32_t shift = (b->x - b->y) - (prev->x - prev->y);
+      if (shift)
+        chainScore += sp.gapOpen + (shift < 0 ? -shift : shift) * sp.gapElongation;
+    }
+    chainScore += b->blockScore;
+    chainMatches += b->identities;
+    b->chainScore = chainScore;
+    b->chainMatches = chainMatches;
+    b->chainLength = b->x + b->length - hit->firstBlock->x;
+    b->prev = prev;
+    b->sameStart = b->sameEnd = b->freeNext = nullptr;
+    prev = b;
+  }
+}
+
+int countLinked(HitBlock *from, bool forward) {
+  int n = 0;
+  for (HitBlock *b = forward ? from->next : from->prev; b; b = forward ? b->next : b->prev)
+    ++n;
+  return n;
+}
+
+} // namespace
+
+int expandHit(Hit *hit) {
+  if (!sequencesPresent() || !hit->firstBlock)
+    return 2;
+  WindowRecord *w = gCurrent;
+  int32_t area[4];
+  actionArea(w, area);
+
+  int32_t xEnd = area[1], yEnd = area[3], xStart = area[0], yStart = area[2];
+  if (hit->next1 && hit->next1->start1 < xEnd)
+    xEnd = hit->next1->start1;
+  if (hit->next2 && hit->next2->start2 < yEnd)
+    yEnd = hit->next2->start2;
+  if (hit->prev1 && hit->prev1->end1 > xStart)
+    xStart = hit->prev1->end1;
+  if (hit->prev2 && hit->prev2->end2 > yStart)
+    yStart = hit->prev2->end2;
+  if (xEnd < hit->end1)
+    xEnd = hit->end1;
+  if (yEnd < hit->end2)
+    yEnd = hit->end2;
+  if (xStart > hit->start1)
+    xStart = hit->start1;
+  if (yStart > hit->start2)
+    yStart = hit->start2;
+
+  uint16_t masking = kMaskBase;
+  if (w->flagsB & kOptExpandMaskRepeats)
+    masking |= kMaskRepeats;
+  if (w->flagsB & kOptExpandMaskFilter)
+    masking |= kMaskFilter;
+  setActionParams(masking, w->score, w->expandIsland);
+  const ScoreParams &sp = w->running.score;
+  int32_t n = w->running.island.frameLength;
+
+  int32_t scoreBefore = hit->score;
+  int32_t box[4] = {hit->start1, hit->end1, hit->start2, hit->end2};
+  blocksToChain(hit, hit->start1 - xStart, hit->start2 - yStart, sp);
+  hit->start1 = xStart;
+  hit->end1 = xEnd;
+  hit->start2 = yStart;
+  hit->end2 = yEnd;
+
+  HitBlock *first = hit->firstBlock, *last = first;
+  while (last->next)
+    last = last->next;
+  int32_t roomX = (xEnd - xStart) - (last->x + last->length);
+  int32_t roomY = (yEnd - yStart) - (last->y + last->length);
+  int code = kSearchNormal;
+  {
+    RegionGuard guard(hit, xEnd, yEnd, 0);
+    try {
+      if (roomX >= n && roomY >= n)
+        chainForward(last);
+      int linked = countLinked(last, true);
+      if (!linked)
+        extendFrameForward(last, roomX < roomY ? roomX : roomY);
+      w->reportSecond += linked;
+      if (first->x >= n && first->y >= n)
+        chainBackward(first, false);
+      linked = countLinked(first, false);
+      if (!linked)
+        extendFrameBackward(first, first->x < first->y ? first->x : first->y, false);
+      w->reportSecond += linked;
+    } catch (const EngineAbort &e) {
+      code = e.code;
+    }
+    // The chain's links stay consistent after every commit, so what was
+    // linked before an abort is kept.
+    HitBlock *start = first;
+    while (start->prev)
+      start = start->prev;
+    HitBlock *blocks = chainToBlocks(start);
+    if (blocks) {
+      makeHit(hit, blocks);
+    } else {
+      // Nothing left to convert; keep the box the hit had.
+      hit->start1 = box[0];
+      hit->end1 = box[1];
+      hit->start2 = box[2];
+      hit->end2 = box[3];
+    }
+  }
+  if (hit->flags == kHitFree)
+    return 2;
+  if ((w->flagsB & kOptExpandTrim) && w->reportFirst != 0 && hit->firstBlock && trimHit) {
+    trimHit(hit);
+    if (hit->flags == kHitFree)
+      return 2;
+    hit->score = CountHitColumns(hit, hit->firstBlock);
+  }
+  (void)code;
+  return hit->score != scoreBefore ? 1 : 2;
+}
+
+void expandAction() {
+  if (!sequencesPresent())
+    return;
+  WindowRecord *w = gCurrent;
+  if (setTrimWeights)
+    setTrimWeights(&w->score);
+  w->reportFirst = 0;
+  w->reportSecond = 0;
+  w->reportKind = kReportKindExpand;
+  openActionCanvas();
+  int32_t area[4];
+  actionArea(w, area);
+  for (Hit *h = gHitHead1, *next; h; h = next) {
+    next = h->next1;
+    if (!h->firstBlock || (h->flags & kHitApproved) || !HitInArea(h, area))
+      continue;
+    // A step that trims can undo what the previous one gained; a score seen
+    // two steps before means the hit oscillates, and the loop would not end.
+    int32_t before2 = INT32_MIN, before1 = h->score;
+    for (int steps = 0; steps < kMaxExpandSteps; ++steps) {
+      if (expandHit(h) != 1 || h->flags == kHitFree || h->score == before2)
+        break;
+      before2 = before1;
+      before1 = h->score;
+    }
+  }
+  rebuildAround(w->selectedHit, area[0], area[2]);
+  closeActionCanvas();
+  ui()->requestRepaint();
+  w->flagsB &= ~kOptClearedAfterAction;
+}
