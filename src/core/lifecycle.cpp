@@ -4,6 +4,7 @@
 #include "core/session.h"
 #include "core/session_hooks.h"
 #include "core/ui_port.h"
+#include "ops/journal.h"
 
 bool selectSlot(WindowRecord *slot, bool keepParameters) {
   if (!slot) {
@@ -102,7 +103,18 @@ void setWindowToRequestedIntervals() {
     selectNearestHit(w->region[0], w->region[2]);
 }
 
-bool exitQuestion() { return confirmExitHook(); }
+bool exitQuestion() {
+  if (journalHasUnsavedChanges()) {
+    Answer a =
+        ui()->messageBox("Exit", "Do you want to save changes?", Buttons::YesNoCancel, kAnswerNo);
+    if (a == kAnswerCancel)
+      return false;
+    if (a == kAnswerYes)
+      ui()->sendToRootWindow(kSaveCommand);
+  }
+  journalShutdown();
+  return true;
+}
 
 namespace {
 int32_t gSaveStack[kSaveStackSize];

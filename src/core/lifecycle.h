@@ -25,8 +25,11 @@ void restoreSelections();
 // loaded bound), mirrored for an invert-complemented sequence.
 void setWindowToRequestedIntervals();
 
-// True when the program may end; asks about unsaved changes first.
+// True when the program may end. With unsaved changes it asks first; Yes
+// sends Save to the root window, Cancel keeps the program. When it may end,
+// the journal's temporary files are closed and deleted.
 bool exitQuestion();
+constexpr int kSaveCommand = 68;
 
 constexpr int kSaveStackSize = 16;
 void saveStackPush(int32_t value); // dropped when the stack is full

@@ -8,10 +8,6 @@
 
 void rebuildLayoutCells(WindowRecord *w) { memset(w->layout, 0, sizeof w->layout); }
 
-void resetJournalState() {}
-
-bool confirmExitHook() { return true; }
-
 void refreshWindow(WindowRecord *) {}
 
 int openSavedAlignmentFromCommandLine(const char *path) {

@@ -9,13 +9,6 @@ struct WindowRecord;
 // Rebuilds the window's 24 layout cells from the view's constant template.
 void rebuildLayoutCells(WindowRecord *w);
 
-// Undo journal and footnote state at start-up.
-void resetJournalState();
-
-// The unsaved-changes question; false when the user cancels. On true the
-// temporary files are gone.
-bool confirmExitHook();
-
 // Recount and report of a window whose region or hits changed.
 void refreshWindow(WindowRecord *w);
 

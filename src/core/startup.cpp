@@ -10,6 +10,7 @@
 #include "core/ui_port.h"
 #include "engine/scores.h"
 #include "io/command_file.h"
+#include "ops/journal.h"
 
 bool startSessionCore() {
   closeOtherWindows(false);
@@ -18,7 +19,7 @@ bool startSessionCore() {
     ui()->messageBox("Error", "ERROR: Cannot create heap.\n", Buttons::Ok, kAnswerOk);
     return false;
   }
-  resetJournalState();
+  journalShutdown(); // a clean journal: no files, state numbers 0
   gTicker.start();
   return true;
 }

@@ -32,6 +32,9 @@ public:
   virtual void drawSequenceLine(int32_t, int32_t, int32_t, int32_t, bool /*erase*/) {}
   // Hides a window whose slot is being freed (no-op headless).
   virtual void hideWindow(VelkWindow *) {}
+  // Sends a menu command (e.g. Save, 68) to the root window, as the exit
+  // question's Yes does (no-op headless).
+  virtual void sendToRootWindow(int /*commandId*/) {}
 };
 
 UiPort *ui();

@@ -63,3 +63,8 @@ void FoxUi::requestRepaint() {
 }
 
 void FoxUi::hideWindow(VelkWindow *w) { w->hide(); }
+
+void FoxUi::sendToRootWindow(int commandId) {
+  if (VelkWindow *root = gWindows[0])
+    root->handle(root, FXSEL(SEL_COMMAND, commandId), nullptr);
+}

@@ -13,6 +13,7 @@ public:
   void progress(int percent) override;
   void requestRepaint() override;
   void hideWindow(VelkWindow *w) override;
+  void sendToRootWindow(int commandId) override;
 
   const char *infoLine() const { return info; }
   int lastPercent() const { return percent; }
