@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 
+struct Sequence;
 struct WindowRecord;
 
 // Rebuilds the window's 24 layout cells from the view's constant template.
@@ -19,3 +20,11 @@ int openSavedAlignmentFromCommandLine(const char *path);
 
 // The action report of Open after the command-line open above.
 void reportOpenAction(int failures);
+
+// The sequence readers: 1 on success, else the code of the error that ended
+// the read (already shown). Repeats: 2 without reading when the sequence was
+// not read, 1 without reading when there is no repeat source.
+int readSequenceFile(Sequence *s);
+int readRepeatAnnotations(Sequence *s);
+// Orientation, repeat marks and interval clamping after both reads.
+void finishSequenceRecord(Sequence *s);

@@ -2,11 +2,13 @@
 // save-and-restore stack and the settings values.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "core/flags.h"
 #include "core/lifecycle.h"
+#include "core/new_session.h"
 #include "core/session.h"
 #include "core/settings.h"
 #include "core/ui_port.h"
@@ -201,4 +203,25 @@ TEST(Settings, ValuesFromTheRegistryAreHeldToTheirRange) {
   EXPECT_EQ(out.flanksLength, 40);
   EXPECT_EQ(out.saveFilter, 3);
   EXPECT_EQ(out.dirFilter, 2);
+}
+
+TEST_F(LifecycleTest, NewSessionCountsFailedReadsAndSetsNothingUp) {
+  loadTestSequences("ACGT", "ACGT");
+  snprintf(gSeq1->fileName, sizeof gSeq1->fileName, "/nonexistent/velk/one.fa");
+  snprintf(gSeq2->fileName, sizeof gSeq2->fileName, "/nonexistent/velk/two.fa");
+  gSlots[0].window = fakeWindow(0);
+  gSlots[6].window = fakeWindow(6);
+  gCurrent = &gSlots[0];
+  gSlots[0].flagsA = 0;
+  gActionStatus = kStatusStop;
+  // Each sequence and each repeat list counts once.
+  EXPECT_EQ(newSession(), 4);
+  EXPECT_EQ(gSeq1->length, 0);
+  EXPECT_EQ(gSeq2->length, 0);
+  EXPECT_STREQ(gSeq2->repeatSourceName, "/nonexistent/velk/two.fa");
+  EXPECT_TRUE(gSeq1->flags & kSeqMarkRepeats);
+  EXPECT_EQ(gSlots[0].flagsA, kWinSessionPresent);
+  EXPECT_EQ(gActionStatus, 0u);
+  EXPECT_EQ(gSlots[6].window, fakeWindow(6)); // no session: other windows stay
+  EXPECT_TRUE(port.errors() >= 1);
 }

@@ -1,0 +1,43 @@
+#include "core/new_session.h"
+
+#include <cstdio>
+
+#include "core/flags.h"
+#include "core/lifecycle.h"
+#include "core/session.h"
+#include "core/session_hooks.h"
+#include "engine/drivers.h"
+
+int newSession() {
+  int failures = 0;
+  WindowRecord *w = gCurrent;
+  for (int which = 0; which < 2; ++which) {
+    Sequence *s = sequenceOf(which);
+    if (readSequenceFile(s) == 1) {
+      s->flags &= ~kSeqNotRead;
+      w->flagsA |= kWinLoaded | kWinRelayout | kWinRepaint | (which ? kWinSeq2 : kWinSeq1);
+    } else {
+      ++failures;
+      s->length = 0;
+    }
+    snprintf(s->repeatSourceName, sizeof s->repeatSourceName, "%s", s->fileName);
+    s->flags |= kSeqMarkRepeats;
+    if (readRepeatAnnotations(s) == 1) {
+      s->flags &= ~kSeqRepeatsNotRead;
+      w->flagsA |= kWinLoaded | kWinRelayout | kWinRepaint;
+    } else {
+      ++failures;
+    }
+  }
+  if (gSeq1->length && gSeq2->length) {
+    finishSequenceRecord(gSeq1);
+    finishSequenceRecord(gSeq2);
+    resetEngine(gSeq1->from, gSeq1->to, gSeq2->from, gSeq2->to);
+    if (gRequested[0] != 0)
+      setWindowToRequestedIntervals();
+    closeOtherWindows(true);
+  }
+  gCurrent->flagsA |= kWinSessionPresent;
+  gActionStatus = 0;
+  return failures;
+}
