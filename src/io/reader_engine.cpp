@@ -65,10 +65,8 @@ void registerRecogniser(int symbol, Recogniser fn) {
   gRecognisers[symbol] = fn;
 }
 
-static void registerStandardRecognisers();
-
 const char *checkGrammarTables() {
-  registerStandardRecognisers();
+  ensureReaderEngine();
   static char text[160];
   for (int g = kGrammarMin; g <= kGrammarMax; ++g) {
     const GrammarEntry &e = gGrammars[g];
@@ -364,11 +362,14 @@ static bool recEndOfLine() {
   return false;
 }
 
-static void registerStandardRecognisers() {
+void registerSharedGrammars(); // shared_grammars.cpp
+
+void ensureReaderEngine() {
   static bool done = false;
   if (done)
     return;
   done = true;
+  registerSharedGrammars();
   registerRecogniser(kRecAnyChar, recAnyChar);
   registerRecogniser(kRecLineChar, recLineChar);
   registerRecogniser(kRecNameChar, recNameChar);
@@ -456,7 +457,7 @@ struct ModeScope {
 };
 
 static int readWith(ReaderMode mode, int grammar) {
-  registerStandardRecognisers();
+  ensureReaderEngine();
   ModeScope scope(mode);
   if (!gReader.pos)
     emptyLineBuffer();

@@ -195,14 +195,14 @@ enum : int {
   kGrammarFileName = 14, // blanks, quoted or unquoted name, blanks -> name buffer
   kGrammarInterval = 15, // integer, separator, integer -> gReader.intervalFrom/To
   kGrammarInputRest = 16,
-  kGrammarSaveCommand = 17,
+  kGrammarFilterOptions = 17,
   kGrammarActionCommand = 18,
   kGrammarAlignOption = 19,
   kGrammarCommonOption = 20,
   kGrammarPValueOption = 21,
   kGrammarFilterCommand = 22,
   kGrammarSelectCommand = 23,
-  kGrammarCommandSpare = 24,
+  kGrammarEditCommand = 24,
   // sequence readers: 25..35
   kGrammarSequenceFirst = 25,
   kGrammarSequenceLast = 35,
@@ -233,12 +233,23 @@ enum : int {
 constexpr int kRecMin = 45, kRecMax = 127;
 
 // Action indices (1..127), one section per module.
-constexpr int kActionCommandFirst = 1, kActionCommandLast = 49;
-constexpr int kActionSequenceFirst = 50, kActionSequenceLast = 89;
-constexpr int kActionAlignmentFirst = 90, kActionAlignmentLast = 127;
+constexpr int kActionCommandFirst = 1, kActionCommandLast = 59;
+constexpr int kActionSequenceFirst = 60, kActionSequenceLast = 99;
+constexpr int kActionAlignmentFirst = 100, kActionAlignmentLast = 127;
+// Actions of the shared grammars (file name, interval), usable by anyone.
+enum : int {
+  kActNameReset = 1, // empties the name buffer, clears gReader.intervalGiven
+  kActNameChar = 2,  // appends value.b to the name buffer (at most 255 kept)
+  kActIntervalFrom = 3,
+  kActIntervalTo = 4, // also sets gReader.intervalGiven
+};
 
 using ReaderAction = void (*)();
 using Recogniser = bool (*)(); // true = matched; may advance gReader.pos
+
+// Registers the standard recognisers and the shared grammars and actions
+// (kGrammarFileName, kGrammarInterval). Idempotent; every read calls it.
+void ensureReaderEngine();
 
 // Registration. A grammar's nodes must outlive the program (constant tables).
 void registerGrammar(int symbol, const GrammarNode *nodes, int count, const char *name);
@@ -319,6 +330,7 @@ struct ReaderState {
   bool midLine = false; // the last piece read did not end its line
   // Interval grammar results.
   int32_t intervalFrom = 0, intervalTo = 0;
+  bool intervalGiven = false;
   // Progress of a data read: called before each line when set.
   void *progressWindow = nullptr;
   void (*progress)(void *window, long position, long size) = nullptr;
