@@ -23,6 +23,7 @@ if [ -n "${VELK_UPDATE_GOLDEN:-}" ]; then
     name=$(basename "$f")
     case $name in
     stderr) cp "$work/.stderr" "$f" ;;
+    stdout) cp "$work/.stdout" "$f" ;;
     status) echo "$status" >"$f" ;;
     *) [ -f "$work/$name" ] && cp "$work/$name" "$f" ;;
     esac
@@ -41,10 +42,10 @@ for f in "$case_dir"/expected/*; do
   name=$(basename "$f")
   case $name in
   status) ;;
-  stderr)
-    if ! cmp -s "$f" "$work/.stderr"; then
-      echo "stderr differs:"
-      diff "$f" "$work/.stderr" | head -40
+  stderr | stdout)
+    if ! cmp -s "$f" "$work/.$name"; then
+      echo "$name differs:"
+      diff "$f" "$work/.$name" | head -40
       fail=1
     fi
     ;;
