@@ -56,7 +56,7 @@ void GreedyResolve() {
     return;
   }
   resetProgress();
-  gActionStatus = kStatusConflictAction;
+  gActionStatus = kStatusConflictAction | (gActionStatus & kStatusStop);
   rememberActionPoint(x, y);
   for (Hit *h = gHitHead1; h; h = h->next1) {
     if (!HitInArea(h, area))

@@ -76,7 +76,7 @@ bool OptimalChain() {
     return false;
   }
   resetProgress();
-  gActionStatus = kStatusConflictAction;
+  gActionStatus = kStatusConflictAction | (gActionStatus & kStatusStop);
   rememberActionPoint(x, y);
   for (Hit *h = gHitHead1; h; h = h->next1) {
     if (!HitInArea(h, area))
