@@ -1,0 +1,264 @@
+#include "engine/nw.h"
+
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "core/flags.h"
+#include "core/session.h"
+#include "engine/progress.h"
+#include "engine/scores.h"
+#include "engine/search.h"
+#include "ops/hit_delete.h"
+
+namespace {
+
+// The score row: best score of the cell above, and the open vertical gap
+// that ends there.
+struct NwCell {
+  int32_t best, vScore, vLength;
+};
+
+struct FreeDeleter {
+  void operator()(void *p) const { free(p); }
+};
+
+// One step of the path: 0 diagonal, +L horizontal gap, -L vertical gap.
+using Path = std::vector<int32_t>;
+
+// Fills the direction matrix; false when stopped.
+bool fillMatrix(int32_t *dir, NwCell *row, const uint8_t *s1, const uint8_t *s2, int32_t W,
+                int32_t H, const ScoreParams &sp) {
+  const int32_t go = sp.gapOpen, ge = sp.gapElongation;
+  const int64_t stride = int64_t(W) + 1;
+  dir[0] = kNwStartMarker;
+  row[0] = {0, 0, 0};
+  for (int32_t j = 1; j <= W; ++j) {
+    row[j].best = go + j * ge;
+    row[j].vScore = go + row[j].best; // opening from this row wins the tie
+    row[j].vLength = 0;
+    dir[j] = j;
+  }
+  for (int32_t i = 1; i <= H; ++i) {
+    gProgress.scanned += W;
+    progressPoll();
+    if (gActionStatus & kStatusStop)
+      return false;
+    int32_t *d = dir + i * stride;
+    int32_t diagonalBest = row[0].best;
+    row[0].best = go + i * ge;
+    d[0] = -i;
+    int32_t hScore = row[0].best + go, hLength = 0;
+    const int32_t *scores = ScoreTable[s2[i - 1] & 31];
+    for (int32_t j = 1; j <= W; ++j) {
+      NwCell &c = row[j];
+      int32_t best = diagonalBest + scores[s1[j - 1] & 31];
+      int32_t direction = 0;
+      int32_t open = row[j - 1].best + go + ge, extend = hScore + ge;
+      if (open >= extend) {
+        hScore = open;
+        hLength = 1;
+      } else {
+        hScore = extend;
+        ++hLength;
+      }
+      if (hScore > best) {
+        best = hScore;
+        direction = hLength;
+      }
+      open = c.best + go + ge;
+      extend = c.vScore + ge;
+      if (open >= extend) {
+        c.vScore = open;
+        c.vLength = 1;
+      } else {
+        c.vScore = extend;
+        ++c.vLength;
+      }
+      if (c.vScore > best) {
+        best = c.vScore;
+        direction = -c.vLength;
+      }
+      diagonalBest = c.best;
+      c.best = best;
+      d[j] = direction;
+    }
+  }
+  return true;
+}
+
+// Path from (0, 0) to (H, W), one entry per diagonal step or gap.
+Path traceback(const int32_t *dir, int32_t W, int32_t H) {
+  Path path;
+  const int64_t stride = int64_t(W) + 1;
+  int32_t i = H, j = W;
+  while (i > 0 || j > 0) {
+    int32_t d = dir[i * stride + j];
+    path.push_back(d);
+    if (d == 0) {
+      --i;
+      --j;
+    } else if (d > 0) {
+      j -= d;
+    } else {
+      i += d;
+    }
+  }
+  return Path(path.rbegin(), path.rend());
+}
+
+void freeBlockList(HitBlock *b) {
+  while (b) {
+    HitBlock *next = b->next;
+    freeBlock(b);
+    b = next;
+  }
+}
+
+// Runs of diagonal steps become blocks (region-relative), linked in order.
+HitBlock *blocksOfPath(const Path &path, const uint8_t *s1, const uint8_t *s2,
+                       const ScoreParams &sp, HitBlock **made) {
+  HitBlock *first = nullptr, *last = nullptr;
+  int32_t x = 0, y = 0;
+  size_t k = 0;
+  while (k < path.size()) {
+    if (path[k] > 0) {
+      x += path[k++];
+      continue;
+    }
+    if (path[k] < 0) {
+      y -= path[k++];
+      continue;
+    }
+    HitBlock *b = allocateBlock();
+    b->x = b->startX = x;
+    b->y = b->startY = y;
+    for (; k < path.size() && path[k] == 0; ++k, ++x, ++y) {
+      int32_t s = ScoreTable[s1[x] & 31][s2[y] & 31];
+      b->blockScore += s;
+      if (s > 0)
+        ++b->identities;
+      ++b->length;
+    }
+    b->usedLength = b->length;
+    b->usedMatches = b->identities;
+    if (!last) {
+      first = b;
+      b->chainScore = b->blockScore;
+    } else {
+      int32_t dLast = last->x - last->y, dNew = b->x - b->y;
+      if (dNew <= dLast) {
+        last->linkKind = kLinkGapInY;
+        last->cut = b->x;
+      } else {
+        last->linkKind = kLinkGapInX;
+        last->cut = b->y;
+      }
+      int32_t gap = dNew > dLast ? dNew - dLast : dLast - dNew;
+      b->chainScore = last->chainScore + sp.gapOpen + sp.gapElongation * gap;
+      last->next = b;
+      b->prev = last;
+    }
+    b->cut = b->x + b->length;
+    last = b;
+    *made = first; // what to release if the pool runs out
+  }
+  return first;
+}
+
+bool isMatch(const HitBlock *b, int32_t k, const uint8_t *s1, const uint8_t *s2) {
+  return ScoreTable[s1[b->x + k] & 31][s2[b->y + k] & 31] > 0;
+}
+
+// Loose ends carry no match: blocks without one go, and the outer mismatches
+// of the outer blocks.
+HitBlock *dropLooseEnds(HitBlock *first, const uint8_t *s1, const uint8_t *s2) {
+  while (first && first->identities == 0) {
+    HitBlock *next = first->next;
+    freeBlock(first);
+    first = next;
+  }
+  if (!first)
+    return nullptr;
+  first->prev = nullptr;
+  while (!isMatch(first, 0, s1, s2)) {
+    ++first->x;
+    ++first->y;
+    --first->length;
+  }
+  HitBlock *last = first;
+  while (last->next)
+    last = last->next;
+  while (last->identities == 0) {
+    HitBlock *prev = last->prev;
+    freeBlock(last);
+    last = prev;
+  }
+  last->next = nullptr;
+  last->linkKind = kLinkGapInY;
+  while (!isMatch(last, last->length - 1, s1, s2))
+    --last->length;
+  last->cut = last->x + last->length;
+  for (HitBlock *b = first; b; b = b->next) {
+    b->startX = b->x;
+    b->startY = b->y;
+    b->usedLength = b->length;
+  }
+  return first;
+}
+
+} // namespace
+
+int alignRegionNW(Hit *region, int mode) {
+  const int32_t W = region->end1 - region->start1, H = region->end2 - region->start2;
+  if (!gSeq1 || !gSeq2 || gSeq1->length == 0 || gSeq2->length == 0 || W <= 0 || H <= 0 ||
+      W > kNwMaxSide || H > kNwMaxSide)
+    return kSearchPoolExhausted;
+  const ScoreParams sp = gCurrent->score;
+  setActionParams(kMaskBase, sp, gCurrent->alignIsland);
+  const int32_t x1 = region->start1, y1 = region->start2;
+  HitBlock *first = nullptr;
+  {
+    RegionGuard guard(region, region->end1, region->end2, kModeQuietRealign);
+    const uint8_t *s1 = gSeq1->residues + x1, *s2 = gSeq2->residues + y1;
+    const size_t cells = size_t(W + 1) * size_t(H + 1);
+    std::unique_ptr<void, FreeDeleter> work(
+        calloc(1, cells * sizeof(int32_t) + size_t(W + 1) * sizeof(NwCell)));
+    if (!work)
+      return kSearchNoArrays;
+    int32_t *dir = static_cast<int32_t *>(work.get());
+    NwCell *row = reinterpret_cast<NwCell *>(dir + cells);
+    // Stopped part-way: the matrix is incomplete, so no result.
+    if (!fillMatrix(dir, row, s1, s2, W, H, sp))
+      return kSearchPoolExhausted;
+    Path path = traceback(dir, W, H);
+    work.reset();
+    HitBlock *made = nullptr;
+    try {
+      first = blocksOfPath(path, s1, s2, sp, &made);
+    } catch (const EngineAbort &e) {
+      freeBlockList(made);
+      return e.code;
+    }
+    if (!first)
+      return kSearchPoolExhausted;
+    region->score = 0;
+    region->flags |= kHitNewFlag;
+    first = dropLooseEnds(first, s1, s2);
+    if (mode == kNwMakeHit && first) {
+      gEngine.newHitFlags = kHitNewFlag;
+      makeHit(region, first);
+      ++gCurrent->reportSecond;
+    }
+  }
+  if (mode == kNwMakeHit) {
+    if (!first) {
+      deleteHit(region);
+      return kSearchPoolExhausted;
+    }
+    rebuildLists(x1, y1);
+    return kSearchNormal;
+  }
+  region->firstBlock = first;
+  return kSearchNormal;
+}

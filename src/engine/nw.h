@@ -1,0 +1,24 @@
+// Global (Needleman-Wunsch) alignment of the two segments of a region, with
+// affine gaps. Only the direction matrix is kept whole; scores live in one
+// row, which is what bounds a region to 5000 residues a side.
+#pragma once
+#include <cstdint>
+
+#include "core/records.h"
+
+// What alignRegionNW does with its result.
+constexpr int kNwMakeHit = 14;   // the region record becomes a hit (Fill)
+constexpr int kNwKeepBlocks = 8; // the block list is left in region->firstBlock
+
+// Larger sides are never aligned: the direction matrix alone would need
+// (side + 1)^2 four-byte cells.
+constexpr int32_t kNwMaxSide = 5000;
+
+// Direction of cell (0, 0): where the traceback ends.
+constexpr int32_t kNwStartMarker = INT32_MIN;
+
+// Aligns [start1, end1) of sequence 1 with [start2, end2) of sequence 2 under
+// the current window's scores and ScoreTable. Returns kSearchNormal, or
+// kSearchPoolExhausted (also: nothing to align, no block made, stopped) or
+// kSearchNoArrays (work area not allocated).
+int alignRegionNW(Hit *region, int mode);
