@@ -9,6 +9,7 @@
 #include "core/ui_port.h"
 #include "engine/progress.h"
 #include "engine/scores.h"
+#include "engine/search_internal.h"
 
 EngineContext gEngine;
 LinkCandidate gBest, gTry;
@@ -54,6 +55,7 @@ void prepareRegion(Hit *regionRecord, int32_t xEnd, int32_t yEnd, uint32_t modeF
   *e.sentinel2 |= kResSentinel;
   const RunningAction &r = gCurrent->running;
   buildIslandMatchTable(r.flags);
+  buildScanTable();
   e.W = e.x2 - e.x1;
   e.H = e.y2 - e.y1;
   if (!(modeFlags & kModeNoMinScores))
@@ -88,3 +90,50 @@ void releaseRegion() {
   gActionStatus &= ~(kModeAlign | kModeNoDraw | kModeNoDraw2);
   e.prepared = false;
 }
+
+uint8_t gScanCode[64 * 64];
+
+void buildScanTable() {
+  for (int a = 0; a < 64; ++a)
+    for (int b = 0; b < 64; ++b)
+      gScanCode[(a << 6) | b] =
+          ((a | b) & kResSentinel) ? 2 : (uint8_t)IslandMatchTable[a & 31][b & 31];
+}
+
+bool drawingAllowed() { return !(gActionStatus & (kModeNoDraw | kModeNoDraw2)) && ui()->canDraw(); }
+
+void drawIsland(const HitBlock *b, bool erase) {
+  const int32_t x = gEngine.x1 + b->x, y = gEngine.y1 + b->y;
+  ui()->drawSequenceLine(x, y, x + b->length, y + b->length, erase);
+}
+
+void drawChain(const HitBlock *end, bool erase) {
+  for (const HitBlock *b = end; b; b = b->prev)
+    drawIsland(b, erase);
+}
+
+void resetSecondCopy(HitBlock *b) {
+  b->startX = b->x;
+  b->startY = b->y;
+  b->usedLength = b->length;
+  b->usedMatches = b->identities;
+}
+
+HitBlock *newIsland(int32_t x, int32_t y, int32_t length, int32_t matches) {
+  HitBlock *b = allocateBlock();
+  b->x = x;
+  b->y = y;
+  b->length = length;
+  b->identities = matches;
+  resetSecondCopy(b);
+  b->blockScore = ownScore(length, matches);
+  b->chainScore = b->blockScore;
+  b->chainMatches = matches;
+  b->chainLength = length;
+  ++gCurrent->reportFirst;
+  if (drawingAllowed())
+    drawIsland(b, false);
+  return b;
+}
+
+void countNewHit() { ++gCurrent->reportSecond; }

@@ -50,8 +50,10 @@ struct EngineContext {
   // Per-search index arrays (Align sweep), each D + 2g + 15 entries.
   HitBlock **startList, **endList, **diagonalList;
   int32_t listEntries;
-  HitBlock *resultList; // accepted chain ends, most recent first
-  int32_t abandoned;    // seeds given up because an earlier seed covers them
+  HitBlock *resultList;  // accepted chain ends, most recent first
+  int32_t abandoned;     // seeds given up because an earlier seed covers them
+  bool seedAbandoned;    // the running seed met a word before it (hash mode)
+  int32_t linkedIslands; // islands linked by the last chainForward/chainBackward
   bool prepared;
 };
 extern EngineContext gEngine;

@@ -1,0 +1,141 @@
+// Greedy chaining beyond the ends of a block list (Expand, hash Align): the
+// diagonals within the maximal gap are scanned for islands with the bounded
+// scan, and the best link, if any, is taken before looking further.
+#include <algorithm>
+
+#include "core/session.h"
+#include "engine/search_internal.h"
+
+namespace {
+
+// Runs one link try on a candidate island; the loser of the try and the
+// island it displaces as best go back to the pool. `pred` says on which side
+// of the best candidate the islands sit.
+template <typename Try>
+void consider(HitBlock *isl, bool pred, int32_t threshold, int &discarded, Try tryLink) {
+  HitBlock *before = pred ? gBest.predecessor : gBest.successor;
+  gLinkThreshold = threshold;
+  tryLink(isl);
+  HitBlock *now = pred ? gBest.predecessor : gBest.successor;
+  if (now == isl) {
+    if (before && before != now) {
+      freeBlock(before);
+      ++discarded;
+    }
+  } else {
+    freeBlock(isl);
+    ++discarded;
+  }
+}
+
+// A run of w successive matches inside an island: an earlier seed covers it.
+bool holdsWord(const HitBlock *b) {
+  int run = 0;
+  for (int32_t i = 0; i < b->length; ++i) {
+    run = pairCode(b->x + i, b->y + i) == 1 ? run + 1 : 0;
+    if (run >= gEngine.w)
+      return true;
+  }
+  return false;
+}
+
+void addAlongChain(HitBlock *from, int32_t score, int32_t matches, int32_t length) {
+  for (HitBlock *t = from; t; t = t->next) {
+    t->chainScore += score;
+    t->chainMatches += matches;
+    t->chainLength += length;
+  }
+}
+
+} // namespace
+
+int chainForward(HitBlock *block) {
+  EngineContext &e = gEngine;
+  int discarded = 0;
+  e.linkedIslands = 0;
+  for (HitBlock *cur = block; cur;) {
+    const int32_t ex = cur->x + cur->length, ey = cur->y + cur->length;
+    const int32_t xLimit = std::min(ex + e.g, e.W), yLimit = std::min(ey + e.g, e.H);
+    gBest = LinkCandidate{};
+    gBest.predecessor = cur;
+    gBest.score = cur->chainScore;
+    auto scanLine = [&](int32_t x, int32_t y, auto tryLink) {
+      while (HitBlock *isl = scanDiagonalBounded(x, y, xLimit, yLimit)) {
+        x = isl->x + isl->length;
+        y = isl->y + isl->length;
+        consider(isl, false, isl->blockScore, discarded, tryLink);
+      }
+    };
+    scanLine(ex, ey, [&](HitBlock *isl) { linkSameDiagonal(cur, isl); });
+    for (int32_t d = 1; d < e.g; ++d) {
+      scanLine(cur->x, cur->y + d, [&](HitBlock *isl) { linkGapped(cur, isl, kLinkGapInY, d); });
+      scanLine(cur->x + d, cur->y, [&](HitBlock *isl) { linkGapped(cur, isl, kLinkGapInX, d); });
+    }
+    if (!gBest.successor)
+      break;
+    linkBest();
+    ++e.linkedIslands;
+    cur = gBest.successor;
+  }
+  return discarded;
+}
+
+int chainBackward(HitBlock *block, bool hashMode) {
+  EngineContext &e = gEngine;
+  int discarded = 0;
+  e.linkedIslands = 0;
+  for (HitBlock *cur = block; cur;) {
+    const int32_t sx = cur->x, sy = cur->y;
+    const int32_t ex = sx + cur->length, ey = sy + cur->length;
+    const int32_t xLow = std::max(sx - e.g, 0), yLow = std::max(sy - e.g, 0);
+    gBest = LinkCandidate{};
+    gBest.successor = cur;
+    gBest.score = successorOwnScore(cur);
+    bool abandon = false;
+    auto scanLine = [&](int32_t x, int32_t y, auto tryLink) {
+      while (!abandon && x >= 0 && y >= 0) {
+        HitBlock *isl = scanDiagonalBoundedBack(x, y, xLow, yLow);
+        if (!isl)
+          break;
+        x = isl->x - 1;
+        y = isl->y - 1;
+        if (hashMode && holdsWord(isl)) {
+          freeBlock(isl);
+          ++discarded;
+          abandon = true;
+          break;
+        }
+        if (isl->x + isl->length < sx - e.g && isl->y + isl->length < sy - e.g) {
+          freeBlock(isl);
+          ++discarded;
+          continue;
+        }
+        consider(isl, true, 0, discarded, tryLink);
+      }
+    };
+    scanLine(sx - 1, sy - 1, [&](HitBlock *isl) { linkSameDiagonal(isl, cur); });
+    for (int32_t d = 1; d < e.g && !abandon; ++d) {
+      scanLine(ex - 1, ey - 1 - d, [&](HitBlock *isl) { linkGapped(isl, cur, kLinkGapInY, d); });
+      scanLine(ex - 1 - d, ey - 1, [&](HitBlock *isl) { linkGapped(isl, cur, kLinkGapInX, d); });
+    }
+    if (abandon) {
+      ++e.abandoned;
+      e.seedAbandoned = true;
+      if (gBest.predecessor) {
+        freeBlock(gBest.predecessor);
+        ++discarded;
+      }
+      break;
+    }
+    if (!gBest.predecessor)
+      break;
+    const int32_t oldScore = cur->chainScore, oldMatches = cur->chainMatches,
+                  oldLength = cur->chainLength;
+    linkBest();
+    addAlongChain(cur->next, cur->chainScore - oldScore, cur->chainMatches - oldMatches,
+                  cur->chainLength - oldLength);
+    ++e.linkedIslands;
+    cur = gBest.predecessor;
+  }
+  return discarded;
+}

@@ -1,0 +1,46 @@
+// Helpers shared by the island search and the assembly; not for callers.
+#pragma once
+#include <cstdint>
+
+#include "core/records.h"
+#include "core/residue.h"
+#include "core/session.h"
+#include "engine/search.h"
+
+// 0 mismatch, 1 match (IslandMatchTable), 2 sentinel on either side; indexed
+// by the two codes' low six bits.
+extern uint8_t gScanCode[64 * 64];
+void buildScanTable();
+
+inline int scanCode(uint8_t a, uint8_t b) { return gScanCode[((a & 63) << 6) | (b & 63)]; }
+// Code of the pair at region-relative (x, y).
+inline int pairCode(int32_t x, int32_t y) { return scanCode(gEngine.seq1[x], gEngine.seq2[y]); }
+
+inline int32_t ownScore(int32_t length, int32_t matches) {
+  return matches * gEngine.score->match + (length - matches) * gEngine.score->mismatch;
+}
+
+// The user asked to stop (Esc): the action status word is the mode word.
+inline bool stopBitSet() { return (gActionStatus & kModeStop) != 0; }
+
+// Bounded scan walking down from (x, y) inclusive towards (xLimit, yLimit).
+HitBlock *scanDiagonalBoundedBack(int32_t x, int32_t y, int32_t xLimit, int32_t yLimit);
+
+// Same-diagonal and gapped tries compare against gBest; this applies gBest's
+// geometry to its successor (second copy, chain counts) and links the two.
+void linkBest();
+// Score of a successor as a whole: stored in Align mode, else from counts.
+int32_t successorOwnScore(const HitBlock *b);
+// Island from the free lists of the sweep back to the pool.
+void discardIsland(HitBlock *b);
+
+// A fresh island from the pool with both copies and its chain fields set;
+// counted in the window's islands counter and drawn when drawing is allowed.
+HitBlock *newIsland(int32_t x, int32_t y, int32_t length, int32_t matches);
+// The second copy back to the first.
+void resetSecondCopy(HitBlock *b);
+bool drawingAllowed();
+void drawIsland(const HitBlock *b, bool erase);
+void drawChain(const HitBlock *end, bool erase);
+// Counts one accepted hit in the window's new-hits counter.
+void countNewHit();

@@ -1,0 +1,177 @@
+// Hash mode of Align: sequence 1 is indexed once by words of w usable
+// residues, sequence 2 is streamed against the index, and every seed (a word
+// shared by both, not inside a longer run) is grown into a chain.
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "core/flags.h"
+#include "core/session.h"
+#include "engine/progress.h"
+#include "engine/scores.h"
+#include "engine/search_internal.h"
+
+namespace {
+
+struct WordEntry {
+  uint64_t key;
+  int32_t position; // word end + 1; 0 = empty bucket
+  int32_t next;     // overflow entry, 0 = none
+};
+
+struct FreeDeleter {
+  void operator()(void *p) const { free(p); }
+};
+
+void freeChain(HitBlock *any) {
+  while (any->prev)
+    any = any->prev;
+  for (HitBlock *b = any, *next; b; b = next) {
+    next = b->next;
+    freeBlock(b);
+  }
+}
+
+// One seed ending at (i1, i2): grown into a chain, kept when it passes the
+// global test.
+void growSeed(int32_t i1, int32_t i2, std::vector<HitBlock *> &kept) {
+  EngineContext &e = gEngine;
+  const int32_t sx = i1 - e.w + 1, sy = i2 - e.w + 1;
+  if (sx > 0 && sy > 0 && pairCode(sx - 1, sy - 1) == 1)
+    return; // inside a longer run that an earlier seed covers
+  int32_t length = e.w;
+  while (pairCode(sx + length, sy + length) == 1)
+    ++length;
+  HitBlock *isl = newIsland(sx, sy, length, length);
+  e.seedAbandoned = false;
+  extendFrameBackward(isl, std::min(sx, sy), true);
+  if (!e.seedAbandoned) {
+    extendFrameForward(isl, std::min(e.W - (isl->x + isl->length), e.H - (isl->y + isl->length)));
+    resetSecondCopy(isl);
+    chainBackward(isl, true);
+    if (!e.seedAbandoned) {
+      HitBlock *last = isl;
+      while (last->next)
+        last = last->next;
+      chainForward(last);
+    }
+  }
+  if (e.seedAbandoned) {
+    freeChain(isl);
+    return;
+  }
+  HitBlock *blocks = chainToBlocks(isl);
+  if (!blocks)
+    return;
+  Hit probe{};
+  probe.start1 = e.x1;
+  probe.start2 = e.y1;
+  probe.firstBlock = blocks;
+  if (globalMargin(&probe) >= 0)
+    kept.push_back(blocks);
+  else
+    freeChain(blocks);
+}
+
+int seedRegion() {
+  EngineContext &e = gEngine;
+  if (e.w > 32)
+    e.w = 32;
+  if (e.W < e.w || e.H < e.w || e.w < 1)
+    return kSearchNormal;
+  e.g = std::min(e.g, std::min(e.W, e.H));
+  e.diagBase = e.H + e.g - 1;
+  int b = std::min(e.w, 11);
+  int c = (int)(std::log((double)e.W * (double)e.H) / std::log(4.0) - 4.5);
+  b = std::min(b, std::max(c, 4));
+  const int64_t buckets = int64_t(1) << (2 * b);
+  const int64_t entries = buckets + e.W - b + 1;
+  std::unique_ptr<WordEntry, FreeDeleter> index(
+      static_cast<WordEntry *>(calloc((size_t)entries, sizeof(WordEntry))));
+  if (!index)
+    return kSearchPoolExhausted;
+  WordEntry *table = index.get();
+  const uint64_t keyMask = e.w == 32 ? ~uint64_t(0) : (uint64_t(1) << (2 * e.w)) - 1;
+  const uint64_t bucketMask = (uint64_t)buckets - 1;
+
+  uint64_t key = 0;
+  int32_t run = 0, overflow = (int32_t)buckets;
+  for (int32_t i = 0;; ++i) {
+    const uint8_t r = e.seq1[i];
+    if (r & kResSentinel)
+      break;
+    if (!IslandMatchTable[r & 31][r & 31]) {
+      run = 0;
+      continue;
+    }
+    key = ((key << 2) | (r & 3)) & keyMask;
+    if (++run < e.w)
+      continue;
+    WordEntry &head = table[key & bucketMask];
+    if (!head.position) {
+      head.key = key;
+      head.position = i + 1;
+    } else if (overflow < entries) {
+      table[overflow] = WordEntry{key, i + 1, head.next};
+      head.next = overflow++;
+    }
+  }
+
+  std::vector<HitBlock *> kept;
+  key = 0;
+  run = 0;
+  for (int32_t j = 0;; ++j) {
+    progressPoll();
+    if (stopBitSet())
+      break;
+    const uint8_t r = e.seq2[j];
+    if (r & kResSentinel)
+      break;
+    gProgress.scanned += e.W;
+    if (!IslandMatchTable[r & 31][r & 31]) {
+      run = 0;
+      continue;
+    }
+    key = ((key << 2) | (r & 3)) & keyMask;
+    if (++run < e.w)
+      continue;
+    for (int32_t idx = (int32_t)(key & bucketMask); table[idx].position;) {
+      const WordEntry &entry = table[idx];
+      if (entry.key == key)
+        growSeed(entry.position - 1, j, kept);
+      if (!entry.next)
+        break;
+      idx = entry.next;
+    }
+    run = e.w - 1;
+  }
+  if (kept.empty())
+    return kSearchNormal;
+  e.newHitFlags = kHitNewFlag;
+  for (size_t i = kept.size(); i-- > 0;) {
+    Hit *hit = i + 1 == kept.size() ? e.regionRecord : allocateHit();
+    makeHit(hit, kept[i]);
+    countNewHit();
+  }
+  rebuildLists(e.x1, e.y1);
+  for (Hit *h = gHitHead1, *next; h; h = next) {
+    next = h->next1;
+    if ((h->flags & kHitNewFlag) && h->score == 0) {
+      unlinkHit(h);
+      freeHit(h);
+    }
+  }
+  return kSearchNormal;
+}
+
+} // namespace
+
+int seedByWords(Hit *regionRecord) {
+  RegionGuard guard(regionRecord, regionRecord->end1, regionRecord->end2, kModeAlign);
+  try {
+    return seedRegion();
+  } catch (const EngineAbort &abort) {
+    return abort.code;
+  }
+}
