@@ -10,7 +10,9 @@
 #include "core/ui_port.h"
 #include "engine/scores.h"
 #include "io/command_file.h"
+#include "io/command_wiring.h"
 #include "ops/journal.h"
+#include "ops/set_commands.h"
 
 bool startSessionCore() {
   closeOtherWindows(false);
@@ -21,6 +23,8 @@ bool startSessionCore() {
   }
   journalShutdown(); // a clean journal: no files, state numbers 0
   gTicker.start();
+  installConstructCommands();
+  installSetCommands();
   return true;
 }
 
