@@ -1,4 +1,482 @@
-// The command language: its grammars and the actions of its commands.
+// Actions of the command language. Option actions only note their value and
+// bit; command actions act in the execution pass while no status bit is
+// set, and every command action clears the option bits afterwards.
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+#include "core/flags.h"
+#include "core/lifecycle.h"
+#include "core/session.h"
 #include "io/command_actions.h"
+#include "io/command_file.h"
+#include "io/command_language.h"
 
 CommandActions gCommandActions = {};
+CommandOptions gCommandOptions;
+
+static bool mayAct() { return (gReader.passFlags & kPassTopBits) == kPassExecute; }
+static void endCommand() { gReader.passFlags &= ~kPassOptionMask; }
+static bool has(uint32_t bit) { return (gReader.passFlags & bit) != 0; }
+static void setOption(uint32_t bit) { gReader.passFlags |= bit; }
+
+// Engine actions may end with an Esc stop: that stops the rest of the file.
+static void noteInterruption() {
+  if (gActionStatus & kStatusStop)
+    gReader.passFlags |= kRunInterrupted;
+  gActionStatus = 0;
+}
+
+static void prepareReport(int kind) {
+  gCurrent->reportFirst = 0;
+  gCurrent->reportSecond = 0;
+  gCurrent->reportKind = kind;
+}
+
+static int16_t toShort(int32_t v) {
+  return static_cast<int16_t>(v < SHRT_MIN ? SHRT_MIN : v > SHRT_MAX ? SHRT_MAX : v);
+}
+
+static double clampPValue(double p) {
+  if (!(p > 0))
+    return 1e-30;
+  return p > 1 ? 1 : p;
+}
+
+// A score typed in units becomes hundredths, truncated, kept inside int32.
+static int32_t toHundredths(double v) {
+  double h = std::trunc(v * 100);
+  if (!(h > -INT_MAX))
+    return h != h ? 0 : -INT_MAX;
+  if (h > INT_MAX)
+    return INT_MAX;
+  return static_cast<int32_t>(h);
+}
+
+static void copyName(char *to) {
+  memcpy(to, readerName(), static_cast<size_t>(gReader.nameLength));
+  to[gReader.nameLength] = 0;
+}
+
+// ---- Start, exit, show, hide ------------------------------------------------
+static void actStart() {
+  gCurrent = &gSlots[0];
+  if (gCommandActions.bindWindow0)
+    gCommandActions.bindWindow0();
+}
+static void actExit() { gReader.passFlags |= kRunExitRequested; }
+
+static void runSimple(void (*hook)()) {
+  if (mayAct() && hook)
+    hook();
+  endCommand();
+}
+static void actShow() { runSimple(gCommandActions.showWindow); }
+static void actHide() { runSimple(gCommandActions.hideWindow); }
+static void actUndo() { runSimple(gCommandActions.undo); }
+
+// ---- Input, open, save ------------------------------------------------------
+static void actInputStart() { gCommandOptions.invert = false; }
+static void actInvert() { gCommandOptions.invert = true; }
+
+static void applyInputLine(Sequence *s) {
+  if (!s)
+    return;
+  copyName(s->fileName);
+  s->flags &= static_cast<uint16_t>(~kSeqInvertRequested);
+  if (gReader.intervalGiven) {
+    s->from = gReader.intervalFrom;
+    s->to = gReader.intervalTo;
+  }
+  if (gCommandOptions.invert)
+    s->flags |= kSeqInvertRequested;
+}
+
+static void actInput1Line() {
+  if (mayAct())
+    applyInputLine(gSeq1);
+  endCommand();
+}
+
+// The data reads of New and Open share the line buffer: the command reader
+// starts its next line afresh.
+static void actInput2Line() {
+  if (mayAct()) {
+    applyInputLine(gSeq2);
+    const char *file = gReader.fileName;
+    if (gCommandActions.newSession && gCommandActions.newSession() != 0)
+      gReader.passFlags |= kRunError;
+    gReader.fileName = file;
+    emptyLineBuffer();
+  }
+  endCommand();
+}
+
+static void actOpen() {
+  if (mayAct()) {
+    copyName(gPathBuffer);
+    const char *file = gReader.fileName;
+    if (gCommandActions.openAlignment && gCommandActions.openAlignment() != 0)
+      gReader.passFlags |= kRunError;
+    gReader.fileName = file;
+    emptyLineBuffer();
+  }
+  endCommand();
+}
+
+static void save(int format) {
+  if (mayAct()) {
+    copyName(gPathBuffer);
+    gSaveFilter = format;
+    if (gCommandActions.save)
+      gCommandActions.save(format);
+  }
+  endCommand();
+}
+static void actSaveGlobal() { save(kSaveGlobal); }
+static void actSaveLocal() { save(kSaveLocal); }
+static void actSaveSummary() { save(kSaveSummary); }
+
+// ---- Align and Expand ---------------------------------------------------------
+struct IslandBits {
+  uint32_t trim, repeats, filter;
+};
+
+// The options given, in their fixed order, then the clamps.
+static void applyIslandOptions(IslandParams &ip, IslandBits bits, bool align) {
+  WindowRecord *w = gCurrent;
+  if (align && has(kCmdOptPValue))
+    w->pValue = clampPValue(gCommandOptions.pValue);
+  if (has(kCmdOptNomask))
+    w->flagsB &= ~(bits.repeats | bits.filter);
+  if (has(kCmdOptMaskInternal))
+    w->flagsB |= bits.filter;
+  if (has(kCmdOptMaskAll))
+    w->flagsB |= bits.repeats | bits.filter;
+  if (has(kCmdOptMaskKnown))
+    w->flagsB |= bits.repeats;
+  if (has(kCmdOptNotrim))
+    w->flagsB &= ~bits.trim;
+  if (has(kCmdOptTrim))
+    w->flagsB |= bits.trim;
+  if (align && has(kCmdOptNohash))
+    w->flagsB &= ~kOptAlignHash;
+  if (align && has(kCmdOptHash)) {
+    w->flagsB |= kOptAlignHash;
+    ip.wordSize = toShort(gCommandOptions.wordSize);
+  }
+  if (has(kCmdOptM))
+    ip.matchesPerFrame = toShort(gCommandOptions.m);
+  if (has(kCmdOptN))
+    ip.frameLength = toShort(gCommandOptions.n);
+  if (has(kCmdOptK))
+    ip.minTotalMatches = toShort(gCommandOptions.k);
+  if (has(kCmdOptMerge))
+    ip.maxGap = toShort(gCommandOptions.merge);
+
+  int n = ip.frameLength < 1 ? 10 : ip.frameLength;
+  int m = ip.matchesPerFrame;
+  if (m < 3 * n / 10)
+    m = 3 * n / 10;
+  if (m > n)
+    m = n;
+  ip.frameLength = static_cast<int16_t>(n);
+  ip.matchesPerFrame = static_cast<int16_t>(m);
+  if (ip.minTotalMatches < m)
+    ip.minTotalMatches = static_cast<int16_t>(m);
+  if (align) {
+    if (ip.wordSize < 4)
+      ip.wordSize = 4;
+    if (ip.wordSize > 32)
+      ip.wordSize = 32;
+  }
+  if (ip.maxGap < 1)
+    ip.maxGap = 1;
+}
+
+static void actAlign() {
+  if (mayAct()) {
+    applyIslandOptions(gCurrent->alignIsland,
+                       {kOptAlignTrim, kOptAlignMaskRepeats, kOptAlignMaskFilter}, true);
+    if (gCommandActions.align)
+      gCommandActions.align();
+    noteInterruption();
+  }
+  endCommand();
+}
+
+static void actExpand() {
+  if (mayAct()) {
+    applyIslandOptions(gCurrent->expandIsland,
+                       {kOptExpandTrim, kOptExpandMaskRepeats, kOptExpandMaskFilter}, false);
+    if (gCommandActions.expand)
+      gCommandActions.expand();
+    noteInterruption();
+  }
+  endCommand();
+}
+
+// ---- Other construction and conflict commands ------------------------------------
+// kind < 0: no report preparation.
+static void runAction(void (*hook)(), int kind, bool inspectStatus) {
+  if (mayAct()) {
+    if (kind >= 0)
+      prepareReport(kind);
+    if (hook)
+      hook();
+    if (inspectStatus)
+      noteInterruption();
+  }
+  endCommand();
+}
+
+static void actMerge() {
+  if (mayAct()) {
+    if (has(kCmdOptMerge))
+      gCurrent->mergeMaxDistance = toShort(gCommandOptions.merge);
+    prepareReport(11);
+    if (gCommandActions.merge)
+      gCommandActions.merge();
+    gCurrent->reportSecond = -gCurrent->reportSecond;
+    noteInterruption();
+  }
+  endCommand();
+}
+static void actRefine() { runAction(gCommandActions.refine, 8, true); }
+static void actFill() { runAction(gCommandActions.fill, -1, true); }
+static void actTrim() { runAction(gCommandActions.trim, 4, true); }
+static void actGreedy() { runAction(gCommandActions.greedy, 15, true); }
+static void actOptimal() { runAction(gCommandActions.optimal, 16, true); }
+static void actKill() { runAction(gCommandActions.kill, 17, false); }
+
+static void actReconcile() {
+  if (mayAct()) {
+    prepareReport(10);
+    saveStackPush(gCurrent->score.gapElongation);
+    gCurrent->score.gapElongation = 0;
+    if (gCommandActions.reconcile)
+      gCommandActions.reconcile();
+    gCurrent->score.gapElongation = saveStackPop();
+    noteInterruption();
+  }
+  endCommand();
+}
+
+static void actDelete() {
+  if (mayAct()) {
+    prepareReport(5);
+    gCurrent->flagsA &= ~kWinModesFirstFour;
+    if (gCommandActions.deleteSelected)
+      gCommandActions.deleteSelected();
+  }
+  endCommand();
+}
+
+// ---- Score --------------------------------------------------------------------
+static void actScoreMatch() {
+  if (mayAct()) {
+    int32_t v = toHundredths(gReader.value.d);
+    gCurrent->score.match = v < 0 ? -v : v;
+  }
+}
+static int32_t penalty() {
+  int32_t v = toHundredths(gReader.value.d);
+  return v > 0 ? -v : v;
+}
+static void actScoreMismatch() {
+  if (mayAct())
+    gCurrent->score.mismatch = penalty();
+}
+static void actScoreGapOpen() {
+  if (mayAct())
+    gCurrent->score.gapOpen = penalty();
+}
+static void actScoreGapElongation() {
+  if (mayAct())
+    gCurrent->score.gapElongation = penalty();
+}
+static void actScoreDone() { runSimple(gCommandActions.scoresChanged); }
+
+// ---- Options ---------------------------------------------------------------------
+static void actOptM() {
+  gCommandOptions.m = gReader.value.i;
+  setOption(kCmdOptM);
+}
+static void actOptN() {
+  gCommandOptions.n = gReader.value.i;
+  setOption(kCmdOptN);
+}
+static void actOptK() {
+  gCommandOptions.k = gReader.value.i;
+  setOption(kCmdOptK);
+}
+static void actOptHash() {
+  gCommandOptions.wordSize = gReader.value.i;
+  setOption(kCmdOptHash);
+}
+static void actOptNohash() { setOption(kCmdOptNohash); }
+static void actOptPValue() {
+  gCommandOptions.pValue = gReader.value.d;
+  setOption(kCmdOptPValue);
+}
+static void actOptTrim() { setOption(kCmdOptTrim); }
+static void actOptNotrim() { setOption(kCmdOptNotrim); }
+static void actOptMerge() {
+  gCommandOptions.merge = gReader.value.i;
+  setOption(kCmdOptMerge);
+}
+static void actOptMaskInternal() { setOption(kCmdOptMaskInternal); }
+static void actOptMaskAll() { setOption(kCmdOptMaskAll); }
+static void actOptMaskKnown() { setOption(kCmdOptMaskKnown); }
+static void actOptNomask() { setOption(kCmdOptNomask); }
+
+// ---- Filter ---------------------------------------------------------------------
+static void filter(FilterOp op) {
+  if (mayAct()) {
+    WindowRecord *w = gCurrent;
+    if (op != FilterOp::Delete) {
+      w->flagsB &= ~(kOptFilterPeriodic | kOptFilterPiles);
+      if (has(kCmdOptPValue)) {
+        w->flagsB |= kOptFilterPeriodic;
+        w->filter.maxPeriodicP = clampPValue(gCommandOptions.pValue);
+      }
+      if (has(kCmdOptM) && has(kCmdOptN)) {
+        w->flagsB |= kOptFilterPiles;
+        w->filter.minOverlap = gCommandOptions.m;
+        w->filter.minPile = gCommandOptions.n;
+      }
+    }
+    if (gCommandActions.filter)
+      gCommandActions.filter(op);
+  }
+  endCommand();
+}
+static void actFilterCreate() { filter(FilterOp::Create); }
+static void actFilterUpdate() { filter(FilterOp::Update); }
+static void actFilterDelete() { filter(FilterOp::Delete); }
+
+// ---- Selections -----------------------------------------------------------------
+static void setKind(SelectKind k) { gCommandOptions.kind = static_cast<int>(k); }
+static void actKindAll() { setKind(SelectKind::All); }
+static void actKindOverlapped() { setKind(SelectKind::Overlapped); }
+static void actKindHighP() { setKind(SelectKind::HighPValue); }
+static void actKindConflicting() { setKind(SelectKind::Conflicting); }
+static void actKindOffDiagonal() { setKind(SelectKind::OffDiagonal); }
+static void actKindShort() { setKind(SelectKind::Short); }
+
+static uint32_t modeBit(SelectKind k) {
+  switch (k) {
+  case SelectKind::Overlapped:
+    return kWinModeOverlapped;
+  case SelectKind::HighPValue:
+    return kWinModeHighP;
+  case SelectKind::Conflicting:
+    return kWinModeConflicting;
+  case SelectKind::OffDiagonal:
+    return kWinModeOffDiagonal;
+  case SelectKind::Short:
+    return kWinModeShort;
+  case SelectKind::All:
+    break;
+  }
+  return 0;
+}
+
+static void actSelect() {
+  if (mayAct()) {
+    WindowRecord *w = gCurrent;
+    auto kind = static_cast<SelectKind>(gCommandOptions.kind);
+    if (kind == SelectKind::All)
+      w->flagsA &= ~kWinModesFirstFour;
+    if (kind == SelectKind::HighPValue)
+      w->pValue = clampPValue(gCommandOptions.pValue);
+    if (kind == SelectKind::Short)
+      w->shortLength = gCommandOptions.m < 0 ? 0 : gCommandOptions.m;
+    w->flagsA |= modeBit(kind);
+    if (gCommandActions.select)
+      gCommandActions.select(kind);
+  }
+  endCommand();
+}
+
+static void actUnselect() {
+  if (mayAct()) {
+    auto kind = static_cast<SelectKind>(gCommandOptions.kind);
+    gCurrent->flagsA &= ~(kind == SelectKind::All ? kWinModesFirstFour : modeBit(kind));
+    if (gCommandActions.unselect)
+      gCommandActions.unselect(kind);
+  }
+  endCommand();
+}
+
+void registerCommandActions() {
+  static const ReaderAction table[] = {
+      actStart,
+      actExit,
+      actInputStart,
+      actInvert,
+      actInput1Line,
+      actInput2Line,
+      actOpen,
+      actSaveGlobal,
+      actSaveLocal,
+      actSaveSummary,
+      actAlign,
+      actExpand,
+      actMerge,
+      actRefine,
+      actFill,
+      actTrim,
+      actReconcile,
+      actGreedy,
+      actOptimal,
+      actKill,
+      actDelete,
+      actUndo,
+      actHide,
+      actShow,
+      actScoreMatch,
+      actScoreMismatch,
+      actScoreGapOpen,
+      actScoreGapElongation,
+      actScoreDone,
+      actOptM,
+      actOptN,
+      actOptK,
+      actOptHash,
+      actOptNohash,
+      actOptPValue,
+      actOptTrim,
+      actOptNotrim,
+      actOptMerge,
+      actOptMaskInternal,
+      actOptMaskAll,
+      actOptMaskKnown,
+      actOptNomask,
+      actKindAll,
+      actKindOverlapped,
+      actKindHighP,
+      actKindConflicting,
+      actKindOffDiagonal,
+      actKindShort,
+      actSelect,
+      actUnselect,
+      actFilterCreate,
+      actFilterUpdate,
+      actFilterDelete,
+  };
+  static_assert(sizeof table / sizeof table[0] == kActCommandEnd - kActStart,
+                "one function per command action, in index order");
+  for (int i = kActStart; i < kActCommandEnd; ++i)
+    registerAction(i, table[i - kActStart]);
+}
+
+void ensureCommandLanguage() {
+  static bool done = false;
+  if (done)
+    return;
+  done = true;
+  ensureReaderEngine();
+  registerCommandGrammars();
+  registerCommandActions();
+}

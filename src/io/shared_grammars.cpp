@@ -2,21 +2,22 @@
 #include "core/errors.h"
 #include "io/reader_engine.h"
 
+// clang-format off
 // Blanks, then a quoted name (which may hold blanks) or a name running up
 // to the next blank or the line end, then blanks. Fails when no name stands
 // there; a line end inside the quotes is error 64.
 enum { F_RESET, F_BLANKS, F_QUOTE, F_QFIRST, F_QEND, F_QCHAR, F_UFIRST, F_UEND, F_UCHAR, F_TRAIL };
 constexpr auto kFileName = makeGrammar({
-    {kRecAlways, kNext, kNext, kActNameReset},                  // F_RESET
-    {kLitBlank, kSame, kNext, 0},                               // F_BLANKS
-    {kLitQuote, kNext, at(F_UFIRST), 0},                        // F_QUOTE
-    {kRecLineChar, kNext, kErrBadFilename, kActNameChar},       // F_QFIRST
-    {kLitQuote, at(F_TRAIL), kNext, 0},                         // F_QEND
-    {kRecLineChar, at(F_QEND), kErrBadFilename, kActNameChar},  // F_QCHAR
-    {kRecLineChar, kNext, kFail, kActNameChar},                 // F_UFIRST
-    {kLitBlank, at(F_TRAIL), kNext, 0},                         // F_UEND
-    {kRecLineChar, at(F_UEND), kNext, kActNameChar},            // F_UCHAR
-    {kLitBlank, kSame, kOk, 0},                                 // F_TRAIL
+    {kRecAlways, kNext, kNext, kActNameReset},                 // F_RESET
+    {kLitBlank, kSame, kNext, 0},                              // F_BLANKS
+    {kLitQuote, kNext, at(F_UFIRST), 0},                       // F_QUOTE
+    {kRecLineChar, kNext, kErrBadFilename, kActNameChar},      // F_QFIRST
+    {kLitQuote, at(F_TRAIL), kNext, 0},                        // F_QEND
+    {kRecLineChar, at(F_QEND), kErrBadFilename, kActNameChar}, // F_QCHAR
+    {kRecLineChar, kNext, kFail, kActNameChar},                // F_UFIRST
+    {kLitBlank, at(F_TRAIL), kNext, 0},                        // F_UEND
+    {kRecLineChar, at(F_UEND), kNext, kActNameChar},           // F_UCHAR
+    {kLitBlank, kSame, kOk, 0},                                // F_TRAIL
 });
 
 // "from", one separator out of "-", ",", "..", " " or ".", "to". A blank
@@ -33,6 +34,8 @@ constexpr auto kInterval = makeGrammar({
     {kRecEndOfLine, kFail, kNext, 0},              // I_EOL
     {kRecInteger, kOk, kFail, kActIntervalTo},     // I_TO
 });
+
+// clang-format on
 
 static void actNameReset() {
   gReader.nameLength = 0;
