@@ -12,6 +12,7 @@
 #include "io/command_file.h"
 #include "io/command_wiring.h"
 #include "ops/journal.h"
+#include "ops/resolve_commands.h"
 #include "ops/set_commands.h"
 
 bool startSessionCore() {
@@ -24,6 +25,7 @@ bool startSessionCore() {
   journalShutdown(); // a clean journal: no files, state numbers 0
   gTicker.start();
   installConstructCommands();
+  installConflictCommands();
   installSetCommands();
   return true;
 }
