@@ -10,6 +10,7 @@
 #include "gui/fox_ui.h"
 #include "gui/settings_registry.h"
 #include "gui/velk_window.h"
+#include "io/command_actions.h"
 #include "io/command_file.h"
 
 // Window k sits 20k pixels right of and below the first, all with the size of
@@ -21,6 +22,19 @@ static void cascadeWindows() {
   FXint w = root->getWidth(), h = root->getHeight();
   for (int k = kSlotCount - 1; k >= 0; --k)
     gWindows[k]->position(x - 100 + 20 * k, y - 100 + 20 * k, w, h);
+}
+
+// The command-file lines that act on windows.
+static void installWindowCommands() {
+  gCommandActions.bindWindow0 = [] { gCurrent->window = gWindows[0]; };
+  gCommandActions.showWindow = [] {
+    if (gCurrent->window)
+      gCurrent->window->show(PLACEMENT_DEFAULT);
+  };
+  gCommandActions.hideWindow = [] {
+    if (gCurrent->window)
+      gCurrent->window->hide();
+  };
 }
 
 int runWindowed(int argc, char **argv) {
@@ -38,6 +52,7 @@ int runWindowed(int argc, char **argv) {
 
   FoxUi port(&app);
   setUi(&port);
+  installWindowCommands();
   int code = 0;
   bool failed = false;
   if (startSessionCore()) {
