@@ -1,5 +1,6 @@
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 
 #include <random>
 
@@ -348,4 +349,41 @@ TEST_F(JournalSession, UnsavedChangesFollowTheStateNumbers) {
   JournalAction(88);
   ASSERT_TRUE(!gHitHead1 || (!gHitHead1->next1 && !gHitHead1->firstBlock));
   EXPECT_FALSE(journalHasUnsavedChanges()) << "nothing left to save";
+}
+
+TEST_F(JournalSession, GreedyMovesLosersIntoFootnotesWhenAsked) {
+  box(0, 10, 0, 10, 300);
+  box(5, 15, 20, 30, 100);
+  rebuild();
+  JournalAction(kNew);
+  gCurrent->flagsB |= kOptToFootnotes;
+  GreedyResolve();
+  EXPECT_EQ(starts(), (Starts{0}));
+  EXPECT_EQ(readWholeFile(journalFootFileName()), "/5..15 20..30\n:(0,0):10\n");
+}
+
+TEST_F(JournalSession, FilesDisappearAtExitAndOnInterrupt) {
+  for (int how = 0; how < 2; ++how) {
+    fflush(nullptr);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      setUi(nullptr);
+      signal(SIGINT, SIG_DFL);
+      JournalAction(kNew);
+      if (!journalActive() || !journalUndoFileName()[0])
+        _exit(3);
+      if (how == 0)
+        exit(0); // the atexit net
+      raise(SIGINT);
+      _exit(4);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    if (how == 0)
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    else
+      EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+    EXPECT_EQ(listing(dir), "") << (how ? "after SIGINT" : "after exit");
+  }
 }
