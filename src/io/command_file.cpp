@@ -42,6 +42,7 @@ uint32_t runCommandFile(const char *path) {
   if (f)
     fclose(f);
   gReader.commandFile = nullptr;
+  gReader.fileName = ""; // the caller's path may not outlive the run
   emptyLineBuffer();
   return static_cast<uint32_t>(result) | (gReader.passFlags & kPassStatusMask);
 }

@@ -16,19 +16,20 @@ static const char *const kLiteralTexts[] = {
     ")", ";", "/", "|", "^", " ", "ACCESSION", "aligning:", "BASE", "Block:", "CDS",
     "codon_start=", "complement(", "DEFINITION", "diagonal:", "exon", "extending:", "FEATURES",
     "File:", "Flags:", "1st", "gap elongation:", "gap open:", "gene", "gene=", "GI:", "Global",
-    "Invert", "join(", "Local", "LOCUS", "match:", "max distance:", "max gap:", "merging:",
-    "mismatch:", "mRNA", "note=", "number=", "order(", "ORIGIN", "product=", "protein_id=",
-    "5'UTR", "p-value:", "repeat_region", "rpt_family=", "2nd", "Score:", "Score ", "3'UTR",
-    "VERSION", "wordsize:",
+    "Invert", "join(", "Local", "LOCUS",
+    "match:", "max distance:", "max gap:", "merging:", "mismatch:", "mRNA",
+    "note=", "number=", "order(", "ORIGIN", "product=", "protein_id=", "5'UTR",
+    "p-value:", "repeat_region", "rpt_family=", "2nd", "Score:", "Score ", "3'UTR", "VERSION",
+    "wordsize:",
     // command words
-    "start", "exit", "open", "input1", "sequence1", "input2", "sequence2", "save", "as",
-    "summary", "align", "trim", "notrim", "hash=", "nohash", "w=", "expand", "merge", "refine",
-    "fill", "cut", "loose ends", "reconcile", "resolve", "greedy", "optimal", "chain", "kill",
-    "filter", "create", "update", "delete", "select", "all", "overlapped", "off diagonal",
-    "unselect", "score", "m", "match", "mm", "mism", "mismatch", "gapo", "gap", "elongation",
-    "gapl", "gapn", "p-value", "pvalue", "p", "maskinternal", "maskall", "maskknown", "mask",
-    "nomask", "periodic", "internal", "with high", "short with length", "conflicting",
-    "conflicts", "conflict", "undo", "hide", "show", "invertcomplement", "rem"};
+    "start", "exit", "open", "input1", "sequence1", "input2", "sequence2", "save", "as", "summary",
+    "align", "trim", "notrim", "hash=", "nohash", "w=", "expand", "merge", "refine", "fill", "cut",
+    "loose ends", "reconcile", "resolve", "greedy", "optimal", "chain", "kill", "filter", "create",
+    "update", "delete", "select", "all", "overlapped", "off diagonal", "unselect", "score", "m",
+    "match", "mm", "mism", "mismatch", "gapo", "gap", "elongation", "gapl", "gapn", "p-value",
+    "pvalue", "p", "maskinternal", "maskall", "maskknown", "mask", "nomask", "periodic", "internal",
+    "with high", "short with length", "conflicting", "conflicts", "conflict", "undo", "hide",
+    "show", "invertcomplement", "rem"};
 static_assert(sizeof kLiteralTexts / sizeof kLiteralTexts[0] == 139, "one text per literal");
 
 const char *literalText(int symbol) {
@@ -99,6 +100,12 @@ static bool commandMode() { return gReader.mode == ReaderMode::Command; }
 static FILE *currentFile() { return commandMode() ? gReader.commandFile : gReader.dataFile; }
 static int &lineCounter() { return commandMode() ? gReader.commandLine : gReader.dataLine; }
 
+void setProgressWindow(void *window, void (*progress)(void *, long, long)) {
+  gReader.progressWindow = window;
+  gReader.progress = progress;
+  gLastError = 0;
+}
+
 void emptyLineBuffer() {
   char *line = readerLine();
   line[0] = 0;
@@ -150,7 +157,7 @@ void readNextLine() {
       setEofMark(line);
       break;
     }
-    if (!commandMode() && gReader.progress)
+    if (!commandMode() && gReader.progressWindow && gReader.progress)
       gReader.progress(gReader.progressWindow, ftell(f), gReader.dataSize);
     size_t n = readPiece(f, line);
     if (n == 0) {
@@ -170,9 +177,7 @@ void readNextLine() {
   gReader.pos = line;
 }
 
-bool atEndOfFile() {
-  return gReader.atEof && static_cast<unsigned char>(*gReader.pos) == kEofMark;
-}
+bool atEndOfFile() { return gReader.atEof && static_cast<unsigned char>(*gReader.pos) == kEofMark; }
 
 // ---- Recognisers --------------------------------------------------------------
 static bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -202,9 +207,7 @@ static bool crEndsLine(const char *p) {
   return false;
 }
 
-[[noreturn]] static void loneCarriageReturn() {
-  reportFatal(kErrNonPc, gReader.fileName, "Mc");
-}
+[[noreturn]] static void loneCarriageReturn() { reportFatal(kErrNonPc, gReader.fileName, "Mc"); }
 
 static bool recAnyChar() {
   if (atEndOfFile())

@@ -43,77 +43,77 @@ constexpr int kFail = 51; // the grammar did not match
 
 // Literal symbols. Texts are in reader_engine.cpp, in the same order.
 enum : int {
-  kLitEquals = -127, // "="
-  kLitStar,          // "*"
-  kLitAt,            // "@"
-  kLitOpenBrace,     // "{"
-  kLitComma,         // ","
-  kLitQuote,         // the double-quote character
-  kLitDotDot,        // ".."
-  kLitCloseBrace,    // "}"
-  kLitEof,           // the end-of-file mark (byte 0xAD)
-  kLitColon,         // ":"
-  kLitOpenBracket,   // "["
-  kLitCloseBracket,  // "]"
-  kLitLess,          // "<"
-  kLitMinus,         // "-"
-  kLitPlus,          // "+"
-  kLitDot,           // "."
-  kLitGreater,       // ">"
-  kLitOpenParen,     // "("
-  kLitCloseParen,    // ")"
-  kLitSemicolon,     // ";"
-  kLitSlash,         // "/"
-  kLitBar,           // "|"
-  kLitCaret,         // "^"
-  kLitBlank,         // " "
-  kLitAccession,     // "ACCESSION"
-  kLitAligning,      // "aligning:"
-  kLitBase,          // "BASE"
-  kLitBlock,         // "Block:"
-  kLitCds,           // "CDS"
-  kLitCodonStart,    // "codon_start="
-  kLitComplement,    // "complement("
-  kLitDefinition,    // "DEFINITION"
-  kLitDiagonal,      // "diagonal:"
-  kLitExon,          // "exon"
-  kLitExtending,     // "extending:"
-  kLitFeatures,      // "FEATURES"
-  kLitFile,          // "File:"
-  kLitFlags,         // "Flags:"
-  kLitFirst,         // "1st"
+  kLitEquals = -127,      // "="
+  kLitStar,               // "*"
+  kLitAt,                 // "@"
+  kLitOpenBrace,          // "{"
+  kLitComma,              // ","
+  kLitQuote,              // the double-quote character
+  kLitDotDot,             // ".."
+  kLitCloseBrace,         // "}"
+  kLitEof,                // the end-of-file mark (byte 0xAD)
+  kLitColon,              // ":"
+  kLitOpenBracket,        // "["
+  kLitCloseBracket,       // "]"
+  kLitLess,               // "<"
+  kLitMinus,              // "-"
+  kLitPlus,               // "+"
+  kLitDot,                // "."
+  kLitGreater,            // ">"
+  kLitOpenParen,          // "("
+  kLitCloseParen,         // ")"
+  kLitSemicolon,          // ";"
+  kLitSlash,              // "/"
+  kLitBar,                // "|"
+  kLitCaret,              // "^"
+  kLitBlank,              // " "
+  kLitAccession,          // "ACCESSION"
+  kLitAligning,           // "aligning:"
+  kLitBase,               // "BASE"
+  kLitBlock,              // "Block:"
+  kLitCds,                // "CDS"
+  kLitCodonStart,         // "codon_start="
+  kLitComplement,         // "complement("
+  kLitDefinition,         // "DEFINITION"
+  kLitDiagonal,           // "diagonal:"
+  kLitExon,               // "exon"
+  kLitExtending,          // "extending:"
+  kLitFeatures,           // "FEATURES"
+  kLitFile,               // "File:"
+  kLitFlags,              // "Flags:"
+  kLitFirst,              // "1st"
   kLitGapElongationColon, // "gap elongation:"
-  kLitGapOpenColon,  // "gap open:"
-  kLitGene,          // "gene"
-  kLitGeneEq,        // "gene="
-  kLitGi,            // "GI:"
-  kLitGlobal,        // "Global"
-  kLitInvert,        // "Invert"
-  kLitJoin,          // "join("
-  kLitLocal,         // "Local"
-  kLitLocus,         // "LOCUS"
-  kLitMatchColon,    // "match:"
-  kLitMaxDistance,   // "max distance:"
-  kLitMaxGap,        // "max gap:"
-  kLitMerging,       // "merging:"
-  kLitMismatchColon, // "mismatch:"
-  kLitMrna,          // "mRNA"
-  kLitNoteEq,        // "note="
-  kLitNumberEq,      // "number="
-  kLitOrder,         // "order("
-  kLitOrigin,        // "ORIGIN"
-  kLitProductEq,     // "product="
-  kLitProteinIdEq,   // "protein_id="
-  kLitUtr5,          // "5'UTR"
-  kLitPValueColon,   // "p-value:"
-  kLitRepeatRegion,  // "repeat_region"
-  kLitRptFamilyEq,   // "rpt_family="
-  kLitSecond,        // "2nd"
-  kLitScoreColon,    // "Score:"
-  kLitScoreBlank,    // "Score "
-  kLitUtr3,          // "3'UTR"
-  kLitVersion,       // "VERSION"
-  kLitWordsize,      // "wordsize:"
+  kLitGapOpenColon,       // "gap open:"
+  kLitGene,               // "gene"
+  kLitGeneEq,             // "gene="
+  kLitGi,                 // "GI:"
+  kLitGlobal,             // "Global"
+  kLitInvert,             // "Invert"
+  kLitJoin,               // "join("
+  kLitLocal,              // "Local"
+  kLitLocus,              // "LOCUS"
+  kLitMatchColon,         // "match:"
+  kLitMaxDistance,        // "max distance:"
+  kLitMaxGap,             // "max gap:"
+  kLitMerging,            // "merging:"
+  kLitMismatchColon,      // "mismatch:"
+  kLitMrna,               // "mRNA"
+  kLitNoteEq,             // "note="
+  kLitNumberEq,           // "number="
+  kLitOrder,              // "order("
+  kLitOrigin,             // "ORIGIN"
+  kLitProductEq,          // "product="
+  kLitProteinIdEq,        // "protein_id="
+  kLitUtr5,               // "5'UTR"
+  kLitPValueColon,        // "p-value:"
+  kLitRepeatRegion,       // "repeat_region"
+  kLitRptFamilyEq,        // "rpt_family="
+  kLitSecond,             // "2nd"
+  kLitScoreColon,         // "Score:"
+  kLitScoreBlank,         // "Score "
+  kLitUtr3,               // "3'UTR"
+  kLitVersion,            // "VERSION"
+  kLitWordsize,           // "wordsize:"
   // command words
   kLitStart,
   kLitExit,
@@ -216,15 +216,15 @@ constexpr int kGrammarMin = 12, kGrammarMax = 44;
 // readers; 58 and above are free for modules (sequences 58..69, alignment
 // 70..79).
 enum : int {
-  kRecAnyChar = 45,    // any byte but the end-of-file mark; value: the byte
-  kRecLineChar = 46,   // any byte but a newline or the mark; lone CR: error 61
-  kRecNameChar = 47,   // letter, "_" or "."
-  kRecInteger = 48,    // value.i (blanks around skipped; "-" alone is 0)
-  kRecDecimal = 49,    // value.d
-  kRecHex = 50,        // value.u (no trailing blanks)
-  kRecWord = 51,       // letters, digits, "_", "-", "." -> word buffer
-  kRecToken = 52,      // bytes 33..127 after a word start -> word buffer
-  kRecIdentifier = 53, // letter or "_", then letters, digits, "_", "." -> word buffer
+  kRecAnyChar = 45,     // any byte but the end-of-file mark; value: the byte
+  kRecLineChar = 46,    // any byte but a newline or the mark; lone CR: error 61
+  kRecNameChar = 47,    // letter, "_" or "."
+  kRecInteger = 48,     // value.i (blanks around skipped; "-" alone is 0)
+  kRecDecimal = 49,     // value.d
+  kRecHex = 50,         // value.u (no trailing blanks)
+  kRecWord = 51,        // letters, digits, "_", "-", "." -> word buffer
+  kRecToken = 52,       // bytes 33..127 after a word start -> word buffer
+  kRecIdentifier = 53,  // letter or "_", then letters, digits, "_", "." -> word buffer
   kRecAlignLetter = 54, // value.b: 0..25 for a letter, '-' for "-"
   kRecAlways = 55,
   kRecSequenceBody = 56,
@@ -318,15 +318,15 @@ enum class ReaderMode { Command, Data };
 struct ReaderState {
   char *pos = nullptr; // input position in the line buffer
   ReaderValue value{};
-  int nameLength = 0;           // characters in the name buffer
-  const char *fileName = "";    // the file being read, for messages
+  int nameLength = 0;        // characters in the name buffer
+  const char *fileName = ""; // the file being read, for messages
   FILE *commandFile = nullptr;
   FILE *dataFile = nullptr;
-  long dataSize = 0;            // size of the data file, for progress
+  long dataSize = 0; // size of the data file, for progress
   int commandLine = 0, dataLine = 0;
   uint32_t passFlags = 0; // command file pass, status and option bits
   ReaderMode mode = ReaderMode::Data;
-  bool atEof = false; // the line buffer holds the end-of-file mark
+  bool atEof = false;   // the line buffer holds the end-of-file mark
   bool midLine = false; // the last piece read did not end its line
   // Interval grammar results.
   int32_t intervalFrom = 0, intervalTo = 0;
@@ -339,13 +339,17 @@ extern ReaderState gReader;
 
 // Buffers (the reader buffers of the general pool, or static ones before
 // start-up has made them).
-char *readerLine();  // 2 048 bytes, NUL-terminated
-char *readerWord();  // 256 bytes: the last word, token or identifier
-char *readerName();  // file name collected by kGrammarFileName, NUL-terminated
+char *readerLine(); // 2 048 bytes, NUL-terminated
+char *readerWord(); // 256 bytes: the last word, token or identifier
+char *readerName(); // file name collected by kGrammarFileName, NUL-terminated
 constexpr int kLineBytes = 2048;
 constexpr int kLinePiece = 2046; // longer lines arrive in pieces of this size
 constexpr int kWordMax = 255;
 constexpr unsigned char kEofMark = 0xAD;
+
+// Sets the progress window (null: none) with its callback; like every
+// setting of the progress window it resets the last error code.
+void setProgressWindow(void *window, void (*progress)(void *window, long position, long size));
 
 // Empties the line buffer (the next node reads a new line).
 void emptyLineBuffer();

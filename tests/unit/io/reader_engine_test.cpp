@@ -142,12 +142,16 @@ TEST_F(DataReadTest, CannotOpenAndProgress) {
 
   static std::vector<long> positions;
   positions.clear();
-  gReader.progress = [](void *, long pos, long size) {
+  static int window;
+  gLastError = kErrBadCommand;
+  setProgressWindow(&window, [](void *w, long pos, long size) {
+    EXPECT_EQ(w, &window);
     positions.push_back(pos);
     positions.push_back(size);
-  };
+  });
+  EXPECT_EQ(gLastError, 0);
   EXPECT_EQ(read("!c\n1-2\n", kGrammarInterval), 1);
-  gReader.progress = nullptr;
+  setProgressWindow(nullptr, nullptr);
   EXPECT_EQ(positions, (std::vector<long>{0, 7, 3, 7}));
 }
 
