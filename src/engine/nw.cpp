@@ -209,10 +209,27 @@ HitBlock *dropLooseEnds(HitBlock *first, const uint8_t *s1, const uint8_t *s2) {
 
 } // namespace
 
+int alignSegmentsNW(const uint8_t *s1, int32_t W, const uint8_t *s2, int32_t H,
+                    const ScoreParams &params, std::vector<int32_t> *path) {
+  const size_t cells = size_t(W + 1) * size_t(H + 1);
+  std::unique_ptr<void, FreeDeleter> work(
+      calloc(1, cells * sizeof(int32_t) + size_t(W + 1) * sizeof(NwCell)));
+  if (!work)
+    return kSearchNoArrays;
+  int32_t *dir = static_cast<int32_t *>(work.get());
+  NwCell *row = reinterpret_cast<NwCell *>(dir + cells);
+  // Stopped part-way: the matrix is incomplete, so no result.
+  if (!fillMatrix(dir, row, s1, s2, W, H, params))
+    return kSearchPoolExhausted;
+  *path = traceback(dir, W, H);
+  return kSearchNormal;
+}
+
 int alignRegionNW(Hit *region, int mode) {
   const int32_t W = region->end1 - region->start1, H = region->end2 - region->start2;
   if (!gSeq1 || !gSeq2 || gSeq1->length == 0 || gSeq2->length == 0 || W <= 0 || H <= 0 ||
-      W > kNwMaxSide || H > kNwMaxSide)
+      W > kNwMaxSide || H > kNwMaxSide || region->start1 < 0 || region->start2 < 0 ||
+      region->end1 > gSeq1->length || region->end2 > gSeq2->length)
     return kSearchPoolExhausted;
   const ScoreParams sp = gCurrent->score;
   setActionParams(kMaskBase, sp, gCurrent->alignIsland);
@@ -221,18 +238,10 @@ int alignRegionNW(Hit *region, int mode) {
   {
     RegionGuard guard(region, region->end1, region->end2, kModeQuietRealign);
     const uint8_t *s1 = gSeq1->residues + x1, *s2 = gSeq2->residues + y1;
-    const size_t cells = size_t(W + 1) * size_t(H + 1);
-    std::unique_ptr<void, FreeDeleter> work(
-        calloc(1, cells * sizeof(int32_t) + size_t(W + 1) * sizeof(NwCell)));
-    if (!work)
-      return kSearchNoArrays;
-    int32_t *dir = static_cast<int32_t *>(work.get());
-    NwCell *row = reinterpret_cast<NwCell *>(dir + cells);
-    // Stopped part-way: the matrix is incomplete, so no result.
-    if (!fillMatrix(dir, row, s1, s2, W, H, sp))
-      return kSearchPoolExhausted;
-    Path path = traceback(dir, W, H);
-    work.reset();
+    Path path;
+    int code = alignSegmentsNW(s1, W, s2, H, sp, &path);
+    if (code != kSearchNormal)
+      return code;
     HitBlock *made = nullptr;
     try {
       first = blocksOfPath(path, s1, s2, sp, &made);

@@ -3,6 +3,7 @@
 // row, which is what bounds a region to 5000 residues a side.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "core/records.h"
 
@@ -22,3 +23,11 @@ constexpr int32_t kNwStartMarker = INT32_MIN;
 // kSearchPoolExhausted (also: nothing to align, no block made, stopped) or
 // kSearchNoArrays (work area not allocated).
 int alignRegionNW(Hit *region, int mode);
+
+// The optimal global path of two residue strings under `params` and
+// ScoreTable, walked forward from (0, 0): 0 is a diagonal step, +L a run of
+// L residues of the first string against gaps, -L of the second. Ties
+// prefer the diagonal, then the first string's gap. Returns kSearchNormal,
+// kSearchNoArrays, or kSearchPoolExhausted when the user stopped it.
+int alignSegmentsNW(const uint8_t *s1, int32_t W, const uint8_t *s2, int32_t H,
+                    const ScoreParams &params, std::vector<int32_t> *path);

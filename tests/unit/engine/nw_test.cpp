@@ -1,0 +1,246 @@
+#include <algorithm>
+#include <climits>
+#include <random>
+
+#include "core/flags.h"
+#include "core/residue.h"
+#include "engine/nw.h"
+#include "engine/search.h"
+#include "output/columns.h"
+#include "realign_fixture.h"
+
+namespace {
+
+std::vector<uint8_t> codes(const std::string &s) {
+  std::vector<uint8_t> out;
+  for (char c : s)
+    out.push_back(residueCode(c));
+  return out;
+}
+
+// Slow and obvious: every cell takes the best of a diagonal step and of a
+// gap of any length from any earlier cell of its row or column.
+int32_t referenceScore(const std::vector<uint8_t> &a, const std::vector<uint8_t> &b,
+                       const ScoreParams &p) {
+  const size_t W = a.size(), H = b.size();
+  std::vector<std::vector<int64_t>> S(H + 1, std::vector<int64_t>(W + 1, 0));
+  for (size_t i = 0; i <= H; ++i)
+    for (size_t j = 0; j <= W; ++j) {
+      if (i == 0 && j == 0)
+        continue;
+      int64_t best = LLONG_MIN;
+      if (i && j)
+        best = S[i - 1][j - 1] + ScoreTable[a[j - 1]][b[i - 1]];
+      for (size_t k = 1; k <= j; ++k)
+        best = std::max<int64_t>(best, S[i][j - k] + p.gapOpen + int64_t(k) * p.gapElongation);
+      for (size_t k = 1; k <= i; ++k)
+        best = std::max<int64_t>(best, S[i - k][j] + p.gapOpen + int64_t(k) * p.gapElongation);
+      S[i][j] = best;
+    }
+  return int32_t(S[H][W]);
+}
+
+// Score of a path, checking that it runs from corner to corner.
+int32_t pathScore(const std::vector<int32_t> &path, const std::vector<uint8_t> &a,
+                  const std::vector<uint8_t> &b, const ScoreParams &p) {
+  size_t x = 0, y = 0;
+  int32_t score = 0;
+  for (int32_t step : path) {
+    if (step == 0) {
+      score += ScoreTable[a[x++]][b[y++]];
+      continue;
+    }
+    int32_t len = step > 0 ? step : -step;
+    score += p.gapOpen + len * p.gapElongation;
+    (step > 0 ? x : y) += len;
+  }
+  EXPECT_EQ(x, a.size());
+  EXPECT_EQ(y, b.size());
+  return score;
+}
+
+class NwTest : public RealignTest {
+protected:
+  // Mode 8 over [x1, x2) x [y1, y2): the blocks, region-relative; they go
+  // back to the store afterwards.
+  int align(int32_t x1, int32_t x2, int32_t y1, int32_t y2, std::vector<BlockBox> *out,
+            std::vector<HitBlock> *records = nullptr) {
+    Hit region{};
+    region.start1 = x1;
+    region.end1 = x2;
+    region.start2 = y1;
+    region.end2 = y2;
+    int code = alignRegionNW(&region, kNwKeepBlocks);
+    *out = boxes(region.firstBlock);
+    for (HitBlock *b = region.firstBlock, *next; b; b = next) {
+      next = b->next;
+      if (records)
+        records->push_back(*b);
+      freeBlock(b);
+    }
+    return code;
+  }
+
+  std::vector<int32_t> path(const std::string &a, const std::string &b) {
+    std::vector<uint8_t> ca = codes(a), cb = codes(b);
+    std::vector<int32_t> p;
+    EXPECT_EQ(alignSegmentsNW(ca.data(), int32_t(ca.size()), cb.data(), int32_t(cb.size()),
+                              gCurrent->score, &p),
+              kSearchNormal);
+    return p;
+  }
+};
+
+TEST_F(NwTest, IdenticalSegmentsGiveOneBlockCoveringBoth) {
+  const std::string s = "ACGTTGCAACGTCAGTACCA";
+  load("GG" + s, s + "TT");
+  std::vector<BlockBox> blocks;
+  std::vector<HitBlock> records;
+  ASSERT_EQ(align(2, 22, 0, 20, &blocks, &records), kSearchNormal);
+  EXPECT_EQ(blocks, (std::vector<BlockBox>{{0, 0, 20}}));
+  EXPECT_EQ(records[0].identities, 20);
+  EXPECT_TRUE(sentinelsCleared());
+}
+
+TEST_F(NwTest, TiesPreferTheDiagonalThenTheGapInSequence2) {
+  // A against C: a mismatch and two gaps cost the same.
+  useScores({100, -200, 0, -100});
+  EXPECT_EQ(path("A", "C"), (std::vector<int32_t>{0}));
+  // AC against CA: one gap in each sequence either way round; the last step
+  // is the residue of sequence 1 against a gap.
+  useScores({100, -1000, 0, -100});
+  EXPECT_EQ(path("AC", "CA"), (std::vector<int32_t>{-1, 0, 1}));
+  // A gap of two is one run; the later diagonal step wins the tie, so the
+  // run comes as early as it can.
+  useScores(ScoreParams{});
+  EXPECT_EQ(path("ACGTTTAC", "ACGTAC"), (std::vector<int32_t>{0, 0, 0, 2, 0, 0, 0}));
+}
+
+TEST_F(NwTest, GapBetweenBlocksIsCutForTheColumnWalk) {
+  const std::string left = "ACGTTGCAAC", right = "GTCAGTACCA";
+  for (int gapIn = 1; gapIn <= 2; ++gapIn) {
+    SCOPED_TRACE(gapIn);
+    if (gapIn == 2)
+      load(left + right, left + "TT" + right);
+    else
+      load(left + "TT" + right, left + right);
+    std::vector<BlockBox> blocks;
+    std::vector<HitBlock> r;
+    ASSERT_EQ(align(0, gSeq1->length, 0, gSeq2->length, &blocks, &r), kSearchNormal);
+    if (gapIn == 2) {
+      EXPECT_EQ(blocks, (std::vector<BlockBox>{{0, 0, 10}, {10, 12, 10}}));
+      EXPECT_EQ(r[0].linkKind, kLinkGapInY);
+      EXPECT_EQ(r[0].cut, 10);
+    } else {
+      EXPECT_EQ(blocks, (std::vector<BlockBox>{{0, 0, 10}, {12, 10, 10}}));
+      EXPECT_EQ(r[0].linkKind, kLinkGapInX);
+      EXPECT_EQ(r[0].cut, 10);
+    }
+    const auto &[x, y, len] = blocks[1];
+    Hit *h = makeTestHit(0, 0, {{0, 0, 10, r[0].linkKind, r[0].cut}, {x, y, len}});
+    ColumnCounts c;
+    CountHitColumns(h, h->firstBlock, &c);
+    EXPECT_EQ(c.matches, 20);
+    EXPECT_EQ(c.mismatches, 0);
+    EXPECT_EQ(c.gaps, 1);
+    EXPECT_EQ(c.gapLength, 2);
+    clearTestHits();
+  }
+}
+
+TEST_F(NwTest, LooseEndsWithoutMatchesAreDropped) {
+  load("TTACGTACGTAAC", "GGACGTACGTCCG");
+  std::vector<BlockBox> blocks;
+  ASSERT_EQ(align(0, 13, 0, 13, &blocks), kSearchNormal);
+  EXPECT_EQ(blocks, (std::vector<BlockBox>{{2, 2, 8}}));
+  // Nothing but mismatches: no block survives, which is no failure.
+  load("AAAA", "CCCC");
+  EXPECT_EQ(align(0, 4, 0, 4, &blocks), kSearchNormal);
+  EXPECT_TRUE(blocks.empty());
+}
+
+TEST_F(NwTest, SidesUpTo5000AreAlignedLargerOnesAndEmptyOnesAreNot) {
+  std::mt19937 rng(7);
+  std::string a(5001, 'A'), b(5001, 'A');
+  for (char &c : a)
+    c = "ACGT"[rng() % 4];
+  b = a;
+  for (int i = 0; i < 5001; i += 97)
+    b[i] = b[i] == 'A' ? 'C' : 'A';
+  load(a, b);
+  std::vector<BlockBox> blocks;
+  ASSERT_EQ(align(0, 5000, 1, 5001, &blocks), kSearchNormal);
+  EXPECT_FALSE(blocks.empty());
+  EXPECT_TRUE(sentinelsCleared());
+
+  EXPECT_EQ(align(0, 5001, 0, 10, &blocks), kSearchPoolExhausted);
+  EXPECT_TRUE(blocks.empty());
+  EXPECT_EQ(align(0, 10, 0, 5001, &blocks), kSearchPoolExhausted);
+  EXPECT_EQ(align(5, 5, 0, 10, &blocks), kSearchPoolExhausted);
+  // A region reaching past a sequence is refused, not read.
+  EXPECT_EQ(align(4990, 5002, 0, 10, &blocks), kSearchPoolExhausted);
+  EXPECT_TRUE(sentinelsCleared());
+}
+
+TEST_F(NwTest, StopLeavesTheRegionWithoutResult) {
+  load("ACGTACGTACGT", "ACGTACGTACGT");
+  gActionStatus |= kStatusStop;
+  std::vector<BlockBox> blocks;
+  EXPECT_EQ(align(0, 12, 0, 12, &blocks), kSearchPoolExhausted);
+  EXPECT_TRUE(blocks.empty());
+  EXPECT_TRUE(sentinelsCleared());
+}
+
+TEST_F(NwTest, FillTurnsTheRegionRecordIntoAFlaggedHit) {
+  load("CCACGTTGCAACGTCAGTACCAGG", "TACGTTGCAACTTGTCAGTACCAT");
+  Hit *region = allocateHit();
+  region->start1 = 1;
+  region->end1 = 24;
+  region->start2 = 0;
+  region->end2 = 24;
+  region->flags = kHitRegionMark;
+  ASSERT_EQ(alignRegionNW(region, kNwMakeHit), kSearchNormal);
+  ASSERT_EQ(gHitHead1, region);
+  EXPECT_TRUE(region->flags & kHitNewFlag);
+  EXPECT_EQ(gCurrent->reportSecond, 1);
+  // Mismatching ends are dropped; the box is the union of the blocks.
+  EXPECT_EQ(region->start1, 2);
+  EXPECT_EQ(region->start2, 1);
+  EXPECT_EQ(region->end1, 22);
+  EXPECT_EQ(region->end2, 23);
+  ColumnCounts c;
+  EXPECT_EQ(region->score, CountHitColumns(region, region->firstBlock, &c));
+  EXPECT_EQ(c.matches, 20);
+  EXPECT_EQ(c.gapLength, 2);
+
+  // A region that aligns to nothing but mismatches is deleted.
+  load("AAAA", "CCCC");
+  region = allocateHit();
+  region->end1 = region->end2 = 4;
+  region->flags = kHitRegionMark;
+  EXPECT_EQ(alignRegionNW(region, kNwMakeHit), kSearchPoolExhausted);
+  EXPECT_EQ(gHitHead1, nullptr);
+  EXPECT_EQ(gCurrent->reportSecond, 1);
+}
+
+TEST_F(NwTest, RandomSmallInputsScoreLikeTheSlowReference) {
+  const ScoreParams sets[] = {
+      {100, -100, -300, -100}, {100, -50, -200, -50}, {100, -200, 0, -100}, {200, -100, -400, -30}};
+  std::mt19937 rng(12345);
+  for (const ScoreParams &p : sets) {
+    useScores(p);
+    for (int trial = 0; trial < 150; ++trial) {
+      std::string a(1 + rng() % 10, 'A'), b(1 + rng() % 10, 'A');
+      for (char &c : a)
+        c = "ACGTN"[rng() % (trial % 3 ? 4 : 5)];
+      for (char &c : b)
+        c = "ACGTN"[rng() % (trial % 3 ? 4 : 5)];
+      SCOPED_TRACE(a + " / " + b);
+      std::vector<uint8_t> ca = codes(a), cb = codes(b);
+      std::vector<int32_t> fast = path(a, b);
+      EXPECT_EQ(pathScore(fast, ca, cb, p), referenceScore(ca, cb, p));
+    }
+  }
+}
+
+} // namespace

@@ -1,0 +1,148 @@
+#include "core/flags.h"
+#include "engine/refine.h"
+#include "engine/search.h"
+#include "output/columns.h"
+#include "realign_fixture.h"
+
+namespace {
+
+// Sequence 2 has two extra residues (TT) between the two halves.
+const std::string kLeft = "ACGTTGCAAC", kRight = "GTCAGT";
+
+class RefineTest : public RealignTest {
+protected:
+  void loadInsertion() { load(kLeft + kRight, kLeft + "TT" + kRight); }
+
+  static ColumnCounts counts(Hit *h) {
+    ColumnCounts c;
+    CountHitColumns(h, h->firstBlock, &c);
+    return c;
+  }
+
+  std::vector<std::pair<int32_t, int32_t>> anchors(Hit *h) {
+    std::vector<std::pair<int32_t, int32_t>> out;
+    RefineAnchor a{};
+    HitBlock *b = h->firstBlock;
+    int32_t offset = 0;
+    while (b && findAnchor(h, b, offset, &a)) {
+      out.emplace_back(a.block->x + a.start, a.block->x + a.end);
+      b = a.block;
+      offset = a.end;
+    }
+    return out;
+  }
+};
+
+TEST_F(RefineTest, AnchorsAreStretchesOfSolidFrames) {
+  // 10 matches, 10 mismatches, 10 matches in one block: the first anchor
+  // runs to the end of its last good frame, the second starts with its
+  // first good one.
+  load("ACGTTGCAAC"
+       "AAAAAAAAAA"
+       "GTCAGTACCA",
+       "ACGTTGCAAC"
+       "CCCCCCCCCC"
+       "GTCAGTACCA");
+  Hit *h = makeDiagonalHit(0, 0, 30);
+  EXPECT_EQ(anchors(h), (std::vector<std::pair<int32_t, int32_t>>{{0, 13}, {17, 30}}));
+  clearTestHits();
+  // A block with fewer than 6 positions is skipped; solid blocks give one
+  // anchor each.
+  load("ACGTA"
+       "GTCAGTACCAGT",
+       "ACGTA"
+       "TT"
+       "GTCAGTACCAGT");
+  h = makeTestHit(0, 0, {{0, 0, 5, kLinkGapInY, 5}, {5, 7, 12}});
+  EXPECT_EQ(anchors(h), (std::vector<std::pair<int32_t, int32_t>>{{5, 17}}));
+}
+
+TEST_F(RefineTest, SlideCutMovesTheGapToWhereItLosesFewestMatches) {
+  loadInsertion();
+  // The gap comes three positions too late...
+  Hit *h = makeTestHit(0, 0, {{0, 0, 13, kLinkGapInY, 13}, {13, 15, 3}});
+  EXPECT_TRUE(slideCut(h, h->firstBlock));
+  EXPECT_EQ(boxes(h->firstBlock), (std::vector<BlockBox>{{0, 0, 10}, {10, 12, 6}}));
+  EXPECT_EQ(h->firstBlock->cut, 10);
+  EXPECT_EQ(counts(h).matches, 16);
+  // ...and once in place it stays.
+  EXPECT_FALSE(slideCut(h, h->firstBlock));
+  clearTestHits();
+
+  // Three positions too early: it moves forward.
+  h = makeTestHit(0, 0, {{0, 0, 7, kLinkGapInY, 7}, {7, 9, 9}});
+  EXPECT_TRUE(slideCut(h, h->firstBlock));
+  EXPECT_EQ(boxes(h->firstBlock), (std::vector<BlockBox>{{0, 0, 10}, {10, 12, 6}}));
+  EXPECT_EQ(counts(h).mismatches, 0);
+  clearTestHits();
+
+  // The same with the gap in sequence 1 (the cut lies in sequence 2).
+  load(kLeft + "TT" + kRight, kLeft + kRight);
+  h = makeTestHit(0, 0, {{0, 0, 13, kLinkGapInX, 13}, {15, 13, 3}});
+  EXPECT_TRUE(slideCut(h, h->firstBlock));
+  EXPECT_EQ(boxes(h->firstBlock), (std::vector<BlockBox>{{0, 0, 10}, {12, 10, 6}}));
+}
+
+TEST_F(RefineTest, RefineRepairsAMisplacedGapAndCountsTheHit) {
+  loadInsertion();
+  Hit *h = makeTestHit(0, 0, {{0, 0, 13, kLinkGapInY, 13}, {13, 15, 3}});
+  rebuildLists(0, 0);
+  EXPECT_EQ(CountHitColumns(h, h->firstBlock), 700);
+  refineAction();
+  EXPECT_EQ(gCurrent->reportFirst, 1);
+  EXPECT_EQ(gCurrent->reportSecond, 1);
+  EXPECT_EQ(h->score, 1100);
+  ColumnCounts c = counts(h);
+  EXPECT_EQ(c.matches, 16);
+  EXPECT_EQ(c.mismatches, 0);
+  EXPECT_EQ(c.gaps, 1);
+  EXPECT_EQ(c.gapLength, 2);
+  EXPECT_EQ(h->start1, 0);
+  EXPECT_EQ(h->end1, 16);
+  EXPECT_EQ(h->end2, 18);
+  EXPECT_TRUE(sentinelsCleared());
+}
+
+TEST_F(RefineTest, ApprovedHitsAreNotTouchedAndTheMaskOptionsComeBack) {
+  loadInsertion();
+  Hit *h = makeTestHit(0, 0, {{0, 0, 13, kLinkGapInY, 13}, {13, 15, 3}});
+  h->flags |= kHitApproved;
+  rebuildLists(0, 0);
+  const uint32_t options = gCurrent->flagsB | kOptAlignMaskRepeats | kOptExpandMaskFilter;
+  gCurrent->flagsB = options;
+  refineAction();
+  EXPECT_EQ(boxes(h->firstBlock), (std::vector<BlockBox>{{0, 0, 13}, {13, 15, 3}}));
+  EXPECT_EQ(gCurrent->reportFirst, 0);
+  EXPECT_EQ(gCurrent->reportSecond, 0);
+  EXPECT_EQ(gCurrent->flagsB, options);
+}
+
+TEST_F(RefineTest, AHitOfSolidBlocksKeepsItsAlignment) {
+  const std::string a = "ACGTTGCAACGT", b = "GTCAGTACCAGT";
+  load(a + b, a + "TT" + b);
+  Hit *h = makeTestHit(0, 0, {{0, 0, 12, kLinkGapInY, 12}, {12, 14, 12}});
+  EXPECT_EQ(anchors(h), (std::vector<std::pair<int32_t, int32_t>>{{0, 12}, {12, 24}}));
+  EXPECT_FALSE(refineHit(h));
+  EXPECT_EQ(boxes(h->firstBlock), (std::vector<BlockBox>{{0, 0, 12}, {12, 14, 12}}));
+  EXPECT_EQ(CountHitColumns(h, h->firstBlock), 2400 - 500);
+}
+
+TEST_F(RefineTest, ALooseStretchInsideOneBlockIsRealigned) {
+  // Sequence 2 has an extra G before the middle and lacks its last residue;
+  // the one-block hit aligns the middle with mismatches only.
+  const std::string x = "ACGTTGCAAC", m = "CATGCATGCA", y = "GTCAGTACCA";
+  load(x + m + y, x + "G" + m.substr(0, 9) + y);
+  Hit *h = makeDiagonalHit(0, 0, 30);
+  EXPECT_EQ(CountHitColumns(h, h->firstBlock), 1000);
+  EXPECT_TRUE(refineHit(h));
+  EXPECT_EQ(h->score, 2100);
+  ColumnCounts c = counts(h);
+  EXPECT_EQ(c.matches, 29);
+  EXPECT_EQ(c.gaps, 2);
+  EXPECT_EQ(h->end1, 30);
+  EXPECT_EQ(h->end2, 30);
+  for (HitBlock *b = h->firstBlock; b; b = b->next)
+    EXPECT_GT(b->length, 0);
+}
+
+} // namespace

@@ -1,0 +1,179 @@
+#include "core/flags.h"
+#include "engine/search.h"
+#include "output/columns.h"
+#include "realign_fixture.h"
+
+namespace {
+
+class TrimTest : public RealignTest {
+protected:
+  struct Box {
+    int32_t start1, end1, start2, end2;
+    bool operator==(const Box &o) const {
+      return start1 == o.start1 && end1 == o.end1 && start2 == o.start2 && end2 == o.end2;
+    }
+  };
+  static Box box(const Hit *h) { return {h->start1, h->end1, h->start2, h->end2}; }
+};
+
+TEST_F(TrimTest, ABadTailIsCutAway) {
+  load("ACGTACGTAC"
+       "TTTTTT",
+       "ACGTACGTAC"
+       "GGGGGG");
+  Hit *h = makeDiagonalHit(0, 0, 16);
+  EXPECT_TRUE(trimHit(h));
+  EXPECT_TRUE(box(h) == (Box{0, 10, 0, 10}));
+  EXPECT_EQ(boxes(h->firstBlock), (std::vector<BlockBox>{{0, 0, 10}}));
+  EXPECT_EQ(h->firstBlock->identities, 10);
+  EXPECT_EQ(h->score, 1000);
+}
+
+TEST_F(TrimTest, ALeadingMismatchIsCutAndTheStartMoves) {
+  load("CC"
+       "T"
+       "ACGTACGT",
+       "GG"
+       "G"
+       "ACGTACGT");
+  Hit *h = makeDiagonalHit(2, 2, 9);
+  EXPECT_TRUE(trimHit(h));
+  EXPECT_TRUE(box(h) == (Box{3, 11, 3, 11}));
+  EXPECT_EQ(boxes(h->firstBlock), (std::vector<BlockBox>{{0, 0, 8}}));
+}
+
+TEST_F(TrimTest, AHitWithoutPositivePartIsDeleted) {
+  load("AAAA", "CCCC");
+  makeDiagonalHit(0, 0, 4);
+  rebuildLists(0, 0);
+  EXPECT_TRUE(trimHit(gHitHead1));
+  EXPECT_EQ(gHitHead1, nullptr);
+}
+
+TEST_F(TrimTest, OfTwoEquallyGoodPartsTheLaterOneIsKept) {
+  // 4 matches, 5 mismatches (the score falls below 0), 4 matches.
+  load("ACGT"
+       "TTTTT"
+       "ACGT",
+       "ACGT"
+       "GGGGG"
+       "ACGT");
+  Hit *h = makeDiagonalHit(0, 0, 13);
+  EXPECT_TRUE(trimHit(h));
+  EXPECT_TRUE(box(h) == (Box{9, 13, 9, 13}));
+  EXPECT_EQ(h->score, 400);
+}
+
+TEST_F(TrimTest, AHitThatIsItsOwnBestPartIsUnchanged) {
+  load("ACGTAGGTAC", "ACGTACGTAC");
+  Hit *h = makeDiagonalHit(0, 0, 10);
+  h->score = 12345;
+  EXPECT_FALSE(trimHit(h));
+  EXPECT_TRUE(box(h) == (Box{0, 10, 0, 10}));
+  EXPECT_EQ(h->score, 12345);
+}
+
+TEST_F(TrimTest, WholeBlocksGoAndTheNewEndsCarryNoLink) {
+  // Junk block, gap of 2 in sequence 2, good block, gap, junk block.
+  const std::string good = "ACGTTGCAAC";
+  load("TTTT" + good + "GGGG", "CCCC"
+                               "AA" +
+                                   good +
+                                   "AA"
+                                   "CCCC");
+  Hit *h = makeTestHit(0, 0, {{0, 0, 4, kLinkGapInY, 4}, {4, 6, 10, kLinkGapInY, 14}, {14, 18, 4}});
+  EXPECT_TRUE(trimHit(h));
+  EXPECT_TRUE(box(h) == (Box{4, 14, 6, 16}));
+  ASSERT_EQ(boxes(h->firstBlock), (std::vector<BlockBox>{{0, 0, 10}}));
+  EXPECT_EQ(h->firstBlock->prev, nullptr);
+  ColumnCounts c;
+  EXPECT_EQ(CountHitColumns(h, h->firstBlock, &c), 1000);
+  EXPECT_EQ(c.matches, 10);
+}
+
+TEST_F(TrimTest, AGapWorthKeepingStaysAndCutsAreRebased) {
+  // mismatch, 6 matches, gap of 1 in sequence 1, 6 matches: only the
+  // leading mismatch goes; the cut of the first block moves with the start.
+  load("T"
+       "ACGTTG"
+       "CAACGT",
+       "G"
+       "ACGTTG"
+       "A"
+       "CAACGT");
+  Hit *h = makeTestHit(0, 0, {{0, 0, 7, kLinkGapInY, 7}, {7, 8, 6}});
+  EXPECT_TRUE(trimHit(h));
+  EXPECT_TRUE(box(h) == (Box{1, 13, 1, 14}));
+  EXPECT_EQ(boxes(h->firstBlock), (std::vector<BlockBox>{{0, 0, 6}, {6, 7, 6}}));
+  EXPECT_EQ(h->firstBlock->cut, 6);
+  ColumnCounts c;
+  CountHitColumns(h, h->firstBlock, &c);
+  EXPECT_EQ(c.matches, 12);
+  EXPECT_EQ(c.mismatches, 0);
+  EXPECT_EQ(c.gapLength, 1);
+  EXPECT_EQ(h->score, 1200 - 400);
+}
+
+TEST_F(TrimTest, TheTrimWeightsDecide) {
+  // With mismatches free, a tail of mismatches is as good as none, and ties
+  // keep the later end.
+  load("ACGTACGTAC"
+       "TTTT",
+       "ACGTACGTAC"
+       "GGGG");
+  ScoreParams lenient{100, 0, -300, -100};
+  gTrimWeights = &lenient;
+  Hit *h = makeDiagonalHit(0, 0, 14);
+  EXPECT_FALSE(trimHit(h));
+  gTrimWeights = nullptr;
+  EXPECT_TRUE(trimHit(h));
+  EXPECT_EQ(h->end1, 10);
+}
+
+TEST_F(TrimTest, TheActionSkipsApprovedHitsAndCountsWhatItTried) {
+  const std::string bad = "ACGTACGTAC"
+                          "TTTTTT",
+                    worse = "ACGTACGTAC"
+                            "GGGGGG";
+  load(bad + bad + bad, worse + worse + worse);
+  Hit *approved = makeDiagonalHit(0, 0, 16);
+  approved->flags |= kHitApproved;
+  Hit *fresh = makeDiagonalHit(16, 16, 16);
+  fresh->flags |= kHitNewFlag;
+  Hit *old = makeDiagonalHit(32, 32, 16);
+  rebuildLists(0, 0);
+
+  trimAction(false); // only hits of the latest Align
+  EXPECT_EQ(gCurrent->reportFirst, 1);
+  EXPECT_EQ(gCurrent->reportSecond, 1);
+  EXPECT_EQ(fresh->end1, 26);
+  EXPECT_EQ(old->end1, 48);
+
+  gCurrent->reportFirst = gCurrent->reportSecond = 0;
+  trimAction(true);
+  EXPECT_EQ(gCurrent->reportFirst, 2); // fresh is tried again, unchanged
+  EXPECT_EQ(gCurrent->reportSecond, 1);
+  EXPECT_EQ(old->end1, 42);
+  EXPECT_EQ(approved->end1, 16);
+  EXPECT_EQ(boxes(approved->firstBlock), (std::vector<BlockBox>{{0, 0, 16}}));
+  EXPECT_EQ(gTrimWeights, &gCurrent->score);
+}
+
+TEST_F(TrimTest, TheActionStaysInsideTheSelectedArea) {
+  const std::string bad = "ACGTACGTAC"
+                          "TTTTTT",
+                    worse = "ACGTACGTAC"
+                            "GGGGGG";
+  load(bad + bad, worse + worse);
+  Hit *inside = makeDiagonalHit(0, 0, 16);
+  Hit *outside = makeDiagonalHit(16, 16, 16);
+  rebuildLists(0, 0);
+  gCurrent->flagsB |= kOptAreaActive;
+  int32_t area[4] = {0, 0, 12, 12}; // x0, y0, x1, y1
+  memcpy(gCurrent->selectedArea, area, sizeof area);
+  trimAction(true);
+  EXPECT_EQ(inside->end1, 10);
+  EXPECT_EQ(outside->end1, 32);
+}
+
+} // namespace
