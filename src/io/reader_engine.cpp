@@ -478,7 +478,7 @@ void reportSyntaxError(int code) {
     text = errorText(kErrInternal);
   char *m = messageBuffer();
   const char *file = gReader.fileName ? gReader.fileName : "";
-  if (atEndOfFile())
+  if (gReader.atEof) // also when a grammar has just matched the mark
     snprintf(m, 1024, "ERROR: %s. \nFile: %s, EOF reached.\n", text, file);
   else
     snprintf(m, 1024, "ERROR in line %d: %s. \nFile: %s, line: \n%s \nend: \n%s\n", lineCounter(),
