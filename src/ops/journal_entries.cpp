@@ -30,7 +30,7 @@ int EntryReader::peek() {
   if (ahead == -2) {
     if (pos >= limit)
       return EOF;
-    ahead = getc(file);
+    ahead = getc_unlocked(file);
   }
   return ahead;
 }

@@ -58,6 +58,8 @@ void GreedyResolve() {
   resetProgress();
   gActionStatus = kStatusConflictAction | (gActionStatus & kStatusStop);
   rememberActionPoint(x, y);
+  // Reselected once by the rebuild, not after every deletion.
+  w->selectedHit = nullptr;
   for (Hit *h = gHitHead1; h; h = h->next1) {
     if (!HitInArea(h, area))
       continue;
@@ -65,8 +67,10 @@ void GreedyResolve() {
     h->flags &= ~kHitConflict;
     order.push_back(h);
   }
-  if (!stableSort(order.data(), order.size(), sizeof(Hit *), compareScoreDescending))
+  if (!stableSort(order.data(), order.size(), sizeof(Hit *), compareScoreDescending)) {
+    rebuildLists(x, y);
     return;
+  }
   gProgress.areaTotal = static_cast<int64_t>(order.size());
   const bool toFootnotes = (w->flagsB & kOptToFootnotes) != 0;
   bool footnotesFailed = false;
@@ -93,8 +97,7 @@ void GreedyResolve() {
     // Deletions made so far stand, as after a stop.
   }
   w->reportSecond = deleted;
-  if (deleted)
-    rebuildLists(x, y);
+  rebuildLists(x, y);
 }
 
 void KillConflicting() {
@@ -103,6 +106,7 @@ void KillConflicting() {
   int32_t area[4], x, y;
   actionArea(w, area);
   rememberActionPoint(x, y);
+  w->selectedHit = nullptr;
   for (Hit *h = gHitHead1, *next; h; h = next) {
     next = h->next1;
     if ((h->flags & kHitConflict) && HitInArea(h, area)) {
@@ -123,6 +127,8 @@ void DeleteMarked(int mode) {
   int32_t x, y;
   rememberActionPoint(x, y);
   rememberSelections();
+  Hit *selected = w->selectedHit;
+  w->selectedHit = nullptr;
   const uint32_t mark = mode == 0 ? kHitSelDelete : kHitSelected;
   bool stopped = false, any = false;
   for (Hit *h = gHitHead1, *next; h && !stopped; h = next) {
@@ -138,8 +144,8 @@ void DeleteMarked(int mode) {
     deleteHit(h);
     ++w->reportSecond;
   }
-  if (mode != 0 && !any && w->selectedHit) {
-    Hit *h = w->selectedHit;
+  if (mode != 0 && !any && selected) {
+    Hit *h = selected;
     if (mode != 2 || AppendFootnote(h)) {
       deleteHit(h);
       ++w->reportSecond;
