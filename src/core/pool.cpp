@@ -98,6 +98,17 @@ void *poolAllocOrFail(BlockPool *pool, size_t size) {
   return p;
 }
 
+bool poolAdopt(BlockPool *pool, void *block) {
+  void *stub = poolAlloc(pool, 1);
+  if (!stub)
+    return false;
+  // A successful allocation always leaves its entry just before the cursor.
+  PoolEntry *e = pool->cursor - 1;
+  free(stub);
+  e->block = block;
+  return true;
+}
+
 void resetBumps(SequenceBumps *b) { *b = SequenceBumps(); }
 
 static void *bump(BlockPool *pool, BumpArea *area, size_t bytes, size_t minArea) {

@@ -24,6 +24,9 @@ void *poolAlloc(BlockPool *pool, size_t size); // zero-filled, or nullptr
 void poolFreeAll(BlockPool *pool);
 // Allocate or report out of memory through the running read (does not return).
 void *poolAllocOrFail(BlockPool *pool, size_t size);
+// Records a block obtained from malloc/realloc so that free-all releases it
+// with the others; false when the index entry cannot be had.
+bool poolAdopt(BlockPool *pool, void *block);
 
 // The system allocator behind every pool; tests replace it to make
 // allocation fail.

@@ -7,6 +7,8 @@
 #include "core/flags.h"
 #include "core/records.h"
 #include "core/ui_port.h"
+#include "io/sequence_finish.h"
+#include "io/sequence_reader.h"
 
 void rebuildLayoutCells(WindowRecord *w) { memset(w->layout, 0, sizeof w->layout); }
 
@@ -22,18 +24,8 @@ int openSavedAlignmentFromCommandLine(const char *path) {
 
 void reportOpenAction(int) {}
 
-int readSequenceFile(Sequence *s) {
-  char text[600];
-  snprintf(text, sizeof text, "Cannot read %s: the sequence reader is not built in.\n",
-           s->fileName);
-  ui()->messageBox("Error", text, Buttons::Ok, kAnswerOk);
-  return kErrInternal;
-}
+int readSequenceFile(Sequence *s) { return readSequence(s); }
 
-int readRepeatAnnotations(Sequence *s) {
-  if ((s->flags & kSeqNotRead) || s->length == 0)
-    return 2;
-  return 1;
-}
+int readRepeatAnnotations(Sequence *s) { return readRepeats(s); }
 
-void finishSequenceRecord(Sequence *) {}
+void finishSequenceRecord(Sequence *s) { finishSequence(s); }

@@ -1,0 +1,104 @@
+#include "io/sequence_residues.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "core/errors.h"
+#include "core/pool.h"
+#include "core/residue.h"
+
+namespace {
+struct BodyTable {
+  uint8_t v[256];
+  constexpr BodyTable() : v() {
+    for (int i = 0; i < 256; ++i)
+      v[i] = kBodyEnd;
+    for (int c = 'A'; c <= 'Z'; ++c)
+      v[c] = v[c + 32] = kResN;
+    v['A'] = v['a'] = kBaseA;
+    v['C'] = v['c'] = kBaseC;
+    v['G'] = v['g'] = kBaseG;
+    v['T'] = v['t'] = kBaseT;
+    for (int c = '0'; c <= '9'; ++c)
+      v[c] = kBodySkip;
+    v[' '] = v['@'] = v['\r'] = v['\n'] = kBodySkip;
+  }
+};
+constexpr BodyTable kTable;
+} // namespace
+
+const uint8_t kBodyClass[256] = {
+#define R(i) kTable.v[i], kTable.v[i + 1], kTable.v[i + 2], kTable.v[i + 3]
+#define R16(i) R(i), R(i + 4), R(i + 8), R(i + 12)
+    R16(0),   R16(16),  R16(32),  R16(48),  R16(64),  R16(80),  R16(96),  R16(112),
+    R16(128), R16(144), R16(160), R16(176), R16(192), R16(208), R16(224), R16(240),
+#undef R16
+#undef R
+};
+
+void collectorDiscard(ResidueCollector *c) {
+  free(c->data);
+  *c = ResidueCollector();
+}
+
+void collectorStart(ResidueCollector *c, size_t expected) {
+  collectorDiscard(c);
+  // A guess from the file size; a multi-record file reads less, so the
+  // guess is capped and untouched pages cost nothing.
+  size_t cap = expected + 64;
+  if (cap > (size_t(1) << 26))
+    cap = size_t(1) << 26;
+  c->data = static_cast<uint8_t *>(malloc(cap));
+  if (!c->data)
+    reportOutOfMemory(cap, "heap_alloc");
+  c->capacity = cap;
+}
+
+static void grow(ResidueCollector *c, size_t need) {
+  if (need > kMaxResidues + 1)
+    reportOutOfMemory(need, "heap_alloc");
+  size_t cap = c->capacity ? c->capacity : 4096;
+  while (cap < need)
+    cap *= 2;
+  if (cap > kMaxResidues + 1)
+    cap = kMaxResidues + 1;
+  void *p = realloc(c->data, cap);
+  if (!p)
+    reportOutOfMemory(cap, "heap_alloc");
+  c->data = static_cast<uint8_t *>(p);
+  c->capacity = cap;
+}
+
+const char *collectResidues(ResidueCollector *c, const char *p) {
+  size_t n = strlen(p);
+  if (c->count + n + 1 > c->capacity)
+    grow(c, c->count + n + 1);
+  uint8_t *out = c->data + c->count;
+  const auto *s = reinterpret_cast<const unsigned char *>(p);
+  const unsigned char *end = s + n;
+  for (; s < end; ++s) {
+    uint8_t k = kBodyClass[*s];
+    if (k < kBodySkip)
+      *out++ = k;
+    else if (k == kBodyEnd)
+      break;
+  }
+  c->count = out - c->data;
+  return reinterpret_cast<const char *>(s);
+}
+
+uint8_t *collectorFinish(ResidueCollector *c, BlockPool *pool, int32_t *length) {
+  if (c->count + 1 > c->capacity)
+    grow(c, c->count + 1);
+  c->data[c->count] = 0;
+  // Give back the unused tail before the pool takes the block.
+  void *shrunk = realloc(c->data, c->count + 1);
+  if (shrunk)
+    c->data = static_cast<uint8_t *>(shrunk);
+  if (!poolAdopt(pool, c->data))
+    reportOutOfMemory(c->count + 1, "heap_alloc");
+  uint8_t *residues = c->data;
+  *length = int32_t(c->count);
+  *c = ResidueCollector();
+  return residues;
+}

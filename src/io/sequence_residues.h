@@ -1,0 +1,37 @@
+// Residue letters as they stand in sequence files, and the growing array a
+// sequence body is collected in.
+//
+// The body is collected in one array that grows outside the pool and is
+// handed to the sequence's pool once complete: collecting in small chunks and
+// joining them would hold every residue twice at the end of a long read.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+struct BlockPool;
+
+// Class of each byte inside a sequence body: a residue code (0..4), or one of
+// the two marks below.
+constexpr uint8_t kBodySkip = 0x40; // digits, blanks, "@", line ends
+constexpr uint8_t kBodyEnd = 0x80;  // anything else ends the sequence
+extern const uint8_t kBodyClass[256];
+
+struct ResidueCollector {
+  uint8_t *data = nullptr; // malloc'd until handed to the pool
+  size_t count = 0;
+  size_t capacity = 0;
+};
+
+// Largest sequence a record can hold (its length is a signed 32-bit value).
+constexpr size_t kMaxResidues = 0x7ffffff0;
+
+// Forgets anything collected; `expected` sizes the first allocation.
+void collectorStart(ResidueCollector *c, size_t expected);
+// Appends the residues of the NUL-terminated text at p and returns where the
+// sequence ends: at the NUL when the whole text was residues or skipped bytes.
+// Out of memory is reported through the running read.
+const char *collectResidues(ResidueCollector *c, const char *p);
+// Hands the residues, followed by a 0 byte, to the pool; the collector is
+// left empty.
+uint8_t *collectorFinish(ResidueCollector *c, BlockPool *pool, int32_t *length);
+void collectorDiscard(ResidueCollector *c);

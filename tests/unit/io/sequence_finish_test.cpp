@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "core/flags.h"
+#include "core/pool.h"
+#include "core/records.h"
+#include "core/residue.h"
+#include "io/sequence_finish.h"
+
+namespace {
+
+// A sequence record over a local residue array, with repeat annotations.
+struct Fixture {
+  Sequence s{};
+  std::string codes;
+  Annotation rep[4];
+  int32_t coords[4][2];
+
+  explicit Fixture(const char *letters) {
+    for (const char *p = letters; *p; ++p)
+      codes.push_back(char(residueCode(*p)));
+    s.residues = reinterpret_cast<uint8_t *>(&codes[0]);
+    s.length = int32_t(codes.size());
+  }
+  void addRepeat(int i, int32_t first, int32_t second, uint8_t kind = kAnnRepeat) {
+    coords[i][0] = first;
+    coords[i][1] = second;
+    rep[i] = Annotation();
+    rep[i].kind = kind;
+    rep[i].coordinates = coords[i];
+    rep[i].coordinateCount = 2;
+    rep[i].next = s.repeats;
+    s.repeats = &rep[i];
+  }
+  std::string letters() const {
+    std::string out;
+    for (int i = 0; i < s.length; ++i)
+      out.push_back(residueLetter(s.residues[i]));
+    return out;
+  }
+};
+
+TEST(SequenceFinish, InvertComplementEvenAndOddLengths) {
+  Fixture even("AACGTN");
+  even.s.flags = kSeqInvertRequested;
+  finishSequence(&even.s);
+  EXPECT_EQ(even.letters(), "NACGTT");
+  EXPECT_TRUE(even.s.flags & kSeqInverted);
+
+  // The middle residue of an odd length is complemented too.
+  Fixture odd("ACGTA");
+  odd.s.flags = kSeqInvertRequested;
+  finishSequence(&odd.s);
+  EXPECT_EQ(odd.letters(), "TACGT");
+
+  Fixture one("G");
+  one.s.flags = kSeqInvertRequested;
+  finishSequence(&one.s);
+  EXPECT_EQ(one.letters(), "C");
+
+  // Withdrawing the request turns the residues back.
+  odd.s.flags &= ~kSeqInvertRequested;
+  finishSequence(&odd.s);
+  EXPECT_EQ(odd.letters(), "ACGTA");
+  EXPECT_FALSE(odd.s.flags & kSeqInverted);
+}
+
+TEST(SequenceFinish, RepeatMarkingFollowsOrientation) {
+  std::string text(1000, 'A');
+  Fixture f(text.c_str());
+  f.addRepeat(0, 1, 50);
+  f.s.flags = kSeqMarkRepeats | kSeqInvertRequested;
+  finishSequence(&f.s);
+  for (int i = 0; i < 1000; ++i)
+    ASSERT_EQ(bool(f.s.residues[i] & kResRepeat), i >= 950) << i;
+  EXPECT_EQ(residueLetter(f.s.residues[999]), 't');
+  EXPECT_TRUE(f.s.flags & kSeqRepeatsMarked);
+
+  // Unmarking clears exactly the same residues, whatever the orientation.
+  f.s.flags &= ~(kSeqMarkRepeats | kSeqInvertRequested);
+  finishSequence(&f.s);
+  for (int i = 0; i < 1000; ++i)
+    ASSERT_EQ(f.s.residues[i], kBaseA) << i;
+  EXPECT_FALSE(f.s.flags & (kSeqRepeatsMarked | kSeqInverted));
+}
+
+TEST(SequenceFinish, RepeatMarkingUsesFirstPairOfRepeatsOnly) {
+  Fixture f("ACGTACGTAC");
+  f.addRepeat(0, 2, 3, kAnnRepeat | kAnnComplement);
+  f.addRepeat(1, 9, 40); // runs past the end
+  f.addRepeat(2, 5, 6, kAnnExon);
+  f.addRepeat(3, 0, 0);
+  f.rep[3].coordinateCount = 0; // left empty by a failed read
+  f.s.flags = kSeqMarkRepeats;
+  finishSequence(&f.s);
+  EXPECT_EQ(f.letters(), "AcgTACGTac");
+}
+
+TEST(SequenceFinish, IntervalClamping) {
+  struct Case {
+    int32_t from, to, wantFrom, wantTo;
+  } cases[] = {
+      {0, 0, 1, 100},    {10, 0, 10, 100},     {250, 100, 100, 100}, {40, 20, 20, 40},
+      {-5, 500, 1, 100}, {200, 300, 100, 100}, {0, -3, 1, 1},
+  };
+  for (const Case &c : cases) {
+    Sequence s{};
+    s.length = 100;
+    s.from = c.from;
+    s.to = c.to;
+    clampInterval(&s);
+    EXPECT_EQ(s.from, c.wantFrom) << c.from << ".." << c.to;
+    EXPECT_EQ(s.to, c.wantTo) << c.from << ".." << c.to;
+    EXPECT_LE(s.from, s.to);
+  }
+}
+
+} // namespace
