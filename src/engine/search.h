@@ -77,10 +77,14 @@ struct RegionGuard {
   RegionGuard &operator=(const RegionGuard &) = delete;
 };
 
-// Island search.
+// Island search. scanDiagonal files its islands in the per-search lists,
+// which the Align sweep allocates (false when memory is short).
+bool allocateSearchLists();
 void scanDiagonal(int32_t x, int32_t y);
 HitBlock *scanDiagonalBounded(int32_t x, int32_t y, int32_t xLimit, int32_t yLimit);
 int seedByWords(Hit *regionRecord); // whole hash search of one region; search codes
+// Bits per bucket number of the word index: 4^result buckets.
+int wordIndexBits(int32_t width, int32_t height, int32_t wordSize);
 bool extendFrameForward(HitBlock *block, int32_t limit);
 bool extendFrameBackward(HitBlock *block, int32_t limit, bool stopOnWord);
 

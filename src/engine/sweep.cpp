@@ -97,12 +97,7 @@ int sweep() {
     e.g = side - 1;
   if (e.g < 1)
     return kSearchNormal;
-  e.diagBase = e.H + e.g - 1;
-  e.listEntries = e.D + 2 * e.g + 15;
-  e.startList = static_cast<HitBlock **>(calloc(e.listEntries, sizeof(HitBlock *)));
-  e.endList = static_cast<HitBlock **>(calloc(e.listEntries, sizeof(HitBlock *)));
-  e.diagonalList = static_cast<HitBlock **>(calloc(e.listEntries, sizeof(HitBlock *)));
-  if (!e.startList || !e.endList || !e.diagonalList)
+  if (!allocateSearchLists())
     return kSearchNoArrays;
   e.sweep = e.g;
   scanDiagonal(0, 0);
@@ -148,6 +143,16 @@ int sweep() {
 }
 
 } // namespace
+
+bool allocateSearchLists() {
+  EngineContext &e = gEngine;
+  e.diagBase = e.H + e.g - 1;
+  e.listEntries = e.D + 2 * e.g + 15;
+  e.startList = static_cast<HitBlock **>(calloc(e.listEntries, sizeof(HitBlock *)));
+  e.endList = static_cast<HitBlock **>(calloc(e.listEntries, sizeof(HitBlock *)));
+  e.diagonalList = static_cast<HitBlock **>(calloc(e.listEntries, sizeof(HitBlock *)));
+  return e.startList && e.endList && e.diagonalList;
+}
 
 int searchRegion(Hit *regionRecord) {
   RegionGuard guard(regionRecord, regionRecord->end1, regionRecord->end2, kModeAlign);

@@ -82,9 +82,7 @@ int seedRegion() {
     return kSearchNormal;
   e.g = std::min(e.g, std::min(e.W, e.H));
   e.diagBase = e.H + e.g - 1;
-  int b = std::min(e.w, 11);
-  int c = (int)(std::log((double)e.W * (double)e.H) / std::log(4.0) - 4.5);
-  b = std::min(b, std::max(c, 4));
+  const int b = wordIndexBits(e.W, e.H, e.w);
   const int64_t buckets = int64_t(1) << (2 * b);
   const int64_t entries = buckets + e.W - b + 1;
   std::unique_ptr<WordEntry, FreeDeleter> index(
@@ -166,6 +164,11 @@ int seedRegion() {
 }
 
 } // namespace
+
+int wordIndexBits(int32_t width, int32_t height, int32_t wordSize) {
+  const int c = (int)(std::log((double)width * (double)height) / std::log(4.0) - 4.5);
+  return std::min(std::min(wordSize, 11), std::max(c, 4));
+}
 
 int seedByWords(Hit *regionRecord) {
   RegionGuard guard(regionRecord, regionRecord->end1, regionRecord->end2, kModeAlign);

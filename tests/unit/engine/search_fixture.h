@@ -1,0 +1,71 @@
+// Sessions for the island search and assembly tests: two sequences, the
+// default parameters, and a region record over a chosen rectangle.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "core/session.h"
+#include "core/ui_port.h"
+#include "engine/scores.h"
+#include "engine/search.h"
+#include "seq_builders.h"
+
+class SearchTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    headlessUi().quiet = true;
+    gActionStatus = 0;
+  }
+  void TearDown() override {
+    releaseRegion();
+    gActionStatus = 0;
+  }
+
+  // Loads the pair, resets slot 0 to its defaults and sets the action
+  // parameters (no masking unless asked).
+  void load(const std::string &s1, const std::string &s2, uint16_t masking = 0x08,
+            IslandParams island = IslandParams{}, ScoreParams score = ScoreParams{}) {
+    loadTestSequences(s1.c_str(), s2.c_str());
+    gCurrent = &gSlots[0];
+    resetSlotDefaults(gCurrent);
+    gCurrent->reportFirst = gCurrent->reportSecond = 0;
+    setActionParams(masking, score, island);
+  }
+
+  // A region record in the hit list over [x1, x2) x [y1, y2); whole pair by default.
+  Hit *region(int32_t x1 = 0, int32_t x2 = -1, int32_t y1 = 0, int32_t y2 = -1) {
+    Hit *h = allocateHit();
+    h->start1 = x1;
+    h->end1 = x2 < 0 ? gSeq1->length : x2;
+    h->start2 = y1;
+    h->end2 = y2 < 0 ? gSeq2->length : y2;
+    return h;
+  }
+
+  // Prepares a region for direct calls of the scans and links.
+  void prepare(uint32_t mode = kModeAlign | kModeNoDraw, int32_t x1 = 0, int32_t y1 = 0) {
+    Hit *r = region(x1, -1, y1, -1);
+    prepareRegion(r, r->end1, r->end2, mode);
+  }
+};
+
+inline std::string randomDna(std::mt19937 &rng, size_t n) {
+  static const char kLetters[] = "ACGT";
+  std::string s(n, 'A');
+  for (char &c : s)
+    c = kLetters[rng() & 3];
+  return s;
+}
+
+// A copy with substitutions at the given rate.
+inline std::string mutate(std::mt19937 &rng, const std::string &s, double rate) {
+  static const char kLetters[] = "ACGT";
+  std::string t = s;
+  std::uniform_real_distribution<double> u(0, 1);
+  for (char &c : t)
+    if (u(rng) < rate)
+      c = kLetters[(std::string("ACGT").find(c) + 1 + rng() % 3) & 3];
+  return t;
+}
