@@ -1,0 +1,186 @@
+// Open: a saved alignment becomes the session. The file is checked whole
+// (header and body) and its sequence files are looked for before anything
+// of the present session is replaced.
+#include "io/alignment_reader.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/errors.h"
+#include "core/flags.h"
+#include "core/new_session.h"
+#include "core/session.h"
+#include "core/ui_port.h"
+#include "io/alignment_reader_internal.h"
+#include "io/command_wiring.h"
+#include "io/reader_engine.h"
+#include "ops/hit_delete.h"
+#include "ops/journal.h"
+
+namespace {
+constexpr int32_t kIdOpen = 67;
+const char kPlace[] = "sqreadsq";
+
+bool isAbsolute(const char *name) { return name[0] == '/' || (name[0] && name[1] == ':'); }
+
+int readBody(bool makeHits, const char *path) {
+  gBodyMakesHits = makeHits;
+  resetAlignmentBody();
+  int r = runDataRead(path, kPlace, kGrammarAlignBody);
+  gBodyMakesHits = false;
+  return r;
+}
+
+// The message the sequence reader would give, before the session is lost.
+int missingSequenceFiles(const char names[2][256]) {
+  int missing = 0;
+  for (int i = 0; i < 2; ++i) {
+    FILE *f = names[i][0] ? fopen(names[i], "r") : nullptr;
+    if (f) {
+      fclose(f);
+      continue;
+    }
+    ++missing;
+    try {
+      reportFatal(kErrCannotOpen, names[i], kPlace);
+    } catch (const ReaderError &) {
+    }
+  }
+  return missing;
+}
+
+void applyHeader(const SavedHeader &h, const char names[2][256]) {
+  for (int i = 0; i < 2; ++i) {
+    Sequence *s = sequenceOf(i);
+    s->flags = h.invert[i] ? kSeqInvertRequested : 0;
+    snprintf(s->fileName, sizeof s->fileName, "%s", names[i]);
+    s->repeatSourceName[0] = 0;
+    s->from = h.from[i];
+    s->to = h.to[i];
+  }
+  memcpy(gRequested, h.block, sizeof gRequested);
+  WindowRecord *w = gCurrent;
+  w->flagsB = h.flags;
+  IslandParams align = h.align;
+  align.wordSize = h.align.wordSize;
+  w->alignIsland = align;
+  IslandParams expand = w->expandIsland; // the header has no Expand word size
+  expand.matchesPerFrame = h.expand.matchesPerFrame;
+  expand.frameLength = h.expand.frameLength;
+  expand.minTotalMatches = h.expand.minTotalMatches;
+  expand.maxGap = h.expand.maxGap;
+  w->expandIsland = expand;
+  w->pValue = h.pValue;
+  w->mergeMaxDistance = static_cast<int16_t>(h.mergeMaxDistance);
+  w->score = h.score;
+  w->listCursor = 0;
+}
+
+// The engine's placeholder of an empty session (a hit without blocks over
+// the whole area) would otherwise count as overlapping every hit read.
+void dropPlaceholders() {
+  bool anyHit = false;
+  for (Hit *h = gHitHead1; h && !anyHit; h = h->next1)
+    anyHit = h->firstBlock != nullptr;
+  if (!anyHit)
+    return;
+  for (Hit *h = gHitHead1, *next; h; h = next) {
+    next = h->next1;
+    if (!h->firstBlock)
+      deleteHit(h);
+  }
+}
+
+int openPath(const char *path) {
+  ensureAlignmentHeaderGrammar();
+  ensureAlignmentBodyGrammar();
+  // Values the header does not carry keep those of the window.
+  SavedHeader &h = gSavedHeader;
+  h = SavedHeader();
+  const WindowRecord *w = gCurrent;
+  h.align = w->alignIsland;
+  h.expand = w->expandIsland;
+  h.pValue = w->pValue;
+  h.mergeMaxDistance = w->mergeMaxDistance;
+  h.score = w->score;
+  h.flags = w->flagsB;
+  if (runDataRead(path, kPlace, kGrammarAlignHeader) != 1)
+    return 1;
+  const SavedHeader header = h;
+  char names[2][256];
+  for (int i = 0; i < 2; ++i)
+    snprintf(names[i], sizeof names[i], "%s", ResolveSequencePath(header.name[i], path).c_str());
+  if (readBody(false, path) != 1)
+    return 1;
+  if (int missing = missingSequenceFiles(names))
+    return missing;
+
+  applyHeader(header, names);
+  gCurrent->flagsA |= kWinLoaded;
+  int failures = newSession();
+  if (gSeq1->length && gSeq2->length) {
+    if (readBody(true, path) != 1)
+      ++failures;
+    dropPlaceholders();
+    rebuildLists(0, 0);
+  } else {
+    ++failures;
+  }
+  return failures;
+}
+} // namespace
+
+std::string ResolveSequencePath(const char *name, const char *alignmentPath) {
+  if (isAbsolute(name))
+    return name;
+  std::string dir = alignmentPath;
+  size_t sep = dir.find_last_of("/\\");
+  if (sep == std::string::npos)
+    return name; // the alignment lies in the working directory
+  dir.erase(sep);
+  const char *rest = name;
+  // Each "../" climbs out of one folder while there is one to leave.
+  while (rest[0] == '.' && rest[1] == '.' && (rest[2] == '/' || rest[2] == '\\')) {
+    size_t up = dir.find_last_of("/\\");
+    std::string last = up == std::string::npos ? dir : dir.substr(up + 1);
+    if (dir.empty() || last == ".." || dir == "/")
+      break;
+    dir.erase(up == std::string::npos ? 0 : up == 0 ? 1 : up);
+    rest += 3;
+  }
+  std::string result = dir;
+  if (!result.empty() && result.back() != '/')
+    result += '/';
+  result += rest;
+  for (char &c : result)
+    if (c == '\\')
+      c = '/';
+  return result;
+}
+
+int OpenAlignment() {
+  size_t n = strlen(gPathBuffer);
+  while (n && gPathBuffer[n - 1] == ' ')
+    gPathBuffer[--n] = 0;
+  if (gSaveFilter == 3)
+    gSaveFilter = 1;
+  WindowRecord *w = gCurrent;
+  w->flagsA &= ~kWinLoaded;
+  char path[sizeof gPathBuffer];
+  snprintf(path, sizeof path, "%s", gPathBuffer);
+  int failures = path[0] ? openPath(path) : 1;
+  w = gCurrent;
+  w->reportKind = 0;
+  w->flagsB &= ~kOptClearedAfterAction;
+  w->flagsA &= ~(kWinLoaded | kWinIntervalsChanged);
+  gActionStatus = 0;
+  return failures;
+}
+
+int openAlignmentCommand() {
+  int failures = OpenAlignment();
+  JournalAction(kIdOpen);
+  ui()->requestRepaint();
+  issueCommandReport();
+  return failures;
+}

@@ -1,0 +1,20 @@
+// Reading a saved alignment back: the header restores the two sequence
+// files, the window's block, flags and parameters; the body (local, global
+// or summary) rebuilds the hits.
+#pragma once
+#include <string>
+
+// Opens the alignment named by the path buffer (gPathBuffer) as a new
+// session. Returns the number of failures (0 = opened). Every failure has
+// shown its message. A file that is not a well-formed alignment, or whose
+// sequence files cannot be opened, leaves the present session as it was.
+int OpenAlignment();
+
+// A sequence name from a saved header, resolved against the folder of the
+// alignment file: absolute names ("/..." or a drive letter) stay, others are
+// taken relative to that folder, leading "../" steps climbing out of it.
+std::string ResolveSequencePath(const char *name, const char *alignmentPath);
+
+// The command-file form of Open: reads, journals and reports; the failure
+// count for the command's error bit.
+int openAlignmentCommand();

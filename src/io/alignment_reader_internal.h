@@ -1,0 +1,45 @@
+// State shared by the header and body grammars of the alignment reader.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "core/records.h"
+
+// Grammar symbols of this reader (its range 36..44) and actions (100..127).
+enum : int {
+  kGrammarAlignHeader = 36,
+  kGrammarAlignFileSection = 37,
+  kGrammarAlignParams = 38,
+  kGrammarAlignDiagonal = 39,
+  kGrammarAlignBody = 40,
+  kGrammarAlignLocal = 41,
+  kGrammarAlignSummary = 42,
+  kGrammarAlignGlobal = 43,
+};
+
+// Actions: the header's from kActionAlignmentFirst, the body's from here.
+constexpr int kAlignmentBodyActionFirst = 115;
+
+// Everything the header holds, applied to the session only once the whole
+// file has been read without error.
+struct SavedHeader {
+  char name[2][256];
+  int32_t from[2], to[2];
+  bool invert[2];
+  int32_t block[4];
+  uint32_t flags;
+  IslandParams align, expand;
+  double pValue;
+  int32_t mergeMaxDistance;
+  ScoreParams score;
+};
+extern SavedHeader gSavedHeader;
+
+// The body is read twice: first only to check it (before the session is
+// replaced), then to make the hits.
+extern bool gBodyMakesHits;
+
+void ensureAlignmentHeaderGrammar();
+// Forgets what an earlier body read left behind (one that ended in an error).
+void resetAlignmentBody();
+void ensureAlignmentBodyGrammar();

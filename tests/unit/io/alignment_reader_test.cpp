@@ -1,0 +1,232 @@
+#include "io/alignment_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+
+#include "core/flags.h"
+#include "core/new_session.h"
+#include "core/session.h"
+#include "ops/hit_delete.h"
+#include "output/alignment_files.h"
+#include "output/global_fill.h"
+#include "unit/output/output_fixture.h"
+
+namespace {
+int noFill(bool, bool) { return 0; }
+
+std::string randomSequence(int n, unsigned seed) {
+  std::string s;
+  for (int i = 0; i < n; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    s += "ACGT"[(seed >> 16) & 3];
+  }
+  return s;
+}
+
+// A hit's shape: coordinates and blocks.
+std::string describeHits() {
+  std::string d;
+  for (Hit *h = gHitHead1; h; h = h->next1) {
+    if (!h->firstBlock)
+      continue;
+    d += "/" + std::to_string(h->start1) + ".." + std::to_string(h->end1) + " " +
+         std::to_string(h->start2) + ".." + std::to_string(h->end2);
+    for (HitBlock *b = h->firstBlock; b; b = b->next)
+      d += " (" + std::to_string(b->x) + "," + std::to_string(b->y) +
+           "):" + std::to_string(b->length);
+  }
+  return d;
+}
+
+class AlignmentReader : public WriterTest {
+protected:
+  void SetUp() override {
+    WriterTest::SetUp();
+    loadTestSequences("A", "A"); // session memory and tables
+    setGlobalFill(noFill);
+    seq1 = randomSequence(400, 7);
+    seq2 = seq1.substr(0, 150) + "GATTACAGAT" + seq1.substr(150);
+    seq2[50] = seq2[50] == 'A' ? 'C' : 'A';
+    seq2[310] = seq2[310] == 'A' ? 'C' : 'A';
+    writeText(dir + "/s1.fa", ">one\n" + seq1 + "\n");
+    writeText(dir + "/s2.fa", ">two\n" + seq2 + "\n");
+  }
+  void TearDown() override {
+    setGlobalFill(nullptr);
+    WriterTest::TearDown();
+  }
+  static void writeText(const std::string &path, const std::string &text) {
+    std::ofstream(path, std::ios::binary) << text;
+  }
+  // A session read from the two files, with three collinear hits.
+  void newSessionWithHits(bool invert2 = false) {
+    snprintf(gSeq1->fileName, sizeof gSeq1->fileName, "%s/s1.fa", dir.c_str());
+    snprintf(gSeq2->fileName, sizeof gSeq2->fileName, "%s/s2.fa", dir.c_str());
+    gSeq1->flags = 0;
+    gSeq2->flags = invert2 ? kSeqInvertRequested : 0;
+    gSeq1->from = gSeq1->to = gSeq2->from = gSeq2->to = 0;
+    ASSERT_EQ(newSession(), 0);
+    makeTestHit(10, 10, {{0, 0, 100}});
+    makeTestHit(120, 120, {{0, 0, 30}, {30, 40, 60}});
+    makeTestHit(250, 260, {{0, 0, 120}});
+    // As after an Align: the empty session's placeholder is gone.
+    for (Hit *h = gHitHead1, *next; h; h = next) {
+      next = h->next1;
+      if (!h->firstBlock)
+        deleteHit(h);
+    }
+    rebuildLists(0, 0);
+  }
+  std::string seq1, seq2;
+};
+} // namespace
+
+TEST(ResolveSequencePath, RelativeToTheAlignmentFolder) {
+  EXPECT_EQ(ResolveSequencePath("seq/a.fa", "/work/run/x.loc_align"), "/work/run/seq/a.fa");
+  EXPECT_EQ(ResolveSequencePath("../a.fa", "/work/run/x.loc_align"), "/work/a.fa");
+  EXPECT_EQ(ResolveSequencePath("../../../a.fa", "/work/x.loc_align"), "/../../a.fa");
+  EXPECT_EQ(ResolveSequencePath("/data/a.fa", "/work/run/x.loc_align"), "/data/a.fa");
+  EXPECT_EQ(ResolveSequencePath("D:\\data\\a.fa", "/work/x.loc_align"), "D:\\data\\a.fa");
+  EXPECT_EQ(ResolveSequencePath("a.fa", "run/x.loc_align"), "run/a.fa");
+  EXPECT_EQ(ResolveSequencePath("a.fa", "x.loc_align"), "a.fa");
+  EXPECT_EQ(ResolveSequencePath("seq\\a.fa", "/w/x.loc_align"), "/w/seq/a.fa");
+}
+
+TEST_F(AlignmentReader, LocalRoundTripRestoresHitsAndParameters) {
+  newSessionWithHits();
+  WindowRecord *w = gCurrent;
+  w->flagsB = 0x4003fe00;
+  w->pValue = 1e-10;
+  w->alignIsland = IslandParams{6, 9, 21, 13, 12};
+  w->expandIsland = IslandParams{4, 7, 19, 11, 16};
+  w->mergeMaxDistance = 33;
+  w->score = ScoreParams{150, -200, -400, -50};
+  const std::string hits = describeHits();
+  std::string first = setOutput("a.loc_align");
+  ASSERT_TRUE(WriteLocalFile(false));
+
+  resetSlotDefaults(w);
+  clearTestHits();
+  ASSERT_EQ(OpenAlignment(), 0);
+  EXPECT_EQ(describeHits(), hits);
+  EXPECT_EQ(w->flagsB, 0x4003fe00u);
+  EXPECT_EQ(w->pValue, 1e-10);
+  EXPECT_EQ(w->alignIsland.wordSize, 12);
+  EXPECT_EQ(w->alignIsland.minTotalMatches, 13);
+  EXPECT_EQ(w->expandIsland.maxGap, 19);
+  EXPECT_EQ(w->mergeMaxDistance, 33);
+  EXPECT_EQ(w->score.gapElongation, -50);
+  EXPECT_EQ(gSeq1->length, 400);
+  EXPECT_STREQ(gSeq2->fileName, (dir + "/s2.fa").c_str());
+
+  std::string second = setOutput("b.loc_align");
+  ASSERT_TRUE(WriteLocalFile(false));
+  EXPECT_EQ(readFile(second), readFile(first));
+  EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(AlignmentReader, InvertedSequenceAndGlobalRoundTrips) {
+  newSessionWithHits(true);
+  const std::string hits = describeHits();
+  std::string local = setOutput("i.loc_align");
+  ASSERT_TRUE(WriteLocalFile(false));
+  ASSERT_EQ(OpenAlignment(), 0);
+  EXPECT_TRUE(gSeq2->flags & kSeqInverted);
+  EXPECT_EQ(describeHits(), hits);
+  std::string again = setOutput("i2.loc_align");
+  ASSERT_TRUE(WriteLocalFile(false));
+  EXPECT_EQ(readFile(again), readFile(local));
+
+  newSessionWithHits();
+  const std::string plain = describeHits();
+  std::string global = setOutput("g.glb_align");
+  ASSERT_TRUE(WriteGlobalFile(false)) << (ui.boxes.empty() ? "" : ui.boxes[0].text);
+  ASSERT_EQ(OpenAlignment(), 0);
+  EXPECT_EQ(describeHits(), plain);
+  std::string global2 = setOutput("g2.glb_align");
+  ASSERT_TRUE(WriteGlobalFile(false));
+  EXPECT_EQ(readFile(global2), readFile(global));
+
+  // A summary opens the sequences and makes no hits.
+  setOutput("s.sum_align");
+  ASSERT_TRUE(WriteSummaryFile(false));
+  ASSERT_EQ(OpenAlignment(), 0);
+  EXPECT_EQ(describeHits(), "");
+  EXPECT_EQ(gSeq2->length, 410);
+  EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(AlignmentReader, SequenceNamesResolveAgainstTheSavedFile) {
+  newSessionWithHits();
+  ASSERT_EQ(mkdir((dir + "/out").c_str(), 0700), 0);
+  std::string saved = setOutput("out/a.loc_align");
+  ASSERT_TRUE(WriteLocalFile(false));
+  EXPECT_NE(readFile(saved).find("    File: ../s1.fa\n"), std::string::npos);
+  // Opened by a name relative to the working directory.
+  ASSERT_EQ(chdir(dir.c_str()), 0);
+  snprintf(gPathBuffer, sizeof gPathBuffer, "out/a.loc_align  ");
+  EXPECT_EQ(OpenAlignment(), 0);
+  EXPECT_STREQ(gSeq1->fileName, "s1.fa");
+  EXPECT_EQ(gSeq1->length, 400);
+  ASSERT_EQ(chdir("/"), 0);
+}
+
+TEST_F(AlignmentReader, FailuresLeaveTheSessionAsItWas) {
+  newSessionWithHits();
+  std::string saved = setOutput("a.loc_align");
+  ASSERT_TRUE(WriteLocalFile(false));
+  const std::string text = readFile(saved);
+  const std::string hits = describeHits();
+  gCurrent->pValue = 1e-3;
+
+  struct Case {
+    const char *what;
+    std::string content;
+    const char *message; // part of the error box
+  };
+  // After the first of the two groups of the last hit.
+  size_t groupEnd = text.find("\n\n", text.rfind("Score: ")) + 2;
+  size_t secondGroup = text.find('\n', groupEnd);
+  const Case cases[] = {
+      {"no Block line", text.substr(0, text.find("\nThe last")), "EOF reached"},
+      {"cut in the header", text.substr(0, text.find("  For merging")), "EOF reached"},
+      {"cut between groups", text.substr(0, groupEnd), "Bad format of input file"},
+      {"cut inside a group", text.substr(0, secondGroup + 1), "EOF reached"},
+      {"a stray line", text.substr(0, groupEnd) + "ACGT\n+|||\nACGT\n", "Bad format"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    writeText(dir + "/bad.loc_align", c.content);
+    setOutput("bad.loc_align");
+    ui.boxes.clear();
+    EXPECT_GE(OpenAlignment(), 1);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "Error");
+    EXPECT_NE(ui.boxes[0].text.find(c.message), std::string::npos) << ui.boxes[0].text;
+    EXPECT_EQ(describeHits(), hits);
+    EXPECT_EQ(gCurrent->pValue, 1e-3);
+    EXPECT_EQ(gSeq1->length, 400);
+  }
+
+  // A missing sequence file is named, and nothing changes either.
+  std::string moved = text;
+  moved.replace(moved.find("File: s2.fa"), 11, "File: gone/s2.fa");
+  writeText(dir + "/bad.loc_align", moved);
+  ui.boxes.clear();
+  EXPECT_EQ(OpenAlignment(), 1);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_NE(ui.boxes[0].text.find("Cannot open input file"), std::string::npos);
+  EXPECT_NE(ui.boxes[0].text.find(dir + "/gone/s2.fa"), std::string::npos);
+  EXPECT_EQ(describeHits(), hits);
+
+  // A hit beyond the end of the sequence the header names.
+  std::string beyond = text;
+  beyond.replace(beyond.find("1st: 251 .. 370"), 15, "1st: 351 .. 470");
+  writeText(dir + "/bad.loc_align", beyond);
+  ui.boxes.clear();
+  EXPECT_GE(OpenAlignment(), 1);
+  EXPECT_EQ(ui.boxes.size(), 1u);
+}
