@@ -8,6 +8,13 @@
 #include "core/session_hooks.h"
 #include "engine/drivers.h"
 
+namespace {
+// The engine's reset for a new pair of intervals (the loaded ones).
+void initialiseEngineForIntervals() {
+  resetEngine(gSeq1->from, gSeq1->to, gSeq2->from, gSeq2->to);
+}
+} // namespace
+
 int newSession() {
   int failures = 0;
   WindowRecord *w = gCurrent;
@@ -32,7 +39,7 @@ int newSession() {
   if (gSeq1->length && gSeq2->length) {
     finishSequenceRecord(gSeq1);
     finishSequenceRecord(gSeq2);
-    resetEngine(gSeq1->from, gSeq1->to, gSeq2->from, gSeq2->to);
+    initialiseEngineForIntervals();
     if (gRequested[0] != 0)
       setWindowToRequestedIntervals();
     closeOtherWindows(true);

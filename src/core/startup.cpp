@@ -11,6 +11,7 @@
 #include "engine/scores.h"
 #include "io/command_file.h"
 #include "io/command_wiring.h"
+#include "io/sequence_commands.h"
 #include "ops/journal.h"
 #include "ops/resolve_commands.h"
 #include "ops/set_commands.h"
@@ -25,6 +26,7 @@ bool startSessionCore() {
   journalShutdown(); // a clean journal: no files, state numbers 0
   gTicker.start();
   installConstructCommands();
+  installSequenceCommands();
   installConflictCommands();
   installSetCommands();
   return true;
