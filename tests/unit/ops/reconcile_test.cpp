@@ -67,7 +67,7 @@ TEST_F(ConflictSession, ReconcilePutsTheWindowScoresBack) {
 TEST_F(ConflictSession, ReconcileMakesSlightlyOverlappingHitsCollinear) {
   loadShiftedPair();
   Hit *a = makeTestHit(0, 0, {{0, 0, 40}});
-  Hit *b = makeTestHit(36, 40, {{0, 0, 44}});
+  makeTestHit(36, 40, {{0, 0, 44}});
   rebuild();
   ASSERT_TRUE(a->flags & kHitConflict);
   Reconcile();
