@@ -12,6 +12,7 @@
 #include "core/session.h"
 #include "core/ui_port.h"
 #include "io/alignment_reader_internal.h"
+#include "io/command_actions.h"
 #include "io/command_wiring.h"
 #include "io/reader_engine.h"
 #include "ops/hit_delete.h"
@@ -184,3 +185,5 @@ int openAlignmentCommand() {
   issueCommandReport();
   return failures;
 }
+
+void installOpenCommand() { gCommandActions.openAlignment = openAlignmentCommand; }

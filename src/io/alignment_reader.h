@@ -18,3 +18,5 @@ std::string ResolveSequencePath(const char *name, const char *alignmentPath);
 // The command-file form of Open: reads, journals and reports; the failure
 // count for the command's error bit.
 int openAlignmentCommand();
+// Puts it into the command hooks (gCommandActions.openAlignment).
+void installOpenCommand();
