@@ -9,6 +9,7 @@
 #include "core/ticker.h"
 #include "core/ui_port.h"
 #include "engine/scores.h"
+#include "io/alignment_reader.h"
 #include "io/command_file.h"
 #include "io/command_wiring.h"
 #include "io/sequence_commands.h"
@@ -26,6 +27,7 @@ bool startSessionCore() {
   journalShutdown(); // a clean journal: no files, state numbers 0
   gTicker.start();
   installConstructCommands();
+  installOpenCommand();
   installSequenceCommands();
   installConflictCommands();
   installSetCommands();
