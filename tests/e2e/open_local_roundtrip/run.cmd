@@ -1,0 +1,5 @@
+start
+open saved.loc_align
+save again.loc_align as Local
+save again.sum_align as summary
+exit
