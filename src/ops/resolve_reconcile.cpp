@@ -12,6 +12,7 @@
 #include "engine/trim.h"
 #include "ops/resolve.h"
 #include "ops/resolve_internal.h"
+#include "output/columns.h"
 
 namespace {
 constexpr ScoreParams kReconcileScores{1, -1, 0, 0};
@@ -167,6 +168,8 @@ bool reconcilePair(Hit *h, Hit *g, Axis a, const int32_t area[4]) {
   }
   if (!found) {
     shiftBlocks(g, -dx, -dy);
+    CountHitColumns(h, h->firstBlock); // puts the cleared block scores back
+    CountHitColumns(g, g->firstBlock);
     return false;
   }
   freeChain(pred->next);
