@@ -54,6 +54,10 @@ void registerGrammar(int symbol, const GrammarNode *nodes, int count, const char
   gGrammars[symbol] = {nodes, count, name};
 }
 
+bool grammarRegistered(int symbol) {
+  return symbol >= kGrammarMin && symbol <= kGrammarMax && gGrammars[symbol].nodes;
+}
+
 void registerAction(int index, ReaderAction fn) {
   if (index < 1 || index > 127)
     abort();

@@ -255,6 +255,7 @@ void ensureReaderEngine();
 void registerGrammar(int symbol, const GrammarNode *nodes, int count, const char *name);
 void registerAction(int index, ReaderAction fn);
 void registerRecogniser(int symbol, Recogniser fn);
+bool grammarRegistered(int symbol);
 // Describes the first dangling reference (unregistered grammar, action or
 // recogniser used by a registered grammar), or returns nullptr. For tests.
 const char *checkGrammarTables();

@@ -163,3 +163,112 @@ TEST_F(DataReadTest, ModeAndFileNameComeBackAfterANestedRead) {
   EXPECT_STREQ(gReader.fileName, "outer.cmd");
   gReader.mode = ReaderMode::Data;
 }
+
+// Each recogniser alone, through a one-node grammar on a spare table slot.
+class RecogniserTest : public ReaderTest {
+protected:
+  static constexpr int kSlot = kGrammarMax;
+  static constexpr int kRecordAction = kActionCommandLast;
+  void SetUp() override {
+    ReaderTest::SetUp();
+    ensureReaderEngine();
+    if (grammarRegistered(kSlot))
+      GTEST_SKIP() << "spare grammar slot is in use";
+    registerAction(kRecordAction, [] { ++matches; });
+  }
+  void TearDown() override {
+    registerGrammar(kSlot, nullptr, 0, nullptr);
+    registerAction(kRecordAction, nullptr);
+    ReaderTest::TearDown();
+  }
+  // Runs recogniser `rec` on `text`; returns whether it matched and leaves
+  // the rest of the line in `rest`.
+  bool match(int rec, const std::string &text) {
+    nodes[0] = {static_cast<int8_t>(rec), kOk, kFail, static_cast<int8_t>(kRecordAction)};
+    registerGrammar(kSlot, nodes, 1, "test");
+    setReaderLine(text.c_str());
+    matches = 0;
+    int r = readWithDataReader(kSlot);
+    rest = gReader.pos;
+    EXPECT_EQ(matches, r == 1 ? 1 : 0);
+    return r == 1;
+  }
+  GrammarNode nodes[1];
+  std::string rest;
+  static inline int matches = 0;
+};
+
+TEST_F(RecogniserTest, Numbers) {
+  EXPECT_TRUE(match(kRecInteger, "  -12  x"));
+  EXPECT_EQ(gReader.value.i, -12);
+  EXPECT_EQ(rest, "x");
+  EXPECT_TRUE(match(kRecInteger, "- 3"));
+  EXPECT_EQ(gReader.value.i, 0);
+  EXPECT_EQ(rest, "3");
+  EXPECT_TRUE(match(kRecInteger, "4294967297")); // wraps, no overflow trap
+  EXPECT_EQ(gReader.value.i, 1);
+  EXPECT_FALSE(match(kRecInteger, "  +1"));
+  EXPECT_EQ(rest, "  +1");
+
+  EXPECT_TRUE(match(kRecDecimal, " 1.5e-3 y"));
+  EXPECT_DOUBLE_EQ(gReader.value.d, 0.0015);
+  EXPECT_EQ(rest, "y");
+  EXPECT_TRUE(match(kRecDecimal, ".25E2"));
+  EXPECT_DOUBLE_EQ(gReader.value.d, 25);
+  EXPECT_TRUE(match(kRecDecimal, "-7.e+1"));
+  EXPECT_DOUBLE_EQ(gReader.value.d, -7);
+  EXPECT_EQ(rest, "+1");
+  EXPECT_FALSE(match(kRecDecimal, "e5"));
+
+  EXPECT_TRUE(match(kRecHex, "  4903fE00 g"));
+  EXPECT_EQ(gReader.value.u, 0x4903fe00u);
+  EXPECT_EQ(rest, " g");
+  EXPECT_FALSE(match(kRecHex, "xyz"));
+}
+
+TEST_F(RecogniserTest, WordsTokensIdentifiers) {
+  EXPECT_TRUE(match(kRecWord, " ab-C_d.e f"));
+  EXPECT_STREQ(readerWord(), "ab-C_d.e");
+  EXPECT_EQ(rest, "f");
+  EXPECT_FALSE(match(kRecWord, ".x"));
+  EXPECT_TRUE(match(kRecToken, "a:b=c\"d e"));
+  EXPECT_STREQ(readerWord(), "a:b=c\"d");
+  EXPECT_EQ(rest, "e");
+  EXPECT_TRUE(match(kRecIdentifier, "_x1.y-z"));
+  EXPECT_STREQ(readerWord(), "_x1.y");
+  EXPECT_EQ(rest, "-z");
+  EXPECT_FALSE(match(kRecIdentifier, "1x"));
+
+  std::string longWord(300, 'w');
+  EXPECT_TRUE(match(kRecWord, longWord + "  next"));
+  EXPECT_EQ(std::string(readerWord()), longWord.substr(0, 255));
+  EXPECT_EQ(rest, "next");
+}
+
+TEST_F(RecogniserTest, SingleCharactersAndLineEnds) {
+  EXPECT_TRUE(match(kRecAlignLetter, "g"));
+  EXPECT_EQ(gReader.value.b, 6);
+  EXPECT_TRUE(match(kRecAlignLetter, "-"));
+  EXPECT_EQ(gReader.value.b, '-');
+  EXPECT_FALSE(match(kRecAlignLetter, "*"));
+  EXPECT_TRUE(match(kRecNameChar, "._"));
+  EXPECT_FALSE(match(kRecNameChar, "1"));
+  EXPECT_FALSE(match(kRecLineChar, "\n"));
+  EXPECT_TRUE(match(kRecAnyChar, "\n"));
+  EXPECT_EQ(gReader.value.b, '\n');
+  EXPECT_TRUE(match(kRecEndOfLine, "\r\nx"));
+  EXPECT_EQ(rest, "x");
+  EXPECT_FALSE(match(kRecEndOfLine, " \n"));
+  EXPECT_TRUE(match(kRecAlways, "anything"));
+  EXPECT_EQ(rest, "anything");
+
+  // A CR before LF ends the line for the line-character recogniser; any
+  // other CR is the NonPC error.
+  EXPECT_FALSE(match(kRecLineChar, "\r\n"));
+  EXPECT_EQ(rest, "\n");
+  gReader.fileName = "typed";
+  EXPECT_THROW(match(kRecLineChar, "\rx"), ReaderError);
+  EXPECT_EQ(message(), "ERROR: NonPC file format. \nFile: typed. \nBreakpoint in Mc\n");
+  EXPECT_THROW(match(kRecEndOfLine, "\ry"), ReaderError);
+  EXPECT_EQ(gLastError, kErrNonPc);
+}
