@@ -1,6 +1,6 @@
 // Calls from start-up and the session lifecycle into units that are built
-// elsewhere. Each hook has a plain default here; the owner of the unit
-// replaces the body with the real call.
+// elsewhere, gathered in one place so the core's own files name no reader or
+// view directly. A hook whose unit is not there yet has a plain body.
 #pragma once
 #include <cstdint>
 
@@ -10,7 +10,7 @@ struct WindowRecord;
 // Rebuilds the window's 24 layout cells from the view's constant template.
 void rebuildLayoutCells(WindowRecord *w);
 
-// Recount and report of a window whose region or hits changed.
+// A window whose region or hits changed: recount and repaint.
 void refreshWindow(WindowRecord *w);
 
 // Command-line argument that is not a command file: read it as a saved local
