@@ -10,7 +10,7 @@ constexpr int kLineColumns = 100;
 
 struct AlignmentWriter {
   FILE *file = nullptr;
-  char name[256] = "";
+  char name[4096] = ""; // the whole name, also for removing a failed file
   bool failed = false; // a write did not reach the file
   char line1[128], middle[128], line2[128];
   int columns = 0;
