@@ -68,6 +68,33 @@ root_window >/dev/null || fail "command file without exit: no root window"
 kill -INT "$pid"
 expect_exit 0 "command file without exit"
 
+# Unsaved changes: closing asks "Exit"; Cancel keeps the program (the
+# settings are written anyway), No ends it and removes the journal files.
+head -n 4 with_exit.cmd >unsaved.cmd
+"$velk" unsaved.cmd &
+pid=$!
+root=$(root_window) || fail "unsaved changes: no root window"
+ls "$work"/VelkUndo.* >/dev/null 2>&1 || fail "unsaved changes: no journal file"
+kill -INT "$pid"
+box=$(timeout 20 xdotool search --sync --onlyvisible --name '^Exit$' | head -n1) ||
+  fail "unsaved changes: no question titled Exit"
+xdotool windowfocus --sync "$box" key Escape
+for ((i = 0; i < 200; i++)); do
+  xdotool search --onlyvisible --name '^Exit$' >/dev/null 2>&1 || break
+  sleep 0.05
+done
+[ -f .foxrc/Velk ] || fail "Cancel: settings not written"
+xdotool search --onlyvisible --name '^Velk v1.4a$' >/dev/null || fail "Cancel: root window gone"
+kill -0 "$pid" 2>/dev/null || fail "Cancel: program ended"
+kill -INT "$pid"
+box=$(timeout 20 xdotool search --sync --onlyvisible --name '^Exit$' | head -n1) ||
+  fail "unsaved changes: no question on the second close"
+xdotool windowfocus --sync "$box" key alt+n
+expect_exit 0 "unsaved changes, answered No"
+if ls "$work"/VelkUndo.* "$work"/VelkFoot.* >/dev/null 2>&1; then
+  fail "journal files left after No"
+fi
+
 # An error: its message box first, then the program ends without a window.
 printf 'start\ninput1 data/small/no_such_file.fa\ninput2 data/small/orang_1-2000.fa\nalign\n' >error.cmd
 "$velk" error.cmd &
