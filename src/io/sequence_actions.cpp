@@ -8,6 +8,7 @@
 #include "core/pool.h"
 #include "core/records.h"
 #include "core/session.h"
+#include "io/sequence_body.h"
 #include "io/sequence_collect.h"
 #include "io/sequence_internal.h"
 #include "io/sequence_residues.h"
@@ -191,23 +192,9 @@ void actNumber() {
 void actTypedFrom() { gState.intervalFrom = gReader.value.i; }
 void actTypedTo() { gState.intervalTo = gReader.value.i; }
 
-// Progress inside the body: a FASTA file counts double, and a large file is
-// passed in hundreds of bytes.
-void bodyProgress(void (*progress)(void *, long, long)) {
-  if (!progress || !gReader.dataFile)
-    return;
-  long position = ftell(gReader.dataFile) * (gState.fasta ? 2 : 1);
-  long size = gReader.dataSize;
-  if (size > 20000000) {
-    position /= 100;
-    size /= 100;
-  }
-  progress(gReader.progressWindow, position, size);
-}
-
 // The body reports its own progress; the engine's line input must not.
 struct ProgressScope {
-  void (*saved)(void *, long, long) = gReader.progress;
+  BodyProgress saved = gReader.progress;
   ProgressScope() { gReader.progress = nullptr; }
   ~ProgressScope() { gReader.progress = saved; }
 };
@@ -222,14 +209,10 @@ bool recSequenceBody() {
   }
   collectorStart(&c, size_t(expected) + strlen(gReader.pos));
   ProgressScope scope;
-  for (;;) {
-    const char *stop = collectResidues(&c, gReader.pos);
-    gReader.pos = const_cast<char *>(stop);
-    if (*stop)
-      break; // a character that ends the sequence, or the end-of-file mark
-    bodyProgress(scope.saved);
-    readNextLine();
-  }
+  const char *stop = collectResidues(&c, gReader.pos);
+  gReader.pos = const_cast<char *>(stop);
+  if (!*stop)
+    readBodyBlocks(&c, gState.fasta, scope.saved);
   if (gState.kind == SequenceReadKind::Sequence && gState.seq) {
     Sequence *s = gState.seq;
     s->residues = collectorFinish(&c, s->pool, &s->length);

@@ -21,7 +21,8 @@ struct BodyTable {
     v['T'] = v['t'] = kBaseT;
     for (int c = '0'; c <= '9'; ++c)
       v[c] = kBodySkip;
-    v[' '] = v['@'] = v['\r'] = v['\n'] = kBodySkip;
+    v[' '] = v['@'] = v['\r'] = kBodySkip;
+    v['\n'] = kBodyNewline;
   }
 };
 constexpr BodyTable kTable;
@@ -69,11 +70,15 @@ static void grow(ResidueCollector *c, size_t need) {
   c->capacity = cap;
 }
 
+uint8_t *collectorReserve(ResidueCollector *c, size_t extra) {
+  if (c->count + extra + 1 > c->capacity)
+    grow(c, c->count + extra + 1);
+  return c->data + c->count;
+}
+
 const char *collectResidues(ResidueCollector *c, const char *p) {
   size_t n = strlen(p);
-  if (c->count + n + 1 > c->capacity)
-    grow(c, c->count + n + 1);
-  uint8_t *out = c->data + c->count;
+  uint8_t *out = collectorReserve(c, n);
   const auto *s = reinterpret_cast<const unsigned char *>(p);
   const unsigned char *end = s + n;
   for (; s < end; ++s) {

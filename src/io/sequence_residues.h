@@ -12,8 +12,9 @@ struct BlockPool;
 
 // Class of each byte inside a sequence body: a residue code (0..4), or one of
 // the two marks below.
-constexpr uint8_t kBodySkip = 0x40; // digits, blanks, "@", line ends
-constexpr uint8_t kBodyEnd = 0x80;  // anything else ends the sequence
+constexpr uint8_t kBodySkip = 0x40;    // digits, blanks, "@", carriage returns
+constexpr uint8_t kBodyNewline = 0x41; // skipped too, but starts a line
+constexpr uint8_t kBodyEnd = 0x80;     // anything else ends the sequence
 extern const uint8_t kBodyClass[256];
 
 struct ResidueCollector {
@@ -31,6 +32,10 @@ void collectorStart(ResidueCollector *c, size_t expected);
 // sequence ends: at the NUL when the whole text was residues or skipped bytes.
 // Out of memory is reported through the running read.
 const char *collectResidues(ResidueCollector *c, const char *p);
+// Room for `extra` more residues: the place to write them. Commit the new
+// count when they are written.
+uint8_t *collectorReserve(ResidueCollector *c, size_t extra);
+inline void collectorCommit(ResidueCollector *c, uint8_t *end) { c->count = end - c->data; }
 // Hands the residues, followed by a 0 byte, to the pool; the collector is
 // left empty.
 uint8_t *collectorFinish(ResidueCollector *c, BlockPool *pool, int32_t *length);

@@ -1,0 +1,45 @@
+#!/bin/sh
+# Usage: read_fasta.sh [BUILD_DIR]
+# Makes two FASTA files of 100 000 000 random residues (60 and 80 columns) in
+# a temporary folder, then times the sequence reader (bench_read_fasta) and
+# `wc -l` on each, three runs each with the file in the page cache, and
+# prints the best times, their ratio (reader / wc) in wall-clock and in CPU
+# time, and the memory the reader needed above its idle size per residue.
+set -eu
+build=${1:-$(dirname "$0")/../build}
+exe=$(find "$build" -type f -name bench_read_fasta -perm -u+x | head -n 1)
+[ -n "$exe" ] || { echo "bench_read_fasta not found under $build" >&2; exit 1; }
+tmp=$(mktemp -d "${TMPDIR:-${TMP:-${TEMP:-/tmp}}}/velk_read_fasta.XXXXXX")
+trap 'rm -rf "$tmp"' EXIT
+
+bases=$(printf 'ACGT%.0s' $(seq 64)) # one letter for each byte value
+for width in 60 80; do
+  { echo ">random_${width}"
+    head -c 100000000 /dev/urandom | tr '\000-\377' "$bases" | fold -w "$width"
+    echo; } > "$tmp/r$width.fa"
+done
+
+# best WALL USER+SYS of three runs of a command
+best() {
+  bw=""; bc=""
+  for run in 1 2 3; do
+    /usr/bin/time -f "%e %U %S" -o "$tmp/time" "$@" > "$tmp/out"
+    read -r wall user sys < "$tmp/time"
+    cpu=$(echo "$user + $sys" | bc -l)
+    if [ -z "$bw" ] || [ "$(echo "$wall < $bw" | bc -l)" = 1 ]; then bw=$wall; fi
+    if [ -z "$bc" ] || [ "$(echo "$cpu < $bc" | bc -l)" = 1 ]; then bc=$cpu; fi
+  done
+  echo "$bw $bc"
+}
+
+for width in 60 80; do
+  file="$tmp/r$width.fa"
+  cat "$file" > /dev/null
+  set -- $(best wc -l "$file"); wc_wall=$1; wc_cpu=$2
+  set -- $(best "$exe" "$file"); rd_wall=$1; rd_cpu=$2
+  per=$(sed -n 's/.*bytes_per_residue \([0-9.]*\).*/\1/p' "$tmp/out")
+  printf '%d columns: reader %.2f s (cpu %.2f s), wc -l %.2f s (cpu %.2f s), ratio %.1f (cpu %.1f), %s bytes/residue above idle\n' \
+    "$width" "$rd_wall" "$rd_cpu" "$wc_wall" "$wc_cpu" \
+    "$(echo "$rd_wall / $wc_wall" | bc -l)" \
+    "$(echo "$rd_cpu / ($wc_cpu + 0.001)" | bc -l)" "$per"
+done
