@@ -12,12 +12,8 @@
 #include "engine/progress.h"
 #include "engine/scores.h"
 #include "engine/search.h"
+#include "engine/trim.h"
 #include "output/columns.h"
-
-// Trim is published separately; until then its absence leaves hits untrimmed.
-bool trimHit(Hit *hit) __attribute__((weak));
-void trimAction(bool all) __attribute__((weak));
-void setTrimWeights(const ScoreParams *params) __attribute__((weak));
 
 namespace {
 
@@ -28,7 +24,7 @@ void rebuildAround(const Hit *selected, int32_t x, int32_t y) {
     rebuildLists(x, y);
 }
 
-void rebuildAroundSelected() {
+void resortAroundSelected() {
   rebuildAround(gCurrent->selectedHit, gCurrent->region[0], gCurrent->region[2]);
 }
 
@@ -47,7 +43,7 @@ bool sequencesPresent() { return gSeq1 && gSeq2 && gSeq1->length > 0 && gSeq2->l
 
 int alignOrFill(bool fill, bool quiet) {
   WindowRecord *w = gCurrent;
-  rebuildAroundSelected();
+  resortAroundSelected();
   resetProgress();
   w->reportFirst = 0;
   w->reportSecond = 0;
@@ -68,7 +64,7 @@ int alignOrFill(bool fill, bool quiet) {
   for (Hit *h = gHitHead1; h; h = h->next1)
     h->flags &= ~kHitNewFlag;
   deleteBlocklessHits();
-  rebuildAroundSelected();
+  resortAroundSelected();
 
   int32_t largest = 0;
   try {
@@ -77,7 +73,7 @@ int alignOrFill(bool fill, bool quiet) {
     // The regions made so far are still worth searching.
   }
   w->flagsB &= ~kOptClearedAfterAction;
-  rebuildAroundSelected();
+  resortAroundSelected();
 
   bool hash = !fill && (opt & kOptAlignHash);
   int wordSize = w->alignIsland.wordSize;
@@ -139,7 +135,7 @@ int alignOrFill(bool fill, bool quiet) {
     if (!h->firstBlock)
       deleteNow(h);
   }
-  rebuildAroundSelected();
+  resortAroundSelected();
   if (hash && !(gSeq1->fileName[0] == '!' && gSeq2->fileName[0] == '!')) {
     int32_t islands = w->reportFirst;
     removeDuplicateHits();
@@ -148,7 +144,7 @@ int alignOrFill(bool fill, bool quiet) {
   if (!gHitHead1)
     resetEngine(w->block[0], w->block[1], w->block[2], w->block[3]);
   else
-    rebuildAroundSelected();
+    resortAroundSelected();
   ui()->requestRepaint();
   return cancelled ? 1 : 0;
 }
@@ -159,8 +155,7 @@ int alignAction(bool quiet) {
   alignOrFill(false, quiet);
   if (w->flagsB & kOptAlignTrim) {
     int32_t first = w->reportFirst, second = w->reportSecond;
-    if (trimAction)
-      trimAction(false);
+    trimAction(false);
     w->reportFirst = first;
     w->reportSecond = second;
   }
@@ -298,7 +293,7 @@ int expandHit(Hit *hit) {
   }
   if (hit->flags == kHitFree)
     return 2;
-  if ((w->flagsB & kOptExpandTrim) && w->reportFirst != 0 && hit->firstBlock && trimHit) {
+  if ((w->flagsB & kOptExpandTrim) && w->reportFirst != 0 && hit->firstBlock) {
     trimHit(hit);
     if (hit->flags == kHitFree)
       return 2;
@@ -312,8 +307,7 @@ void expandAction() {
   if (!sequencesPresent())
     return;
   WindowRecord *w = gCurrent;
-  if (setTrimWeights)
-    setTrimWeights(&w->score);
+  gTrimWeights = &w->score;
   w->reportFirst = 0;
   w->reportSecond = 0;
   w->reportKind = kReportKindExpand;

@@ -1,0 +1,101 @@
+#include "io/command_wiring.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/flags.h"
+#include "core/session.h"
+#include "core/ui_port.h"
+#include "engine/drivers.h"
+#include "engine/trim.h"
+#include "io/command_actions.h"
+#include "ops/journal.h"
+#include "ops/report.h"
+#include "output/alignment_files.h"
+
+// Refine is published separately; without it the command does nothing.
+void refineAction() __attribute__((weak));
+
+namespace {
+
+// Command identifiers of the actions without a dialog, as journaled.
+constexpr int32_t kIdAlignNow = 73;
+constexpr int32_t kIdExpandNow = 74;
+constexpr int32_t kIdTrim = 81;
+constexpr int32_t kIdRefine = 82;
+constexpr int32_t kIdFill = 83;
+
+void finishAction(int32_t id) {
+  gCurrent->flagsB &= ~kOptClearedAfterAction;
+  JournalAction(id);
+  ui()->requestRepaint();
+  issueCommandReport();
+}
+
+void alignCommand() {
+  alignAction(true);
+  finishAction(kIdAlignNow);
+}
+
+void expandCommand() {
+  expandAction();
+  finishAction(kIdExpandNow);
+}
+
+void refineCommand() {
+  if (refineAction)
+    refineAction();
+  finishAction(kIdRefine);
+}
+
+void fillCommand() {
+  alignOrFill(true, true);
+  finishAction(kIdFill);
+}
+
+void trimCommand() {
+  trimAction(true);
+  finishAction(kIdTrim);
+}
+
+void saveCommand(int format) {
+  switch (format) {
+  case kSaveGlobal:
+    WriteGlobalFile(false);
+    break;
+  case kSaveLocal:
+    WriteLocalFile(false);
+    break;
+  default:
+    WriteSummaryFile(false);
+    break;
+  }
+  // Also after a refused write, as the menu's Save does.
+  gCurrent->reportKind = kReportSave;
+  gCurrent->flagsB &= ~kOptClearedAfterAction;
+  gActionStatus = 0;
+  issueCommandReport();
+}
+
+} // namespace
+
+void issueCommandReport() {
+  const char *line = ReportLine();
+  ui()->setInfoLine(line);
+  if (gCurrent->window || ui() != &headlessUi())
+    return;
+  size_t n = strlen(line);
+  while (n && line[n - 1] == ' ')
+    --n;
+  printf("%.*s\n", int(n), line);
+  fflush(stdout);
+}
+
+void installConstructCommands() {
+  gCommandActions.align = alignCommand;
+  gCommandActions.expand = expandCommand;
+  gCommandActions.refine = refineCommand;
+  gCommandActions.fill = fillCommand;
+  gCommandActions.trim = trimCommand;
+  gCommandActions.save = saveCommand;
+}
