@@ -6,6 +6,7 @@
 #include "core/records.h"
 #include "core/ui_port.h"
 #include "io/alignment_reader.h"
+#include "io/command_wiring.h"
 #include "io/sequence_finish.h"
 #include "io/sequence_reader.h"
 
@@ -18,7 +19,7 @@ void refreshWindow(WindowRecord *w) {
 
 int openSavedAlignmentFromCommandLine(const char *) { return OpenAlignment(); }
 
-void reportOpenAction(int) {}
+void reportOpenAction(int) { issueCommandReport(); }
 
 int readSequenceFile(Sequence *s) { return readSequence(s); }
 
