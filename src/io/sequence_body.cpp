@@ -18,6 +18,7 @@ namespace {
 
 constexpr size_t kBlockBytes = size_t(1) << 16;
 unsigned char gBlock[kBlockBytes];
+size_t gBlockLimit = kBlockBytes;
 
 void reportProgress(BodyProgress progress, bool fasta, long position) {
   if (!progress || !gReader.progressWindow || position < 0)
@@ -115,6 +116,10 @@ void leaveLine(FILE *f, long blockStart, const unsigned char *p, const unsigned 
 
 } // namespace
 
+void setBodyBlockBytes(size_t bytes) {
+  gBlockLimit = bytes == 0 || bytes > kBlockBytes ? kBlockBytes : bytes;
+}
+
 void readBodyBlocks(ResidueCollector *c, bool fasta, BodyProgress progress) {
   FILE *f = gReader.dataFile;
   if (!f) {
@@ -126,7 +131,7 @@ void readBodyBlocks(ResidueCollector *c, bool fasta, BodyProgress progress) {
   for (;;) {
     long blockStart = ftell(f);
     reportProgress(progress, fasta, blockStart);
-    size_t n = fread(gBlock, 1, kBlockBytes, f);
+    size_t n = fread(gBlock, 1, gBlockLimit, f);
     if (n == 0) {
       readNextLine(); // the end-of-file mark
       return;

@@ -2,6 +2,7 @@
 // once the line buffer is used up: a long sequence is nearly all of its
 // file, and line-by-line input would cost several times the reading itself.
 #pragma once
+#include <cstddef>
 
 struct ResidueCollector;
 
@@ -15,3 +16,7 @@ using BodyProgress = void (*)(void *window, long position, long size);
 // before each block, doubled for a FASTA file, in hundreds of bytes for a
 // file larger than 20 000 000 bytes.
 void readBodyBlocks(ResidueCollector *c, bool fasta, BodyProgress progress);
+
+// Reads blocks of at most `bytes` (1 to 65 536; 0 restores the default) so
+// that tests and the fuzzer reach the block boundaries with small files.
+void setBodyBlockBytes(size_t bytes);

@@ -13,6 +13,7 @@
 #include "core/records.h"
 #include "core/session.h"
 #include "core/ui_port.h"
+#include "io/sequence_body.h"
 #include "io/sequence_finish.h"
 #include "io/sequence_reader.h"
 
@@ -27,6 +28,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   if (!mkdtemp(&dir[0]))
     abort();
   gPath = dir + "/input.seq";
+  setBodyBlockBytes(37); // block boundaries within small inputs
   return 0;
 }
 

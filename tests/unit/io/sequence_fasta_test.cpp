@@ -1,5 +1,6 @@
 #include <cctype>
 
+#include "io/sequence_body.h"
 #include "sequence_test_fixture.h"
 
 namespace {
@@ -70,6 +71,14 @@ TEST_F(FastaRead, LongBodiesKeepCommentsLinesAndTheNextRecord) {
   EXPECT_EQ(letters(gSeq1), want + "ACGT");
   ASSERT_EQ(load(file), 1);
   EXPECT_EQ(letters(gSeq1), want);
+  // The same with every block boundary in a different place.
+  for (size_t block : {1, 2, 17, 61, 62, 4096}) {
+    setBodyBlockBytes(block);
+    int r = load(file + "AC\r\nGT!x\n");
+    setBodyBlockBytes(0);
+    ASSERT_EQ(r, 1);
+    ASSERT_EQ(letters(gSeq1), want + "ACGT") << block;
+  }
 }
 
 TEST_F(FastaRead, EmptyRecordAndFileWithoutLineEnd) {
