@@ -83,6 +83,7 @@ void insertIsland(HitBlock *b) {
   e.endList[t] = b;
   HitBlock *&diag = e.diagonalList[b->x - b->y + e.diagBase];
   b->freeNext = diag;
+  b->engineA = 1; // on its diagonal list until finalised
   diag = b;
 }
 
