@@ -44,7 +44,6 @@ struct ReadState {
   int32_t first = 0; // first value of the element being read
   int depth = 0;
   ResidueCollector residues;
-  int32_t intervalFrom = 0, intervalTo = 0;
 };
 
 ReadState gState;
@@ -189,9 +188,6 @@ void actNumber() {
     gState.ann->number = uint16_t(gReader.value.i);
 }
 
-void actTypedFrom() { gState.intervalFrom = gReader.value.i; }
-void actTypedTo() { gState.intervalTo = gReader.value.i; }
-
 // The body reports its own progress; the engine's line input must not.
 struct ProgressScope {
   BodyProgress saved = gReader.progress;
@@ -249,11 +245,6 @@ void endSequenceRead() {
   gState.append = nullptr;
 }
 
-void typedInterval(int32_t *from, int32_t *to) {
-  *from = gState.intervalFrom;
-  *to = gState.intervalTo;
-}
-
 void registerSequenceActions() {
   static const ReaderAction kActions[] = {
       actFastaStart,       actTextPut,    actDefinitionEnd, actDefinitionStart,
@@ -263,8 +254,7 @@ void registerSequenceActions() {
       actComplement,       actLocFirst,   actLocSecond,     actLocSingle,
       actLocationEnd,      actTargetGene, actTargetNote,    actTargetProduct,
       actTargetProteinId,  actQuoteStart, actQuoteEnd,      actNumber,
-      actTypedFrom,        actTypedTo,    actNestOpen,      actParenOpen,
-      actNestClose,
+      actNestOpen,         actParenOpen,  actNestClose,
   };
   static_assert(sizeof kActions / sizeof kActions[0] == kActNestClose - kActFastaStart + 1,
                 "one function per sequence action");

@@ -392,17 +392,10 @@ constexpr RawNode kParenValueRaw[] = {
 constexpr auto kParenValue = makeGrammar(kParenValueRaw);
 
 // ---- The typed interval ---------------------------------------------------------
-// from, one separator, to. A blank separator is already eaten by the number
-// before it, so the separator may seem to be missing.
-enum { T_FROM, T_DOTS, T_MINUS, T_COMMA, T_BLANK, T_DOT, T_TO, T_EOL };
+// The interval of the command language, alone on its line.
+enum { T_INTERVAL, T_EOL };
 constexpr RawNode kTypedIntervalRaw[] = {
-    /* T_FROM */ {kInteger, kNext, kFail, kActTypedFrom},
-    /* T_DOTS */ {kLitDotDot, at(T_TO), kNext, 0},
-    /* T_MINUS */ {kLitMinus, at(T_TO), kNext, 0},
-    /* T_COMMA */ {kLitComma, at(T_TO), kNext, 0},
-    /* T_BLANK */ {kBlank, at(T_TO), kNext, 0},
-    /* T_DOT */ {kLitDot, kNext, kNext, 0},
-    /* T_TO */ {kInteger, kNext, kFail, kActTypedTo},
+    /* T_INTERVAL */ {kGrammarInterval, kNext, kFail, 0},
     /* T_EOL */ {kEol, kOk, kFail, 0},
 };
 constexpr auto kTypedInterval = makeGrammar(kTypedIntervalRaw);
@@ -414,6 +407,7 @@ void ensureSequenceGrammars() {
   if (done)
     return;
   done = true;
+  ensureReaderEngine();
   registerGrammar(kGrSequenceFile, kSequenceFile, "sequence file");
   registerGrammar(kGrRepeatFile, kRepeatFile, "repeat annotations");
   registerGrammar(kGrLocus, kLocus, "LOCUS line");

@@ -53,20 +53,17 @@ enum : int {
   kActQuoteStart,
   kActQuoteEnd,
   kActNumber,
-  kActTypedFrom,
-  kActTypedTo,
   kActNestOpen,  // "join(" or "order(" in a location
   kActParenOpen, // "(" in a qualifier value
   kActNestClose, // the matching ")"
   kActSequenceAfterLast,
 };
-static_assert(int(kActSequenceAfterLast) - 1 <= kActionSequenceLast, "sequence actions out of range");
+static_assert(int(kActSequenceAfterLast) - 1 <= kActionSequenceLast,
+              "sequence actions out of range");
 
 // What a read fills; set by the reader before the grammar runs.
 enum class SequenceReadKind { Sequence, Repeats, Interval };
 void beginSequenceRead(Sequence *s, SequenceReadKind kind);
 void endSequenceRead(); // releases what a failed read still holds
-// The typed interval collected by the last successful interval read.
-void typedInterval(int32_t *from, int32_t *to);
 
 void registerSequenceActions();

@@ -85,8 +85,10 @@ int parseInterval(Sequence *s) {
   } catch (const ReaderError &e) {
     result = e.code;
   }
-  if (result == 1)
-    typedInterval(&s->from, &s->to);
+  if (result == 1) {
+    s->from = gReader.intervalFrom;
+    s->to = gReader.intervalTo;
+  }
   endSequenceRead();
   return result;
 }

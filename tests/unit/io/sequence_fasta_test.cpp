@@ -109,6 +109,55 @@ TEST_F(FastaRead, MissingFileIsFatalWithPlaceName) {
   EXPECT_EQ(readSequence(gSeq1), kErrCannotOpen);
 }
 
+TEST_F(FastaRead, UnseekableFileAndMemoryFailures) {
+  // A pipe opens but cannot be positioned.
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  ASSERT_EQ(write(fds[1], ">p\nAC\n", 7), 7);
+  close(fds[1]);
+  std::string pipePath = "/proc/self/fd/" + std::to_string(fds[0]);
+  setName(gSeq1, pipePath);
+  EXPECT_EQ(readSequence(gSeq1), kErrSeek);
+  close(fds[0]);
+  EXPECT_EQ(message(), "ERROR: Seek error in input file. \nFile: " + pipePath +
+                           ". \nBreakpoint in sqreadsq\n");
+
+  // The sequence's pool cannot be set up.
+  std::string path = writeFile(">m\nACGT\n");
+  setName(gSeq1, path);
+  setSystemAlloc([](size_t) -> void * { return nullptr; });
+  int r = readSequence(gSeq1);
+  setSystemAlloc(nullptr);
+  EXPECT_EQ(r, kErrNoMemory);
+  EXPECT_EQ(message(), "ERROR: Cannot create heap.\n");
+
+  // The first text area cannot be had: its size is reported.
+  static int allowed;
+  allowed = 1; // the pool's first page only
+  setSystemAlloc([](size_t n) -> void * { return allowed-- > 0 ? malloc(n) : nullptr; });
+  r = load("LOCUS x 5 bp\nDEFINITION d\nACCESSION a\nVERSION A.1 GI:1\nFEATURES\n"
+           "     exon 1..2\nORIGIN\n acgta\n");
+  setSystemAlloc(nullptr);
+  EXPECT_EQ(r, kErrNoMemory);
+  EXPECT_EQ(
+      message(),
+      "ERROR: Not enough memory. \nExtra 2048 bytes are needed. \nBrekpoint in heap_alloc.\n");
+}
+
+TEST_F(FastaRead, RepeatReadNamesItsPlace) {
+  ASSERT_EQ(load(">r\nACGT\n"), 1);
+  gSeq1->flags &= ~kSeqNotRead;
+  snprintf(gSeq1->repeatSourceName, sizeof gSeq1->repeatSourceName, "%s/gone.gb", dir.c_str());
+  EXPECT_EQ(readRepeats(gSeq1), kErrCannotOpen);
+  EXPECT_EQ(message(), "ERROR: Cannot open input file. \nFile: " + dir +
+                           "/gone.gb. \nBreakpoint in sqreadms\n");
+}
+
+TEST_F(FastaRead, GrammarTablesAreComplete) {
+  ensureSequenceGrammars();
+  EXPECT_EQ(checkGrammarTables(), nullptr);
+}
+
 TEST_F(FastaRead, ReadingAgainReplacesEverything) {
   ASSERT_EQ(load(">a\nAAAA\n"), 1);
   gSeq1->flags |= kSeqInverted | kSeqRepeatsMarked;
