@@ -200,13 +200,6 @@ void blocksToChain(Hit *hit, int32_t dx, int32_t dy, const ScoreParams &sp) {
   }
 }
 
-int countLinked(HitBlock *from, bool forward) {
-  int n = 0;
-  for (HitBlock *b = forward ? from->next : from->prev; b; b = forward ? b->next : b->prev)
-    ++n;
-  return n;
-}
-
 } // namespace
 
 int expandHit(Hit *hit) {
@@ -256,24 +249,25 @@ int expandHit(Hit *hit) {
     last = last->next;
   int32_t roomX = (xEnd - xStart) - (last->x + last->length);
   int32_t roomY = (yEnd - yStart) - (last->y + last->length);
-  int code = kSearchNormal;
   {
     RegionGuard guard(hit, xEnd, yEnd, 0);
     try {
+      gEngine.linkedIslands = 0;
       if (roomX >= n && roomY >= n)
         chainForward(last);
-      int linked = countLinked(last, true);
+      int32_t linked = gEngine.linkedIslands;
       if (!linked)
         extendFrameForward(last, roomX < roomY ? roomX : roomY);
       w->reportSecond += linked;
+      gEngine.linkedIslands = 0;
       if (first->x >= n && first->y >= n)
         chainBackward(first, false);
-      linked = countLinked(first, false);
+      linked = gEngine.linkedIslands;
       if (!linked)
         extendFrameBackward(first, first->x < first->y ? first->x : first->y, false);
       w->reportSecond += linked;
-    } catch (const EngineAbort &e) {
-      code = e.code;
+    } catch (const EngineAbort &) {
+      // Pool exhausted: keep what was linked.
     }
     // The chain's links stay consistent after every commit, so what was
     // linked before an abort is kept.
@@ -299,7 +293,6 @@ int expandHit(Hit *hit) {
       return 2;
     hit->score = CountHitColumns(hit, hit->firstBlock);
   }
-  (void)code;
   return hit->score != scoreBefore ? 1 : 2;
 }
 
