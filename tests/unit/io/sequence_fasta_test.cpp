@@ -43,11 +43,6 @@ TEST_F(FastaRead, LongLinesArriveInPiecesAndAllResiduesAreKept) {
   EXPECT_EQ(letters(gSeq1), "AC");
 }
 
-TEST_F(FastaRead, CommentLinesAreSkippedEverywhere) {
-  ASSERT_EQ(load("!comment\n>x\nAC\n!GGGG\nTT\n"), 1);
-  EXPECT_EQ(letters(gSeq1), "ACTT");
-}
-
 TEST_F(FastaRead, LongBodiesKeepCommentsLinesAndTheNextRecord) {
   // Well past the first block of the body, with comments and odd lines.
   std::string file = ">big\n", want;

@@ -67,25 +67,6 @@ TEST(SequenceFinish, InvertComplementEvenAndOddLengths) {
   EXPECT_FALSE(odd.s.flags & kSeqInverted);
 }
 
-TEST(SequenceFinish, RepeatMarkingFollowsOrientation) {
-  std::string text(1000, 'A');
-  Fixture f(text.c_str());
-  f.addRepeat(0, 1, 50);
-  f.s.flags = kSeqMarkRepeats | kSeqInvertRequested;
-  finishSequence(&f.s);
-  for (int i = 0; i < 1000; ++i)
-    ASSERT_EQ(bool(f.s.residues[i] & kResRepeat), i >= 950) << i;
-  EXPECT_EQ(residueLetter(f.s.residues[999]), 't');
-  EXPECT_TRUE(f.s.flags & kSeqRepeatsMarked);
-
-  // Unmarking clears exactly the same residues, whatever the orientation.
-  f.s.flags &= ~(kSeqMarkRepeats | kSeqInvertRequested);
-  finishSequence(&f.s);
-  for (int i = 0; i < 1000; ++i)
-    ASSERT_EQ(f.s.residues[i], kBaseA) << i;
-  EXPECT_FALSE(f.s.flags & (kSeqRepeatsMarked | kSeqInverted));
-}
-
 TEST(SequenceFinish, RepeatMarkingUsesFirstPairOfRepeatsOnly) {
   Fixture f("ACGTACGTAC");
   f.addRepeat(0, 2, 3, kAnnRepeat | kAnnComplement);

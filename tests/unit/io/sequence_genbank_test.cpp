@@ -214,6 +214,19 @@ TEST_F(GenbankRead, EveryErrorWithItsTextAndLine) {
                 ";3..4)\n\n");
 }
 
+TEST_F(GenbankRead, OversizedLocationsAndTextsAreCutToTheirFields) {
+  std::string many = "     exon            join(";
+  for (int i = 1; i <= 20000; ++i)
+    many += std::to_string(i) + (i % 10 ? "," : ",\n                     ");
+  std::string note = "                     /note=\"" + std::string(70000, 'x') + "\"\n";
+  ASSERT_EQ(load(genbank(many + "1)\n" + note)), 1);
+  const Annotation *a = gSeq1->annotations;
+  EXPECT_EQ(a->coordinateCount, 32766); // the count is a 16-bit field
+  EXPECT_EQ(a->coordinates[32765], 1000);
+  EXPECT_EQ(a->noteLength, 65535);
+  EXPECT_EQ(strlen(a->note), 65535u);
+}
+
 TEST_F(GenbankRead, CoordinatesAreClampedAfterAFailedRead) {
   ASSERT_EQ(load(genbank("     exon            5..5000\n     exon            7..?\n")),
             kErrBadCoordinates);
