@@ -87,18 +87,24 @@ int chainBackward(HitBlock *block, bool hashMode) {
   for (HitBlock *cur = block; cur;) {
     const int32_t sx = cur->x, sy = cur->y;
     const int32_t ex = sx + cur->length, ey = sy + cur->length;
-    const int32_t xLow = std::max(sx - e.g, 0), yLow = std::max(sy - e.g, 0);
     gBest = LinkCandidate{};
     gBest.successor = cur;
     gBest.score = successorOwnScore(cur);
     bool abandon = false;
-    auto scanLine = [&](int32_t x, int32_t y, auto tryLink) {
-      while (!abandon && x >= 0 && y >= 0) {
-        HitBlock *isl = scanDiagonalBoundedBack(x, y, xLow, yLow);
+    // Each diagonal is scanned upwards from g before the block's start to
+    // the block's end, so an island may overlap the block as in forward.
+    auto scanLine = [&](int32_t x, int32_t y, int32_t xLimit, int32_t yLimit, auto tryLink) {
+      if (x < 0 || y < 0) {
+        const int32_t lift = -std::min(x, y);
+        x += lift;
+        y += lift;
+      }
+      while (!abandon) {
+        HitBlock *isl = scanDiagonalBounded(x, y, xLimit, yLimit);
         if (!isl)
           break;
-        x = isl->x - 1;
-        y = isl->y - 1;
+        x = isl->x + isl->length;
+        y = isl->y + isl->length;
         if (hashMode && holdsWord(isl)) {
           freeBlock(isl);
           ++discarded;
@@ -113,10 +119,12 @@ int chainBackward(HitBlock *block, bool hashMode) {
         consider(isl, true, 0, discarded, tryLink);
       }
     };
-    scanLine(sx - 1, sy - 1, [&](HitBlock *isl) { linkSameDiagonal(isl, cur); });
+    scanLine(sx - e.g, sy - e.g, sx, sy, [&](HitBlock *isl) { linkSameDiagonal(isl, cur); });
     for (int32_t d = 1; d < e.g && !abandon; ++d) {
-      scanLine(ex - 1, ey - 1 - d, [&](HitBlock *isl) { linkGapped(isl, cur, kLinkGapInY, d); });
-      scanLine(ex - 1 - d, ey - 1, [&](HitBlock *isl) { linkGapped(isl, cur, kLinkGapInX, d); });
+      scanLine(sx - e.g, sy - e.g - d, ex, ey - d,
+               [&](HitBlock *isl) { linkGapped(isl, cur, kLinkGapInY, d); });
+      scanLine(sx - e.g - d, sy - e.g, ex - d, ey,
+               [&](HitBlock *isl) { linkGapped(isl, cur, kLinkGapInX, d); });
     }
     if (abandon) {
       ++e.abandoned;
