@@ -93,14 +93,16 @@ int chainBackward(HitBlock *block, bool hashMode) {
     bool abandon = false;
     // Each diagonal is scanned upwards from g before the block's start to
     // the block's end, so an island may overlap the block as in forward.
-    auto scanLine = [&](int32_t x, int32_t y, int32_t xLimit, int32_t yLimit, auto tryLink) {
+    // The block's own diagonal stops at its start.
+    auto scanLine = [&](int32_t x, int32_t y, int32_t xLimit, int32_t yLimit, bool own,
+                        auto tryLink) {
       if (x < 0 || y < 0) {
         const int32_t lift = -std::min(x, y);
         x += lift;
         y += lift;
       }
       while (!abandon) {
-        HitBlock *isl = scanDiagonalBounded(x, y, xLimit, yLimit);
+        HitBlock *isl = scanDiagonalWithin(x, y, xLimit, yLimit, own ? sx - x : INT32_MAX);
         if (!isl)
           break;
         x = isl->x + isl->length;
@@ -119,11 +121,11 @@ int chainBackward(HitBlock *block, bool hashMode) {
         consider(isl, true, 0, discarded, tryLink);
       }
     };
-    scanLine(sx - e.g, sy - e.g, sx, sy, [&](HitBlock *isl) { linkSameDiagonal(isl, cur); });
+    scanLine(sx - e.g, sy - e.g, sx, sy, true, [&](HitBlock *isl) { linkSameDiagonal(isl, cur); });
     for (int32_t d = 1; d < e.g && !abandon; ++d) {
-      scanLine(sx - e.g, sy - e.g - d, ex, ey - d,
+      scanLine(sx - e.g, sy - e.g - d, ex, ey - d, false,
                [&](HitBlock *isl) { linkGapped(isl, cur, kLinkGapInY, d); });
-      scanLine(sx - e.g - d, sy - e.g, ex - d, ey,
+      scanLine(sx - e.g - d, sy - e.g, ex - d, ey, false,
                [&](HitBlock *isl) { linkGapped(isl, cur, kLinkGapInX, d); });
     }
     if (abandon) {

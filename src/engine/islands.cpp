@@ -111,12 +111,16 @@ void scanDiagonal(int32_t x, int32_t y) {
 }
 
 HitBlock *scanDiagonalBounded(int32_t x, int32_t y, int32_t xLimit, int32_t yLimit) {
+  return scanDiagonalWithin(x, y, xLimit, yLimit, INT_MAX);
+}
+
+HitBlock *scanDiagonalWithin(int32_t x, int32_t y, int32_t xLimit, int32_t yLimit, int32_t room) {
   int32_t budget = xLimit - x < yLimit - y ? xLimit - x : yLimit - y;
   if (budget < 1 || x < 0 || y < 0)
     return nullptr;
   int64_t scanned = 0;
   Found f;
-  const bool found = nextIsland<1>(gEngine.seq1 + x, gEngine.seq2 + y, budget, INT_MAX, f, scanned);
+  const bool found = nextIsland<1>(gEngine.seq1 + x, gEngine.seq2 + y, budget, room, f, scanned);
   gProgress.scanned += scanned;
   if (!found)
     return nullptr;

@@ -23,6 +23,8 @@ inline int32_t ownScore(int32_t length, int32_t matches) {
 // The user asked to stop (Esc): the action status word is the mode word.
 inline bool stopBitSet() { return (gActionStatus & kModeStop) != 0; }
 
+// Bounded scan that treats position `room` along the diagonal as its end.
+HitBlock *scanDiagonalWithin(int32_t x, int32_t y, int32_t xLimit, int32_t yLimit, int32_t room);
 // Bounded scan walking down from (x, y) inclusive towards (xLimit, yLimit).
 HitBlock *scanDiagonalBoundedBack(int32_t x, int32_t y, int32_t xLimit, int32_t yLimit);
 
