@@ -161,8 +161,8 @@ void linkBlocks(HitBlock *p, HitBlock *n) {
     p->cut = p->x + p->length;
     shift = n->x - p->cut;
   }
-  if (shift > n->length)
-    shift = n->length;
+  if (shift < -n->length) // an overlap can at most use the block up
+    shift = -n->length;
   n->x -= shift;
   n->y -= shift;
   n->length += shift;

@@ -127,6 +127,24 @@ TEST_F(RefineTest, AHitOfSolidBlocksKeepsItsAlignment) {
   EXPECT_EQ(CountHitColumns(h, h->firstBlock), 2400 - 500);
 }
 
+TEST_F(RefineTest, ASplicedPartKeepsTheMismatchesItsEndsDropped) {
+  // Between two anchors of one block: mismatch, mismatch, match, three
+  // mismatches. The realigned part keeps only its match; its neighbours
+  // must reach over the dropped columns, or they would turn into gaps.
+  const std::string x = "ACGTTGCAAC", y = "GTCAGTACCA";
+  load(x + "AAGAAA" + y, x + "CCGCCC" + y);
+  Hit *h = makeDiagonalHit(0, 0, 26);
+  const int32_t before = CountHitColumns(h, h->firstBlock);
+  RefineAnchor left{h, h->firstBlock, 0, 10}, right{h, h->firstBlock, 16, 26};
+  EXPECT_TRUE(refineBetween(&left, &right));
+  EXPECT_EQ(CountHitColumns(h, h->firstBlock), before);
+  EXPECT_EQ(boxes(h->firstBlock), (std::vector<BlockBox>{{0, 0, 10}, {10, 10, 3}, {13, 13, 13}}));
+  // The right anchor still names its stretch, now in the last record.
+  EXPECT_EQ(right.block, h->firstBlock->next->next);
+  EXPECT_EQ(right.start, 3);
+  EXPECT_EQ(right.end, 13);
+}
+
 TEST_F(RefineTest, ALooseStretchInsideOneBlockIsRealigned) {
   // Sequence 2 has an extra G before the middle and lacks its last residue;
   // the one-block hit aligns the middle with mismatches only.
