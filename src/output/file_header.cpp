@@ -16,13 +16,15 @@ AlignmentWriter gWriter;
 
 namespace {
 void reportFileError(const char *format, const char *name) {
-  char text[512];
+  char text[4400];
   snprintf(text, sizeof text, format, name);
   ui()->messageBox("Error", text, Buttons::Ok, kAnswerOk);
 }
 } // namespace
 
 bool writerOpen(const char *name) {
+  if (gWriter.file) // a footnotes file its writer never closed
+    fclose(gWriter.file);
   gWriter = AlignmentWriter();
   snprintf(gWriter.name, sizeof gWriter.name, "%s", name);
   gWriter.file = fopen(name, "w");
