@@ -210,14 +210,24 @@ int expandHit(Hit *hit) {
   actionArea(w, area);
 
   int32_t xEnd = area[1], yEnd = area[3], xStart = area[0], yStart = area[2];
-  if (hit->next1 && hit->next1->start1 < xEnd)
-    xEnd = hit->next1->start1;
-  if (hit->next2 && hit->next2->start2 < yEnd)
-    yEnd = hit->next2->start2;
-  if (hit->prev1 && hit->prev1->end1 > xStart)
-    xStart = hit->prev1->end1;
-  if (hit->prev2 && hit->prev2->end2 > yStart)
-    yStart = hit->prev2->end2;
+  // Blockless records (a placeholder, regions) bound nothing.
+  const Hit *n1 = hit->next1, *n2 = hit->next2, *p1 = hit->prev1, *p2 = hit->prev2;
+  while (n1 && !n1->firstBlock)
+    n1 = n1->next1;
+  while (n2 && !n2->firstBlock)
+    n2 = n2->next2;
+  while (p1 && !p1->firstBlock)
+    p1 = p1->prev1;
+  while (p2 && !p2->firstBlock)
+    p2 = p2->prev2;
+  if (n1 && n1->start1 < xEnd)
+    xEnd = n1->start1;
+  if (n2 && n2->start2 < yEnd)
+    yEnd = n2->start2;
+  if (p1 && p1->end1 > xStart)
+    xStart = p1->end1;
+  if (p2 && p2->end2 > yStart)
+    yStart = p2->end2;
   if (xEnd < hit->end1)
     xEnd = hit->end1;
   if (yEnd < hit->end2)
