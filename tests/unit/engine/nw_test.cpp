@@ -4,6 +4,7 @@
 
 #include "core/flags.h"
 #include "core/residue.h"
+#include "engine/drivers.h"
 #include "engine/nw.h"
 #include "engine/search.h"
 #include "output/columns.h"
@@ -221,6 +222,39 @@ TEST_F(NwTest, FillTurnsTheRegionRecordIntoAFlaggedHit) {
   EXPECT_EQ(alignRegionNW(region, kNwMakeHit), kSearchPoolExhausted);
   EXPECT_EQ(gHitHead1, nullptr);
   EXPECT_EQ(gCurrent->reportSecond, 1);
+}
+
+TEST_F(NwTest, FillAlignsTheInterhitsUpTo5000ASide) {
+  const std::string g1 = "ACGTTGCAACGTCAGTACCA", g2 = "TTGACCGATGCATCGGATCA";
+  for (int32_t side : {8, 5000, 5001}) {
+    SCOPED_TRACE(side);
+    std::string i1(side, 'A');
+    for (int32_t k = 0; k < side; ++k)
+      i1[k] = "ACGT"[(k * 7 + k / 3) % 4];
+    std::string i2 = i1.substr(0, 4) + "GG" + i1.substr(4, 4);
+    load(g1 + i1 + g2, g1 + i2 + g2);
+    makeDiagonalHit(0, 0, 20);
+    makeDiagonalHit(20 + side, 30, 20);
+    EXPECT_EQ(alignOrFill(true, true), 0);
+    EXPECT_EQ(gCurrent->reportKind, kReportKindFill);
+    std::vector<Hit *> made;
+    for (Hit *h = gHitHead1; h; h = h->next1)
+      if (h->flags & kHitNewFlag)
+        made.push_back(h);
+    if (side > kNwMaxSide) {
+      EXPECT_TRUE(made.empty());
+      EXPECT_EQ(gCurrent->reportSecond, 0);
+    } else {
+      ASSERT_EQ(made.size(), 1u);
+      EXPECT_EQ(gCurrent->reportSecond, 1);
+      EXPECT_GE(made[0]->start1, 20);
+      EXPECT_LE(made[0]->end1, 20 + side);
+      EXPECT_GE(made[0]->start2, 20);
+      EXPECT_LE(made[0]->end2, 30);
+    }
+    EXPECT_EQ(gHitCount, 2 + int32_t(made.size()));
+    clearTestHits();
+  }
 }
 
 TEST_F(NwTest, RandomSmallInputsScoreLikeTheSlowReference) {
