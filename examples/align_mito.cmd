@@ -1,8 +1,8 @@
 start
-rem Human and orangutan mitochondrial genomes: align, extend, trim, resolve
-rem the conflict the rotated origin causes, then save all three formats.
 input1 data/MT-human.fa
 input2 data/MT-orang.fa
+rem Human and orangutan mitochondrial genomes: align, extend, trim, resolve
+rem the conflict the rotated origin causes, then save all three formats.
 align
 expand
 trim
