@@ -16,61 +16,68 @@ protected:
   static Box box(const Hit *h) { return {h->start1, h->end1, h->start2, h->end2}; }
 };
 
-TEST_F(TrimTest, ABadTailIsCutAway) {
-  load("ACGTACGTAC"
+TEST_F(TrimTest, OneBlockHitsKeepTheirBestScoringPart) {
+  struct Case {
+    const char *what, *s1, *s2;
+    int32_t start, length;
+    bool changed;
+    Box after; // start1 == -1: deleted
+    int32_t score;
+  } cases[] = {
+      {"bad tail",
+       "ACGTACGTAC"
        "TTTTTT",
        "ACGTACGTAC"
-       "GGGGGG");
-  Hit *h = makeDiagonalHit(0, 0, 16);
-  EXPECT_TRUE(trimHit(h));
-  EXPECT_TRUE(box(h) == (Box{0, 10, 0, 10}));
-  EXPECT_EQ(boxes(h->firstBlock), (std::vector<BlockBox>{{0, 0, 10}}));
-  EXPECT_EQ(h->firstBlock->identities, 10);
-  EXPECT_EQ(h->score, 1000);
-}
-
-TEST_F(TrimTest, ALeadingMismatchIsCutAndTheStartMoves) {
-  load("CC"
+       "GGGGGG",
+       0,
+       16,
+       true,
+       {0, 10, 0, 10},
+       1000},
+      {"leading mismatch",
+       "CC"
        "T"
        "ACGTACGT",
        "GG"
        "G"
-       "ACGTACGT");
-  Hit *h = makeDiagonalHit(2, 2, 9);
-  EXPECT_TRUE(trimHit(h));
-  EXPECT_TRUE(box(h) == (Box{3, 11, 3, 11}));
-  EXPECT_EQ(boxes(h->firstBlock), (std::vector<BlockBox>{{0, 0, 8}}));
-}
-
-TEST_F(TrimTest, AHitWithoutPositivePartIsDeleted) {
-  load("AAAA", "CCCC");
-  makeDiagonalHit(0, 0, 4);
-  rebuildLists(0, 0);
-  EXPECT_TRUE(trimHit(gHitHead1));
-  EXPECT_EQ(gHitHead1, nullptr);
-}
-
-TEST_F(TrimTest, OfTwoEquallyGoodPartsTheLaterOneIsKept) {
-  // 4 matches, 5 mismatches (the score falls below 0), 4 matches.
-  load("ACGT"
+       "ACGTACGT",
+       2,
+       9,
+       true,
+       {3, 11, 3, 11},
+       800},
+      // 4 matches, 5 mismatches (below 0), 4 matches: the later part wins.
+      {"tie",
+       "ACGT"
        "TTTTT"
        "ACGT",
        "ACGT"
        "GGGGG"
-       "ACGT");
-  Hit *h = makeDiagonalHit(0, 0, 13);
-  EXPECT_TRUE(trimHit(h));
-  EXPECT_TRUE(box(h) == (Box{9, 13, 9, 13}));
-  EXPECT_EQ(h->score, 400);
-}
-
-TEST_F(TrimTest, AHitThatIsItsOwnBestPartIsUnchanged) {
-  load("ACGTAGGTAC", "ACGTACGTAC");
-  Hit *h = makeDiagonalHit(0, 0, 10);
-  h->score = 12345;
-  EXPECT_FALSE(trimHit(h));
-  EXPECT_TRUE(box(h) == (Box{0, 10, 0, 10}));
-  EXPECT_EQ(h->score, 12345);
+       "ACGT",
+       0,
+       13,
+       true,
+       {9, 13, 9, 13},
+       400},
+      {"own best part", "ACGTAGGTAC", "ACGTACGTAC", 0, 10, false, {0, 10, 0, 10}, 12345},
+      {"nothing positive", "AAAA", "CCCC", 0, 4, true, {-1, 0, 0, 0}, 0},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    load(c.s1, c.s2);
+    Hit *h = makeDiagonalHit(c.start, c.start, c.length);
+    h->score = 12345;
+    rebuildLists(0, 0);
+    EXPECT_EQ(trimHit(h), c.changed);
+    if (c.after.start1 < 0) {
+      EXPECT_EQ(gHitHead1, nullptr);
+      continue;
+    }
+    EXPECT_TRUE(box(h) == c.after);
+    EXPECT_EQ(boxes(h->firstBlock), (std::vector<BlockBox>{{0, 0, c.after.end1 - c.after.start1}}));
+    EXPECT_EQ(h->score, c.score);
+    clearTestHits();
+  }
 }
 
 TEST_F(TrimTest, WholeBlocksGoAndTheNewEndsCarryNoLink) {
@@ -157,16 +164,10 @@ TEST_F(TrimTest, TheActionSkipsApprovedHitsAndCountsWhatItTried) {
   EXPECT_EQ(approved->end1, 16);
   EXPECT_EQ(boxes(approved->firstBlock), (std::vector<BlockBox>{{0, 0, 16}}));
   EXPECT_EQ(gTrimWeights, &gCurrent->score);
-}
 
-TEST_F(TrimTest, TheActionStaysInsideTheSelectedArea) {
-  const std::string bad = "ACGTACGTAC"
-                          "TTTTTT",
-                    worse = "ACGTACGTAC"
-                            "GGGGGG";
-  load(bad + bad, worse + worse);
-  Hit *inside = makeDiagonalHit(0, 0, 16);
-  Hit *outside = makeDiagonalHit(16, 16, 16);
+  // A selected area limits the action to the hits it touches.
+  clearTestHits();
+  Hit *inside = makeDiagonalHit(0, 0, 16), *outside = makeDiagonalHit(16, 16, 16);
   rebuildLists(0, 0);
   gCurrent->flagsB |= kOptAreaActive;
   int32_t area[4] = {0, 0, 12, 12}; // x0, y0, x1, y1
