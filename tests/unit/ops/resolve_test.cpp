@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <random>
+
 #include "conflict_fixture.h"
 #include "ops/conflicts.h"
 #include "ops/resolve.h"
@@ -43,6 +46,39 @@ TEST_F(ConflictSession, GreedyKeepsAChainFoundInAnyScoreOrder) {
   EXPECT_EQ(starts(), (Starts{0, 20, 40, 60, 80}));
 }
 
+TEST_F(ConflictSession, GreedyMatchesAPlainReferenceOnRandomSets) {
+  std::mt19937 rng(5);
+  for (int round = 0; round < 80; ++round) {
+    clearTestHits();
+    for (int i = 0; i < 12; ++i) {
+      int32_t s1 = rng() % 100, s2 = rng() % 100;
+      box(s1, s1 + 1 + rng() % 20, s2, s2 + 1 + rng() % 20, 10 * (rng() % 5));
+    }
+    rebuild();
+    // Reference: score order (ties in list order), keep what fits all kept.
+    std::vector<Hit *> order;
+    for (Hit *h = gHitHead1; h; h = h->next1)
+      order.push_back(h);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const Hit *a, const Hit *b) { return a->score > b->score; });
+    std::vector<Hit *> kept;
+    for (Hit *h : order) {
+      bool fits = true;
+      for (Hit *k : kept)
+        fits = fits && (hitPrecedes(h, k) || hitPrecedes(k, h));
+      if (fits)
+        kept.push_back(h);
+    }
+    std::sort(kept.begin(), kept.end());
+    GreedyResolve();
+    std::vector<Hit *> left;
+    for (Hit *h = gHitHead1; h; h = h->next1)
+      left.push_back(h);
+    std::sort(left.begin(), left.end());
+    ASSERT_EQ(left, kept) << "round " << round;
+  }
+}
+
 TEST_F(ConflictSession, GreedyStaysInsideTheSelectedArea) {
   box(0, 10, 0, 10, 300);
   box(5, 15, 20, 30, 100);
@@ -82,18 +118,54 @@ TEST_F(ConflictSession, OptimalPrefersTheHeavierChainToTheHeaviestHit) {
   EXPECT_EQ(gCurrent->reportFirst, 4);
   EXPECT_EQ(gCurrent->reportSecond, 1);
 
-  // With a heavier non-collinear pair the pair wins over the long hit.
+  // c (150) outweighs a and b alone but crosses them; d follows a, b and c
+  // alike; e follows a and b but overlaps d. Chains: a b d 320, c d 270,
+  // a b e 260.
   clearTestHits();
   box(0, 10, 0, 10, 100);   // a
-  box(12, 20, 12, 20, 100); // b, after a
-  box(5, 15, 50, 60, 150);  // c, crosses a and b
-  box(30, 40, 70, 80, 120); // d, after c only (before it in sequence 2: no)
-  box(25, 35, 25, 35, 60);  // e, after a and b, conflicts with d
+  box(12, 20, 12, 20, 100); // b
+  box(5, 15, 50, 60, 150);  // c
+  box(30, 40, 70, 80, 120); // d
+  box(25, 35, 25, 35, 60);  // e
   rebuild();
   OptimalAction();
-  // Chains: a b e = 260; c d = 270; a b d is not collinear (d overlaps e
-  // only); a, b, d: b ends at 20 <= 30 and 20 <= 70 -> a b d = 320.
   EXPECT_EQ(starts(), (Starts{0, 12, 30}));
+}
+
+TEST_F(ConflictSession, OptimalFindsTheBestChainOfRandomSets) {
+  std::mt19937 rng(3);
+  for (int round = 0; round < 80; ++round) {
+    clearTestHits();
+    std::vector<Hit *> hits;
+    for (int i = 0; i < 9; ++i) {
+      int32_t s1 = rng() % 80, s2 = rng() % 80;
+      hits.push_back(box(s1, s1 + 1 + rng() % 20, s2, s2 + 1 + rng() % 20, 1 + rng() % 50));
+    }
+    // Every subset that is a chain, by brute force.
+    int64_t best = 0;
+    for (unsigned mask = 1; mask < (1u << hits.size()); ++mask) {
+      int64_t sum = 0;
+      bool chain = true;
+      for (size_t i = 0; i < hits.size() && chain; ++i) {
+        if (!(mask >> i & 1))
+          continue;
+        sum += hits[i]->score;
+        for (size_t j = i + 1; j < hits.size(); ++j)
+          if ((mask >> j & 1) && !hitPrecedes(hits[i], hits[j]) && !hitPrecedes(hits[j], hits[i]))
+            chain = false;
+      }
+      if (chain)
+        best = std::max(best, sum);
+    }
+    rebuild();
+    OptimalAction();
+    int64_t kept = 0;
+    for (const Hit *h = gHitHead1; h; h = h->next1) {
+      kept += h->score;
+      EXPECT_FALSE(h->flags & kHitConflict) << "round " << round;
+    }
+    ASSERT_EQ(kept, best) << "round " << round;
+  }
 }
 
 TEST_F(ConflictSession, OptimalNeverDeletesApprovedHits) {
