@@ -15,14 +15,13 @@ struct BodyTable {
       v[i] = kBodyEnd;
     for (int c = 'A'; c <= 'Z'; ++c)
       v[c] = v[c + 32] = kResN;
-    v['A'] = v['a'] = kBaseA;
-    v['C'] = v['c'] = kBaseC;
-    v['G'] = v['g'] = kBaseG;
-    v['T'] = v['t'] = kBaseT;
+    const char bases[] = "ACGT";
+    for (int b = 0; b < 4; ++b)
+      v[int(bases[b])] = v[int(bases[b]) + 32] = uint8_t(b);
     for (int c = '0'; c <= '9'; ++c)
       v[c] = kBodySkip;
-    v[' '] = v['@'] = v['\r'] = kBodySkip;
-    v['\n'] = kBodyNewline;
+    v[int(' ')] = v[int('@')] = v[int('\r')] = kBodySkip;
+    v[int('\n')] = kBodyNewline;
   }
 };
 constexpr BodyTable kTable;
