@@ -147,7 +147,7 @@ struct BodyState {
   bool open = false;
   int32_t x = 0, y = 0;           // next positions, absolute
   int32_t startX = 0, startY = 0; // where the hit's first column stands
-  int32_t residues1 = 0, residues2 = 0, expected1 = 0, expected2 = 0;
+  int64_t residues1 = 0, residues2 = 0, expected1 = 0, expected2 = 0;
   std::vector<Run> blocks;
   bool inRun = false;
 } gBody;
@@ -155,7 +155,11 @@ struct BodyState {
 // ---- Hits -----------------------------------------------------------------
 [[noreturn]] void badFormat() { reportSyntaxError(E); }
 
+// A line may begin just past either end (with gaps, the next residue to
+// come); anything further off is not a position of this sequence.
 int32_t indexOf(const Sequence *s, int32_t filePosition) {
+  if (filePosition < 0 || filePosition > s->length + 1)
+    badFormat();
   return (s->flags & kSeqInverted) ? s->length - filePosition : filePosition - 1;
 }
 
@@ -230,12 +234,15 @@ void actLocalPush() {
   if (gBody.count < 4)
     gBody.values[gBody.count++] = gReader.value.i;
 }
+int64_t span(int32_t from, int32_t to) {
+  return (to > from ? int64_t(to) - from : int64_t(from) - to) + 1;
+}
 void actLocalHit() {
   actLocalPush();
   const int32_t from1 = gBody.values[0], to1 = gBody.values[1];
   const int32_t from2 = gBody.values[2], to2 = gBody.values[3];
-  gBody.expected1 = (to1 > from1 ? to1 - from1 : from1 - to1) + 1;
-  gBody.expected2 = (to2 > from2 ? to2 - from2 : from2 - to2) + 1;
+  gBody.expected1 = span(from1, to1);
+  gBody.expected2 = span(from2, to2);
   gBody.residues1 = gBody.residues2 = 0;
   gBody.blocks.clear();
   gBody.inRun = false;

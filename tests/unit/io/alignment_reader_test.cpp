@@ -230,3 +230,30 @@ TEST_F(AlignmentReader, FailuresLeaveTheSessionAsItWas) {
   EXPECT_GE(OpenAlignment(), 1);
   EXPECT_EQ(ui.boxes.size(), 1u);
 }
+
+TEST_F(AlignmentReader, GlobalMarksDelimitTheHits) {
+  newSessionWithHits();
+  std::string out = setOutput("h.sum_align");
+  ASSERT_TRUE(WriteSummaryFile(false));
+  std::string header = readFile(out);
+  header.erase(header.find("1st from;"));
+  auto open = [&](const std::string &body) {
+    writeText(dir + "/m.glb_align", header + body);
+    setOutput("m.glb_align");
+    ui.boxes.clear();
+    return OpenAlignment();
+  };
+  // Brackets, interhit colons, exon braces; a blank after a close is no hit.
+  ASSERT_EQ(open("       11: ACGTACGTAC\n           [||]::{*} \n       21: ACGTACGTAC\n\n\n"), 0);
+  EXPECT_EQ(describeHits(), "/10..14 20..24 (0,0):4/16..19 26..29 (0,0):3");
+  // A hit whose first column is a mismatch has no bracket: its first match
+  // opens it; one running over a line end stays one hit.
+  ASSERT_EQ(open("       11: AC-GT\n            |  |\n       21: ACGGT\n\n\n"
+                 "       15: AAC\n           |] \n       26: AAC\n\n\n"),
+            0);
+  EXPECT_EQ(describeHits(), "/11..16 21..27 (0,0):1 (1,2):4");
+  // A line that does not fit the sequence.
+  EXPECT_GE(open("      999: ACGT\n           [||]\n        1: ACGT\n\n\n"), 1);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_NE(ui.boxes[0].text.find("Bad format of input file"), std::string::npos);
+}
