@@ -137,3 +137,52 @@ TEST_F(ScoresTest, ThresholdRescoresWithTheLevelsWeights) {
 }
 
 } // namespace
+
+namespace {
+
+class HitScoresTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    // 20 matches, a gap of 2 in sequence 2, 18 matches and 2 mismatches.
+    loadTestSequences("ACGTTGCAACGTAGCTTGCAGGATCCATGACTAGCATTAC",
+                      "ACGTTGCAACGTAGCTTGCATTGGATCCATGACTAGCATTTG");
+    gCurrent = &gSlots[0];
+    resetSlotDefaults(gCurrent);
+    hit = makeTestHit(0, 0, {{0, 0, 20, 0, 20}, {20, 22, 20}});
+    hit->end1 = 40;
+    hit->end2 = 42;
+  }
+  void TearDown() override { clearTestHits(); }
+  Hit *hit = nullptr;
+};
+
+TEST_F(HitScoresTest, WeightedScoreUsesTheCountsOfTheWalk) {
+  EXPECT_EQ(weightedScore(ScoreParams{}, hit), 100 * (38 - 2) - 300 - 200);
+  EXPECT_EQ(weightedScore(ScoreParams{200, -50, -1000, -10}, hit), 38 * 200 - 100 - 1000 - 20);
+}
+
+TEST_F(HitScoresTest, GlobalMarginUsesFixedGapWeights) {
+  computeMinScoresFor(1e-8, 40, 42);
+  const StatRow &r = StatTable[95]; // (38 * 100 + 20) / 40
+  EXPECT_EQ(globalMargin(hit), 100 * 38 + r.mismatchScore * 2 - 100 * (2 + 3) - r.minScore);
+}
+
+TEST_F(HitScoresTest, RepaintRescoresOnlyWhenParametersChange) {
+  const int32_t area[4] = {0, 100, 0, 100};
+  resetRepaintScoreMemory();
+  hit->score = 7;
+  EXPECT_TRUE(rescoreIfParamsChanged(ScoreParams{}, area));
+  EXPECT_EQ(hit->score, 3100);
+  hit->score = 7;
+  EXPECT_FALSE(rescoreIfParamsChanged(ScoreParams{}, area));
+  EXPECT_EQ(hit->score, 7);
+  EXPECT_TRUE(rescoreIfParamsChanged(ScoreParams{200, -50, -1000, -10}, area));
+  EXPECT_EQ(hit->score, 6480);
+  const int32_t elsewhere[4] = {500, 600, 500, 600};
+  hit->score = 7;
+  EXPECT_TRUE(rescoreIfParamsChanged(ScoreParams{}, elsewhere));
+  EXPECT_EQ(hit->score, 7); // outside the window
+  EXPECT_EQ(packScoreParams(ScoreParams{1, 2, 3, 4}), 0x01020304u);
+}
+
+} // namespace
