@@ -387,3 +387,27 @@ TEST_F(JournalSession, FilesDisappearAtExitAndOnInterrupt) {
     EXPECT_EQ(listing(dir), "") << (how ? "after SIGINT" : "after exit");
   }
 }
+
+TEST_F(JournalSession, DamagedRecordLeavesTheHitsAsTheyAre) {
+  box(0, 10, 0, 10);
+  rebuild();
+  JournalAction(kNew);
+  std::string afterNew = readWholeFile(journalUndoFileName());
+  box(20, 30, 20, 30);
+  rebuild();
+  JournalAction(kAlign);
+  box(40, 50, 40, 50);
+  rebuild();
+  JournalAction(kExpand);
+  auto now = keptHits();
+  // Spoil the hit line of the Align record's snapshot.
+  FILE *f = fopen(journalUndoFileName(), "r+b");
+  ASSERT_NE(f, nullptr);
+  fseek(f, static_cast<long>(afterNew.size()) + 12, SEEK_SET);
+  fputs("x?", f);
+  fclose(f);
+  UndoStep();
+  EXPECT_EQ(gCurrent->reportKind, 0);
+  EXPECT_EQ(keptHits(), now);
+  EXPECT_EQ(journalCurrentState(), 3);
+}
