@@ -365,7 +365,7 @@ bool refineHit(Hit *h) {
     return false;
   const int32_t initial = CountHitColumns(h, h->firstBlock);
   int32_t best = initial, score = initial;
-  while (h->firstBlock && refinePass(h)) {
+  while (refinePass(h) && h->firstBlock) {
     rebuildHitFromBlocks(h);
     score = h->score;
     if (score <= best)
