@@ -73,6 +73,63 @@ bool nextIsland(const uint8_t *p1, const uint8_t *p2, int32_t budget, int32_t ro
   return end > start;
 }
 
+// The full scan's hot loop: the frame rule of nextIsland without budget or
+// room, the match values of the frame kept in a ring instead of re-read.
+constexpr int kRing = 256;
+
+bool nextIslandFull(const uint8_t *p1, const uint8_t *p2, Found &f, int64_t &scanned) {
+  const int n = gEngine.n, m = gEngine.m, k = gEngine.k;
+  if (n >= kRing || n < 1)
+    return nextIsland<1>(p1, p2, INT_MAX, INT_MAX, f, scanned);
+  uint8_t ring[kRing];
+  int count = 0, i = 0;
+  for (; i < n; ++i) {
+    const int v = scanCode(p1[i], p2[i]);
+    if (v == 2) {
+      scanned += i;
+      return false;
+    }
+    ring[i] = (uint8_t)v;
+    count += v;
+  }
+  int run = count >= m, total = count;
+  int32_t end;
+  for (;; ++i) {
+    const int v = scanCode(p1[i], p2[i]);
+    if (v == 2) {
+      end = count >= m ? i : i - 1;
+      if (total < k) {
+        scanned += i;
+        return false;
+      }
+      break;
+    }
+    uint8_t &slot = ring[(i - n) & (kRing - 1)];
+    count += v - slot;
+    ring[i & (kRing - 1)] = (uint8_t)v;
+    if (count >= m) {
+      total += v;
+      ++run;
+    } else if (total >= k) {
+      end = i;
+      break;
+    } else {
+      run = 0;
+      total = count;
+    }
+  }
+  scanned += i;
+  int32_t start = end - n - run + 1;
+  if (start < 0)
+    start = 0;
+  while (start < end && scanCode(p1[start], p2[start]) != 1)
+    ++start;
+  while (end > start && scanCode(p1[end - 1], p2[end - 1]) != 1)
+    --end;
+  f = Found{start, end, total};
+  return end > start;
+}
+
 void insertIsland(HitBlock *b) {
   EngineContext &e = gEngine;
   const int32_t s = b->x + b->y;
@@ -98,7 +155,7 @@ void scanDiagonal(int32_t x, int32_t y) {
   int64_t scanned = 0;
   Found f;
   for (;;) {
-    if (!nextIsland<1>(e.seq1 + x, e.seq2 + y, INT_MAX, INT_MAX, f, scanned))
+    if (!nextIslandFull(e.seq1 + x, e.seq2 + y, f, scanned))
       break;
     HitBlock *b = newIsland(x + f.start, y + f.start, f.end - f.start, f.matches);
     insertIsland(b);
