@@ -125,6 +125,8 @@ int sweep() {
   for (int32_t lim = limit < 0 ? 0 : limit; lim <= e.D + 2 * e.g + 14; ++lim)
     finaliseEndList(lim);
 
+  if (!e.resultList)
+    return kSearchNormal;
   e.newHitFlags = kHitNewFlag;
   bool first = true;
   while (HitBlock *end = e.resultList) {
