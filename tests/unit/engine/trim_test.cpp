@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <random>
+
 #include "core/flags.h"
 #include "engine/search.h"
 #include "output/columns.h"
@@ -119,6 +122,100 @@ TEST_F(TrimTest, AGapWorthKeepingStaysAndCutsAreRebased) {
   EXPECT_EQ(c.mismatches, 0);
   EXPECT_EQ(c.gapLength, 1);
   EXPECT_EQ(h->score, 1200 - 400);
+}
+
+// Columns of a hit as the walk gives them: 0 gap, 1 match, -1 mismatch.
+class ColumnKinds : public ColumnSink {
+public:
+  void column(uint8_t r1, uint8_t r2) override {
+    if (r1 == kGapCode || r2 == kGapCode)
+      kinds.push_back(0);
+    else
+      kinds.push_back(IdentityTable[r1 & 31][r2 & 31] ? 1 : -1);
+  }
+  std::vector<int> kinds;
+};
+
+// Slow and obvious: the best score of any run of columns under the default
+// weights, a gap run paying its opening once.
+int32_t bestRunScore(const std::vector<int> &kinds) {
+  int32_t best = 0;
+  for (size_t i = 0; i < kinds.size(); ++i) {
+    int32_t score = 0;
+    for (size_t j = i; j < kinds.size(); ++j) {
+      if (kinds[j])
+        score += kinds[j] * 100;
+      else
+        score += (j > i && !kinds[j - 1] ? 0 : -300) - 100;
+      best = std::max(best, score);
+    }
+  }
+  return best;
+}
+
+TEST_F(TrimTest, RandomHitsKeepTheirBestRunOfColumns) {
+  std::mt19937 rng(99);
+  for (int trial = 0; trial < 200; ++trial) {
+    // A path of blocks and one-sided gaps, and sequences that follow it
+    // with three matches in four.
+    std::string a, b;
+    std::vector<TestBlock> blocks;
+    int32_t x = 0, y = 0;
+    for (int n = 1 + rng() % 4; n > 0; --n) {
+      int32_t len = 1 + rng() % 8;
+      blocks.push_back({x, y, len});
+      for (int32_t k = 0; k < len; ++k) {
+        char c = "ACGT"[rng() % 4];
+        a += c;
+        b += rng() % 4 ? c : "ACGT"[rng() % 4];
+      }
+      x += len;
+      y += len;
+      if (n > 1) {
+        int32_t gap = 1 + rng() % 3;
+        bool inSeq2 = rng() % 2;
+        blocks.back().linkKind = inSeq2 ? kLinkGapInY : kLinkGapInX;
+        blocks.back().cut = inSeq2 ? x : y;
+        for (int32_t k = 0; k < gap; ++k)
+          (inSeq2 ? b : a) += "ACGT"[rng() % 4];
+        (inSeq2 ? y : x) += gap;
+      }
+    }
+    load(a, b);
+    Hit *h = allocateHit();
+    HitBlock *prev = nullptr;
+    for (const TestBlock &t : blocks) {
+      HitBlock *blk = allocateBlock();
+      blk->x = t.x;
+      blk->y = t.y;
+      blk->length = t.length;
+      blk->linkKind = t.linkKind;
+      blk->cut = t.cut >= 0 ? t.cut : t.x + t.length;
+      blk->prev = prev;
+      (prev ? prev->next : h->firstBlock) = blk;
+      prev = blk;
+    }
+    h->end1 = int32_t(a.size());
+    h->end2 = int32_t(b.size());
+    rebuildLists(0, 0);
+    ColumnKinds before;
+    WalkHitColumns(h, h->firstBlock, before);
+    const int32_t best = bestRunScore(before.kinds);
+    SCOPED_TRACE(a + " / " + b);
+    bool changed = trimHit(h);
+    if (best == 0) {
+      EXPECT_EQ(gHitHead1, nullptr);
+      continue;
+    }
+    ASSERT_EQ(gHitHead1, h);
+    EXPECT_EQ(CountHitColumns(h, h->firstBlock), best);
+    if (changed) {
+      EXPECT_EQ(h->score, best);
+    }
+    EXPECT_EQ(h->end1 - h->start1, gHitCounts.residues1);
+    EXPECT_EQ(h->end2 - h->start2, gHitCounts.residues2);
+    clearTestHits();
+  }
 }
 
 TEST_F(TrimTest, TheTrimWeightsDecide) {
