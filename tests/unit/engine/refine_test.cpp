@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <random>
+
 #include "core/flags.h"
 #include "engine/refine.h"
 #include "engine/search.h"
@@ -161,6 +164,71 @@ TEST_F(RefineTest, ALooseStretchInsideOneBlockIsRealigned) {
   EXPECT_EQ(h->end2, 30);
   for (HitBlock *b = h->firstBlock; b; b = b->next)
     EXPECT_GT(b->length, 0);
+}
+
+TEST_F(RefineTest, RandomHitsStayWellFormedAndNeverLoseScore) {
+  std::mt19937 rng(4242);
+  int improved = 0;
+  for (int trial = 0; trial < 150; ++trial) {
+    // A mutated copy of a random sequence, aligned by a hit whose gaps are
+    // a few positions off where the mutation put them.
+    std::string a, b;
+    for (int k = 60 + rng() % 60; k > 0; --k)
+      a += "ACGT"[rng() % 4];
+    std::vector<int32_t> cuts;
+    for (size_t k = 0; k < a.size(); ++k) {
+      if (rng() % 25 == 0) {
+        b += "ACGT"[rng() % 4]; // an extra residue in sequence 2
+        cuts.push_back(int32_t(k));
+      }
+      b += rng() % 8 ? a[k] : "ACGT"[rng() % 4];
+    }
+    load(a, b);
+    Hit *h = allocateHit();
+    HitBlock *prev = nullptr;
+    int32_t x = 0, shift = 0;
+    for (size_t g = 0; g <= cuts.size(); ++g) {
+      int32_t end = g < cuts.size() ? cuts[g] + int32_t(rng() % 7) - 3 : int32_t(a.size());
+      end = std::max(end, x + 1);
+      if (g < cuts.size() && end >= int32_t(a.size()))
+        break;
+      HitBlock *blk = allocateBlock();
+      blk->x = x;
+      blk->y = x + shift;
+      blk->length = end - x;
+      blk->cut = end;
+      blk->prev = prev;
+      (prev ? prev->next : h->firstBlock) = blk;
+      prev = blk;
+      x = end;
+      ++shift;
+    }
+    h->end1 = prev->x + prev->length;
+    h->end2 = prev->y + prev->length;
+    if (h->end2 > int32_t(b.size()))
+      continue;
+    rebuildLists(0, 0);
+    SCOPED_TRACE(a + " / " + b);
+    const int32_t before = CountHitColumns(h, h->firstBlock);
+    const bool better = refineHit(h);
+    ColumnCounts c;
+    const int32_t after = CountHitColumns(h, h->firstBlock, &c);
+    EXPECT_EQ(better, after > before);
+    EXPECT_GE(after, before);
+    improved += better;
+    EXPECT_EQ(c.residues1, h->end1 - h->start1);
+    EXPECT_EQ(c.residues2, h->end2 - h->start2);
+    for (HitBlock *blk = h->firstBlock; blk; blk = blk->next) {
+      EXPECT_GT(blk->length, 0);
+      if (blk->next) {
+        EXPECT_EQ(blk->next->prev, blk);
+        EXPECT_GE(blk->next->x, blk->x + blockColumns(blk));
+        EXPECT_GE(blk->next->y, blk->y + blockColumns(blk));
+      }
+    }
+    clearTestHits();
+  }
+  EXPECT_GT(improved, 50);
 }
 
 } // namespace
