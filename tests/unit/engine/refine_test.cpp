@@ -183,7 +183,9 @@ TEST_F(RefineTest, RandomHitsStayWellFormedAndNeverLoseScore) {
       }
       b += rng() % 8 ? a[k] : "ACGT"[rng() % 4];
     }
-    load(a, b);
+    // Odd trials swap the sequences: the gaps then lie in sequence 1.
+    const bool swapped = trial % 2;
+    swapped ? load(b, a) : load(a, b);
     Hit *h = allocateHit();
     HitBlock *prev = nullptr;
     int32_t x = 0, shift = 0;
@@ -193,9 +195,10 @@ TEST_F(RefineTest, RandomHitsStayWellFormedAndNeverLoseScore) {
       if (g < cuts.size() && end >= int32_t(a.size()))
         break;
       HitBlock *blk = allocateBlock();
-      blk->x = x;
-      blk->y = x + shift;
+      (swapped ? blk->y : blk->x) = x;
+      (swapped ? blk->x : blk->y) = x + shift;
       blk->length = end - x;
+      blk->linkKind = swapped ? kLinkGapInX : kLinkGapInY;
       blk->cut = end;
       blk->prev = prev;
       (prev ? prev->next : h->firstBlock) = blk;
@@ -205,7 +208,7 @@ TEST_F(RefineTest, RandomHitsStayWellFormedAndNeverLoseScore) {
     }
     h->end1 = prev->x + prev->length;
     h->end2 = prev->y + prev->length;
-    if (h->end2 > int32_t(b.size()))
+    if (h->end1 > gSeq1->length || h->end2 > gSeq2->length)
       continue;
     rebuildLists(0, 0);
     SCOPED_TRACE(a + " / " + b);
