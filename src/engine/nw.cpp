@@ -166,8 +166,8 @@ HitBlock *blocksOfPath(const Path &path, const uint8_t *s1, const uint8_t *s2,
   return first;
 }
 
-bool isMatch(const HitBlock *b, int32_t k, const uint8_t *s1, const uint8_t *s2) {
-  return ScoreTable[s1[b->x + k] & 31][s2[b->y + k] & 31] > 0;
+int32_t columnScore(const HitBlock *b, int32_t k, const uint8_t *s1, const uint8_t *s2) {
+  return ScoreTable[s1[b->x + k] & 31][s2[b->y + k] & 31];
 }
 
 // Loose ends carry no match: blocks without one go, and the outer mismatches
@@ -181,7 +181,8 @@ HitBlock *dropLooseEnds(HitBlock *first, const uint8_t *s1, const uint8_t *s2) {
   if (!first)
     return nullptr;
   first->prev = nullptr;
-  while (!isMatch(first, 0, s1, s2)) {
+  for (int32_t v; (v = columnScore(first, 0, s1, s2)) <= 0;) {
+    first->blockScore -= v;
     ++first->x;
     ++first->y;
     --first->length;
@@ -196,8 +197,10 @@ HitBlock *dropLooseEnds(HitBlock *first, const uint8_t *s1, const uint8_t *s2) {
   }
   last->next = nullptr;
   last->linkKind = kLinkGapInY;
-  while (!isMatch(last, last->length - 1, s1, s2))
+  for (int32_t v; (v = columnScore(last, last->length - 1, s1, s2)) <= 0;) {
+    last->blockScore -= v;
     --last->length;
+  }
   last->cut = last->x + last->length;
   for (HitBlock *b = first; b; b = b->next) {
     b->startX = b->x;
