@@ -101,29 +101,6 @@ TEST_F(TrimTest, WholeBlocksGoAndTheNewEndsCarryNoLink) {
   EXPECT_EQ(c.matches, 10);
 }
 
-TEST_F(TrimTest, AGapWorthKeepingStaysAndCutsAreRebased) {
-  // mismatch, 6 matches, gap of 1 in sequence 1, 6 matches: only the
-  // leading mismatch goes; the cut of the first block moves with the start.
-  load("T"
-       "ACGTTG"
-       "CAACGT",
-       "G"
-       "ACGTTG"
-       "A"
-       "CAACGT");
-  Hit *h = makeTestHit(0, 0, {{0, 0, 7, kLinkGapInY, 7}, {7, 8, 6}});
-  EXPECT_TRUE(trimHit(h));
-  EXPECT_TRUE(box(h) == (Box{1, 13, 1, 14}));
-  EXPECT_EQ(boxes(h->firstBlock), (std::vector<BlockBox>{{0, 0, 6}, {6, 7, 6}}));
-  EXPECT_EQ(h->firstBlock->cut, 6);
-  ColumnCounts c;
-  CountHitColumns(h, h->firstBlock, &c);
-  EXPECT_EQ(c.matches, 12);
-  EXPECT_EQ(c.mismatches, 0);
-  EXPECT_EQ(c.gapLength, 1);
-  EXPECT_EQ(h->score, 1200 - 400);
-}
-
 // Columns of a hit as the walk gives them: 0 gap, 1 match, -1 mismatch.
 class ColumnKinds : public ColumnSink {
 public:
