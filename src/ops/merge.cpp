@@ -93,5 +93,6 @@ void MergeHits() {
   actionArea(gCurrent, area);
   while (mergePass(area)) {
   }
-  gActionStatus = 0;
+  // A stop request outlives the action so that a command file sees it.
+  gActionStatus &= kStatusStop;
 }
