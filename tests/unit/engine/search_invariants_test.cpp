@@ -2,6 +2,7 @@
 // must pass the test that accepted it.
 #include <string>
 
+#include "core/pool.h"
 #include "fasta_pair.h"
 #include "output/columns.h"
 #include "search_fixture.h"
@@ -88,6 +89,40 @@ TEST_F(SearchInvariantsTest, WordSeedingOfTheWholePair) {
       covered += h->end1 - h->start1;
   }
   EXPECT_GT(covered, 12000);
+}
+
+} // namespace
+
+namespace {
+
+void *refuse(size_t) { return nullptr; }
+
+TEST_F(SearchInvariantsTest, StopAndPoolExhaustionEndTheSearchCleanly) {
+  // A stop requested before the sweep ends it after its first step; what is
+  // accepted by then is kept and the region is released.
+  gActionStatus = kModeStop;
+  Hit *r = region(500, 2500, 0, 2000);
+  EXPECT_EQ(searchRegion(r), kSearchNormal);
+  EXPECT_EQ(gActionStatus, kModeStop);
+  EXPECT_FALSE(gSeq1->residues[2500] & 0x20);
+  EXPECT_FALSE(gSeq2->residues[2000] & 0x20);
+  gActionStatus = 0;
+
+  // Refuse new memory and use up every record in hand.
+  setSystemAlloc(refuse);
+  try {
+    for (;;)
+      allocateBlock();
+  } catch (const EngineAbort &) {
+  }
+  Hit *r2 = region(500, 2500, 0, 2000);
+  const int code = searchRegion(r2);
+  setSystemAlloc(nullptr);
+  EXPECT_EQ(code, kSearchPoolExhausted);
+  EXPECT_EQ(r2->firstBlock, nullptr);
+  EXPECT_FALSE(gSeq1->residues[2500] & 0x20);
+  EXPECT_FALSE(gSeq2->residues[2000] & 0x20);
+  EXPECT_EQ(gActionStatus & (kModeAlign | kModeNoDraw | kModeNoDraw2), 0u);
 }
 
 } // namespace
