@@ -31,6 +31,10 @@ static void freeLists() {
   gEngine.listEntries = 0;
 }
 
+// Stands in for a sequence that has no residues, so that a region over it
+// is simply empty.
+static uint8_t gNoResidues[2][1];
+
 void prepareRegion(Hit *regionRecord, int32_t xEnd, int32_t yEnd, uint32_t modeFlags) {
   if (gEngine.prepared)
     releaseRegion();
@@ -39,18 +43,26 @@ void prepareRegion(Hit *regionRecord, int32_t xEnd, int32_t yEnd, uint32_t modeF
   e.regionRecord = regionRecord;
   // Ends are kept inside the sequences: the byte after the last residue is
   // the only spare one the buffers have.
-  e.x1 = regionRecord->start1;
-  e.y1 = regionRecord->start2;
+  e.x1 = regionRecord->start1 < 0 ? 0 : regionRecord->start1;
+  e.y1 = regionRecord->start2 < 0 ? 0 : regionRecord->start2;
   e.x2 = xEnd > gSeq1->length ? gSeq1->length : xEnd;
   e.y2 = yEnd > gSeq2->length ? gSeq2->length : yEnd;
+  e.x2 = e.x2 < 0 ? 0 : e.x2;
+  e.y2 = e.y2 < 0 ? 0 : e.y2;
   if (e.x1 > e.x2)
     e.x1 = e.x2;
   if (e.y1 > e.y2)
     e.y1 = e.y2;
-  e.seq1 = gSeq1->residues + e.x1;
-  e.seq2 = gSeq2->residues + e.y1;
-  e.sentinel1 = gSeq1->residues + e.x2;
-  e.sentinel2 = gSeq2->residues + e.y2;
+  uint8_t *r1 = gSeq1->residues ? gSeq1->residues : gNoResidues[0];
+  uint8_t *r2 = gSeq2->residues ? gSeq2->residues : gNoResidues[1];
+  if (!gSeq1->residues)
+    e.x1 = e.x2 = 0;
+  if (!gSeq2->residues)
+    e.y1 = e.y2 = 0;
+  e.seq1 = r1 + e.x1;
+  e.seq2 = r2 + e.y1;
+  e.sentinel1 = r1 + e.x2;
+  e.sentinel2 = r2 + e.y2;
   *e.sentinel1 |= kResSentinel;
   *e.sentinel2 |= kResSentinel;
   const RunningAction &r = gCurrent->running;

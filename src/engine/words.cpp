@@ -74,6 +74,39 @@ void growSeed(int32_t i1, int32_t i2, std::vector<HitBlock *> &kept) {
     freeChain(blocks);
 }
 
+// Streams sequence 2 against the index; kept chains collect in `kept`.
+void streamSecond(const WordEntry *table, uint64_t bucketMask, uint64_t keyMask,
+                  std::vector<HitBlock *> &kept) {
+  EngineContext &e = gEngine;
+  uint64_t key = 0;
+  int32_t run = 0;
+  for (int32_t j = 0;; ++j) {
+    progressPoll();
+    if (stopBitSet())
+      break;
+    const uint8_t r = e.seq2[j];
+    if (r & kResSentinel)
+      break;
+    gProgress.scanned += e.W;
+    if (!IslandMatchTable[r & 31][r & 31]) {
+      run = 0;
+      continue;
+    }
+    key = ((key << 2) | (r & 3)) & keyMask;
+    if (++run < e.w)
+      continue;
+    for (int32_t idx = (int32_t)(key & bucketMask); table[idx].position;) {
+      const WordEntry &entry = table[idx];
+      if (entry.key == key)
+        growSeed(entry.position - 1, j, kept);
+      if (!entry.next)
+        break;
+      idx = entry.next;
+    }
+    run = e.w - 1;
+  }
+}
+
 int seedRegion() {
   EngineContext &e = gEngine;
   if (e.w > 32)
@@ -117,32 +150,12 @@ int seedRegion() {
   }
 
   std::vector<HitBlock *> kept;
-  key = 0;
-  run = 0;
-  for (int32_t j = 0;; ++j) {
-    progressPoll();
-    if (stopBitSet())
-      break;
-    const uint8_t r = e.seq2[j];
-    if (r & kResSentinel)
-      break;
-    gProgress.scanned += e.W;
-    if (!IslandMatchTable[r & 31][r & 31]) {
-      run = 0;
-      continue;
-    }
-    key = ((key << 2) | (r & 3)) & keyMask;
-    if (++run < e.w)
-      continue;
-    for (int32_t idx = (int32_t)(key & bucketMask); table[idx].position;) {
-      const WordEntry &entry = table[idx];
-      if (entry.key == key)
-        growSeed(entry.position - 1, j, kept);
-      if (!entry.next)
-        break;
-      idx = entry.next;
-    }
-    run = e.w - 1;
+  try {
+    streamSecond(table, bucketMask, keyMask, kept);
+  } catch (const EngineAbort &) {
+    for (HitBlock *blocks : kept)
+      freeChain(blocks);
+    throw;
   }
   if (kept.empty())
     return kSearchNormal;

@@ -233,6 +233,12 @@ TEST_F(IslandTest, SentinelsAreClearedOnEveryPathOut) {
   EXPECT_EQ(gEngine.x2, 10);
   releaseRegion();
   EXPECT_EQ(gSeq1->residues[10], 0);
+  // A sequence without residues makes an empty region, not a bad pointer.
+  uint8_t *kept = gSeq2->residues;
+  gSeq2->residues = nullptr;
+  EXPECT_EQ(searchRegion(r), kSearchNormal);
+  EXPECT_EQ(r->firstBlock, nullptr);
+  gSeq2->residues = kept;
   // Releasing clears the Align and no-draw bits but keeps the stop request.
   gActionStatus = kModeStop;
   prepareRegion(r, 6, 4, kModeAlign | kModeNoDraw);
