@@ -212,6 +212,23 @@ TEST_F(AssemblyTest, WordIndexSizeAndSeedsInsideARun) {
   EXPECT_EQ(gCurrent->reportSecond, 1);
 }
 
+TEST_F(AssemblyTest, MaskedResiduesNeverEnterAWord) {
+  // 30 shared residues whose middle carries the repeat mark in sequence 1.
+  const std::string left = "ACGTTGCAACGT", mid = "agctta", right = "GCATTACCGATG";
+  std::string upperMid = "AGCTTA";
+  const std::string s1 = std::string(20, 'A') + left + mid + right + std::string(20, 'A');
+  const std::string s2 = std::string(20, 'C') + left + upperMid + right + std::string(20, 'C');
+  load(s1, s2, 0x08 | 0x40);
+  Hit *r = region();
+  ASSERT_EQ(seedByWords(r), kSearchNormal);
+  EXPECT_EQ(r->firstBlock, nullptr);
+  load(s1, s2, 0x08);
+  r = region();
+  ASSERT_EQ(seedByWords(r), kSearchNormal);
+  ASSERT_NE(r->firstBlock, nullptr);
+  EXPECT_EQ(r->end1 - r->start1, 30);
+}
+
 TEST_F(AssemblyTest, ChainForwardLinksTheNextIslandAcrossAGap) {
   std::mt19937 rng(3);
   const std::string e1 = randomDna(rng, 40), e2 = randomDna(rng, 40);
