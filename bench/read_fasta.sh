@@ -31,8 +31,10 @@ fi
 best() {
   bw=""; bc=""
   for run in 1 2 3; do
-    /usr/bin/time -f "%e %U %S" -o "$tmp/time" "$@" > "$tmp/out"
-    read -r wall user sys < "$tmp/time"
+    start=$(date +%s.%N)
+    /usr/bin/time -f "%U %S" -o "$tmp/time" "$@" > "$tmp/out"
+    wall=$(echo "$(date +%s.%N) - $start" | bc -l)
+    read -r user sys < "$tmp/time"
     cpu=$(echo "$user + $sys" | bc -l)
     if [ "$use_perf" = 1 ]; then # a second run under perf, for the CPU time only
       perf stat -x, -e task-clock -o "$tmp/perf" "$@" > /dev/null
@@ -50,7 +52,7 @@ for width in 60 80; do
   set -- $(best wc -l "$file"); wc_wall=$1; wc_cpu=$2
   set -- $(best "$exe" "$file"); rd_wall=$1; rd_cpu=$2
   per=$(sed -n 's/.*bytes_per_residue \([0-9.]*\).*/\1/p' "$tmp/out")
-  printf '%d columns: reader %.2f s (cpu %.3f s), wc -l %.2f s (cpu %.3f s), ratio %.1f (cpu %.1f), %s bytes/residue above idle\n' \
+  printf '%d columns: reader %.3f s (cpu %.3f s), wc -l %.3f s (cpu %.3f s), ratio %.1f (cpu %.1f), %s bytes/residue above idle\n' \
     "$width" "$rd_wall" "$rd_cpu" "$wc_wall" "$wc_cpu" \
     "$(echo "$rd_wall / $wc_wall" | bc -l)" \
     "$(echo "$rd_cpu / $wc_cpu" | bc -l)" "$per"
