@@ -84,10 +84,4 @@ TEST_F(ReportTest, TotalsEndAtTheLastColumnAndAreCutOnANarrowLine) {
   EXPECT_EQ(line, " Action: GreedyTotal: 2   Conf");
 }
 
-TEST_F(ReportTest, HeadlessWidthIsTheDefault) {
-  gCurrent->infoWidth = 0;
-  report(kReportAlign, 0, 0);
-  EXPECT_EQ(strlen(ReportLine()), size_t(kDefaultInfoWidth));
-}
-
 } // namespace
