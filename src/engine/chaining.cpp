@@ -28,15 +28,21 @@ void consider(HitBlock *isl, bool pred, int32_t threshold, int &discarded, Try t
   }
 }
 
-// A run of w successive matches inside an island: an earlier seed covers it.
-bool holdsWord(const HitBlock *b) {
-  int run = 0;
-  for (int32_t i = 0; i < b->length; ++i) {
+// Worst verdict on the runs of w successive matches of an island. Kept
+// chains come from earlier seeds only, so runs beside the block count too.
+int runVerdict(const HitBlock *b) {
+  const int32_t w = gEngine.w;
+  // The scan window may have cut the island inside a run: count it whole.
+  int32_t run = 0;
+  while (run < w && b->x > run && b->y > run && pairCode(b->x - run - 1, b->y - run - 1) == 1)
+    ++run;
+  int worst = kRunFree;
+  for (int32_t i = 0; i < b->length && worst != kRunCovered; ++i) {
     run = pairCode(b->x + i, b->y + i) == 1 ? run + 1 : 0;
-    if (run >= gEngine.w)
-      return true;
+    if (run == w) // once per run
+      worst = std::max(worst, wordRunVerdict(b->x + i, b->y + i));
   }
-  return false;
+  return worst;
 }
 
 void addAlongChain(HitBlock *from, int32_t score, int32_t matches, int32_t length) {
@@ -90,7 +96,7 @@ int chainBackward(HitBlock *block, bool hashMode) {
     gBest = LinkCandidate{};
     gBest.successor = cur;
     gBest.score = successorOwnScore(cur);
-    bool abandon = false;
+    int met = kRunFree; // hash mode: a kept chain lies before the block
     // Each diagonal is scanned upwards from g before the block's start to
     // the block's end, so an island may overlap the block as in forward.
     // The block's own diagonal stops at its start.
@@ -101,19 +107,19 @@ int chainBackward(HitBlock *block, bool hashMode) {
         x += lift;
         y += lift;
       }
-      while (!abandon) {
-        HitBlock *isl = scanDiagonalWithin(x, y, xLimit, yLimit, own ? sx - x : INT32_MAX);
+      while (met == kRunFree) {
+        // In hash mode nothing beyond the block's end: runs there come from
+        // later seeds, and an island there would lead the chain forward again.
+        const int32_t room = own || hashMode ? std::min(xLimit - x, yLimit - y) : INT32_MAX;
+        HitBlock *isl = scanDiagonalWithin(x, y, xLimit, yLimit, room);
         if (!isl)
           break;
         x = isl->x + isl->length;
         y = isl->y + isl->length;
-        if (hashMode && holdsWord(isl)) {
-          freeBlock(isl);
-          ++discarded;
-          abandon = true;
-          break;
-        }
-        if (isl->x + isl->length < sx - e.g && isl->y + isl->length < sy - e.g) {
+        if (hashMode)
+          met = runVerdict(isl);
+        if (met != kRunFree ||
+            (isl->x + isl->length < sx - e.g && isl->y + isl->length < sy - e.g)) {
           freeBlock(isl);
           ++discarded;
           continue;
@@ -122,15 +128,19 @@ int chainBackward(HitBlock *block, bool hashMode) {
       }
     };
     scanLine(sx - e.g, sy - e.g, sx, sy, true, [&](HitBlock *isl) { linkSameDiagonal(isl, cur); });
-    for (int32_t d = 1; d < e.g && !abandon; ++d) {
+    for (int32_t d = 1; d < e.g && met == kRunFree; ++d) {
       scanLine(sx - e.g, sy - e.g - d, ex, ey - d, false,
                [&](HitBlock *isl) { linkGapped(isl, cur, kLinkGapInY, d); });
       scanLine(sx - e.g - d, sy - e.g, ex - d, ey, false,
                [&](HitBlock *isl) { linkGapped(isl, cur, kLinkGapInX, d); });
     }
-    if (abandon) {
-      ++e.abandoned;
-      e.seedAbandoned = true;
+    if (met != kRunFree) {
+      // Abandoned when the kept chain already covers the seed; otherwise it
+      // stopped short of it and this chain starts here.
+      if (met == kRunCovered) {
+        ++e.abandoned;
+        e.seedAbandoned = true;
+      }
       if (gBest.predecessor) {
         freeBlock(gBest.predecessor);
         ++discarded;

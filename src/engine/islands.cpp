@@ -263,11 +263,15 @@ bool extendFrameBackward(HitBlock *block, int32_t limit, bool stopOnWord) {
   auto at = [&](int32_t j) { return scanCode(*(p1 - j), *(p2 - j)); };
   int count = 0, i = 0, run = 0;
   bool wordMet = false;
-  auto enter = [&](int32_t j, int v) { // successive matches before the block
-    if (j >= f) {
-      run = v == 1 ? run + 1 : 0;
-      wordMet |= run >= w;
-    }
+  // Successive matches before the block; a seed is given up only for a word
+  // that an earlier seed's chain covers.
+  auto enter = [&](int32_t j, int v) {
+    if (j < f)
+      return;
+    run = v == 1 ? run + 1 : 0;
+    if (run == w && !wordMet)
+      wordMet =
+          !stopOnWord || wordRunVerdict(block->x + f - 1 - j, block->y + f - 1 - j) == kRunCovered;
   };
   for (; i < n && i < reach; ++i) {
     const int v = at(i);

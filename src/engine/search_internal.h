@@ -46,3 +46,12 @@ void drawIsland(const HitBlock *b, bool erase);
 void drawChain(const HitBlock *end, bool erase);
 // Counts one accepted hit in the window's new-hits counter.
 void countNewHit();
+
+// Hash mode: what a run of w matches met before the running seed's chain
+// means, given the chains kept so far; (x, y) is a pair of the run.
+constexpr int kRunFree = 0;    // no kept chain holds it: an ordinary island
+constexpr int kRunStop = 1;    // a kept chain holds it: the seed's chain starts after it
+constexpr int kRunCovered = 2; // the kept chain covers the seed: give the seed up
+// Covered when the kept chain reaches the end of the running seed's word.
+// Outside a hash search every run counts as covered.
+int wordRunVerdict(int32_t x, int32_t y);

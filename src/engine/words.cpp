@@ -3,6 +3,7 @@
 // shared by both, not inside a longer run) is grown into a chain.
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -24,6 +25,60 @@ struct FreeDeleter {
   void operator()(void *p) const { free(p); }
 };
 
+// The blocks of the chains kept so far, by diagonal, and each chain's box:
+// what lets a seed tell whether an earlier seed's chain covers it.
+struct KeptChains {
+  struct Span {
+    int32_t xEnd, chain;
+  };
+  std::map<int64_t, Span> spans; // key: diagonal, then start x
+  struct Box {
+    int32_t startX, startY, endX, endY;
+  };
+  std::vector<Box> boxes;
+  int32_t seedEndX = 0, seedEndY = 0; // end of the running seed's word
+
+  static int64_t key(int32_t diagonal, int32_t x) {
+    return (int64_t)diagonal * (INT64_C(1) << 32) + x;
+  }
+
+  void add(const HitBlock *first) {
+    const int32_t chain = (int32_t)boxes.size();
+    Box box{first->x, first->y, 0, 0};
+    for (const HitBlock *b = first; b; b = b->next) {
+      spans[key(b->x - b->y, b->x)] = Span{b->x + b->length, chain};
+      box.startX = std::min(box.startX, b->x);
+      box.startY = std::min(box.startY, b->y);
+      box.endX = std::max(box.endX, b->x + b->length);
+      box.endY = std::max(box.endY, b->y + b->length);
+    }
+    boxes.push_back(box);
+  }
+
+  // Kept chain with a block over pair (x, y), or -1. Chains may overlap, so
+  // a few earlier blocks of the diagonal are looked at.
+  int32_t chainAt(int32_t x, int32_t y) const {
+    const int32_t diagonal = x - y;
+    auto it = spans.upper_bound(key(diagonal, x));
+    for (int tries = 0; tries < 4 && it != spans.begin(); ++tries) {
+      --it;
+      if (it->first < key(diagonal, 0))
+        break;
+      if (x < it->second.xEnd)
+        return it->second.chain;
+    }
+    return -1;
+  }
+};
+KeptChains *gKept; // set while a hash search runs
+
+struct KeptScope {
+  explicit KeptScope(KeptChains *chains) { gKept = chains; }
+  ~KeptScope() { gKept = nullptr; }
+  KeptScope(const KeptScope &) = delete;
+  KeptScope &operator=(const KeptScope &) = delete;
+};
+
 void freeChain(HitBlock *any) {
   while (any->prev)
     any = any->prev;
@@ -40,6 +95,13 @@ void growSeed(int32_t i1, int32_t i2, std::vector<HitBlock *> &kept) {
   const int32_t sx = i1 - e.w + 1, sy = i2 - e.w + 1;
   if (sx > 0 && sy > 0 && pairCode(sx - 1, sy - 1) == 1)
     return; // inside a longer run that an earlier seed covers
+  gKept->seedEndX = i1 + 1;
+  gKept->seedEndY = i2 + 1;
+  // A cut of a kept chain may fall inside the word: either end will do.
+  if (wordRunVerdict(sx, sy) == kRunCovered || wordRunVerdict(i1, i2) == kRunCovered) {
+    ++e.abandoned;
+    return;
+  }
   int32_t length = e.w;
   while (pairCode(sx + length, sy + length) == 1)
     ++length;
@@ -68,9 +130,10 @@ void growSeed(int32_t i1, int32_t i2, std::vector<HitBlock *> &kept) {
   probe.start1 = e.x1;
   probe.start2 = e.y1;
   probe.firstBlock = blocks;
-  if (globalMargin(&probe) >= 0)
+  if (globalMargin(&probe) >= 0) {
     kept.push_back(blocks);
-  else
+    gKept->add(blocks);
+  } else
     freeChain(blocks);
 }
 
@@ -151,6 +214,8 @@ int seedRegion() {
 
   std::vector<HitBlock *> kept;
   try {
+    KeptChains chains;
+    KeptScope scope(&chains);
     streamSecond(table, bucketMask, keyMask, kept);
   } catch (const EngineAbort &) {
     for (HitBlock *blocks : kept)
@@ -177,6 +242,16 @@ int seedRegion() {
 }
 
 } // namespace
+
+int wordRunVerdict(int32_t x, int32_t y) {
+  if (!gKept)
+    return kRunCovered;
+  const int32_t chain = gKept->chainAt(x, y);
+  if (chain < 0)
+    return kRunFree;
+  const KeptChains::Box &box = gKept->boxes[(size_t)chain];
+  return box.endX >= gKept->seedEndX && box.endY >= gKept->seedEndY ? kRunCovered : kRunStop;
+}
 
 int wordIndexBits(int32_t width, int32_t height, int32_t wordSize) {
   const int c = (int)(std::log((double)width * (double)height) / std::log(4.0) - 4.5);

@@ -1,0 +1,128 @@
+// Hash mode of Align: every seed of an alignment after the first is given
+// up, but only when the chain of an earlier seed really covers it, so an
+// alignment is found once and whole.
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "fasta_pair.h"
+#include "search_fixture.h"
+
+namespace {
+
+class WordsCoverageTest : public SearchTest {
+protected:
+  struct Box {
+    int32_t x0, x1, y0, y1;
+  };
+  static std::vector<Box> hits() {
+    std::vector<Box> out;
+    for (Hit *h = gHitHead1; h; h = h->next1)
+      if (h->firstBlock)
+        out.push_back(Box{h->start1, h->end1, h->start2, h->end2});
+    return out;
+  }
+  // Positions of [from, to) in sequence 1 that some hit spans.
+  static int32_t covered(const std::vector<Box> &boxes, int32_t from, int32_t to) {
+    std::vector<std::pair<int32_t, int32_t>> spans;
+    for (const Box &b : boxes)
+      spans.emplace_back(std::max(b.x0, from), std::min(b.x1, to));
+    std::sort(spans.begin(), spans.end());
+    int32_t total = 0, reach = from;
+    for (const auto &s : spans) {
+      const int32_t start = std::max(s.first, reach);
+      if (s.second > start) {
+        total += s.second - start;
+        reach = s.second;
+      }
+    }
+    return total;
+  }
+  // Pairs of hits sharing more than `slack` positions in both sequences.
+  static int duplicates(const std::vector<Box> &boxes, int32_t slack) {
+    int n = 0;
+    for (size_t i = 0; i < boxes.size(); ++i)
+      for (size_t j = i + 1; j < boxes.size(); ++j) {
+        const Box &a = boxes[i], &b = boxes[j];
+        const int32_t ox = std::min(a.x1, b.x1) - std::max(a.x0, b.x0);
+        const int32_t oy = std::min(a.y1, b.y1) - std::max(a.y0, b.y0);
+        n += ox > slack && oy > slack;
+      }
+    return n;
+  }
+};
+
+// a with every `every`-th base changed: runs of every - 1 matches, so each
+// run holds a word of 16 and every frame stays good.
+std::string everyNth(std::string a, size_t every) {
+  for (size_t i = every - 1; i < a.size(); i += every)
+    a[i] = a[i] == 'A' ? 'C' : 'A';
+  return a;
+}
+
+TEST_F(WordsCoverageTest, MitochondrialPairIsCoveredOnceInHashMode) {
+  ASSERT_TRUE(loadFastaPair(std::string(VELK_TEST_DATA) + "/mito/MT-human.fa",
+                            std::string(VELK_TEST_DATA) + "/mito/MT-orang.fa"));
+  gCurrent = &gSlots[0];
+  resetSlotDefaults(gCurrent);
+  setActionParams(0x08, ScoreParams{}, IslandParams{});
+  Hit *r = region();
+  ASSERT_EQ(seedByWords(r), kSearchNormal);
+  const std::vector<Box> found = hits();
+  // Orangutan 1..16025 is human 577..16569 (one rotation, about 85 %).
+  EXPECT_GE(covered(found, 576, 16569), (16569 - 576) * 95 / 100);
+  EXPECT_GE(covered(found, 576, 2385), 1700); // the part before the first gap
+  // Hits of the same stretch are not found again from later seeds.
+  EXPECT_LE(found.size(), 8u);
+  EXPECT_EQ(duplicates(found, 20), 0);
+}
+
+TEST_F(WordsCoverageTest, LaterSeedsOfAnAlignmentAreGivenUp) {
+  // 16 shared residues, one deletion in sequence 2, then 300 residues with
+  // a mismatch every 20th: the first word lies after the gap, and the short
+  // island before the gap must not make it look covered by itself.
+  std::mt19937 rng(11);
+  const std::string head = randomDna(rng, 16), gapBase = "G", body = randomDna(rng, 300);
+  const std::string flank1 = randomDna(rng, 40), flank2 = randomDna(rng, 40);
+  std::string headB = head;
+  headB[5] = headB[5] == 'A' ? 'C' : 'A';
+  headB[11] = headB[11] == 'A' ? 'C' : 'A';
+  load(flank1 + head + gapBase + body + flank1, flank2 + headB + everyNth(body, 20) + flank2);
+  Hit *r = region();
+  ASSERT_EQ(seedByWords(r), kSearchNormal);
+  const std::vector<Box> found = hits();
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_LE(found[0].x0, 40 + 17);
+  EXPECT_GE(found[0].x1, 40 + 17 + 290);
+  // Fifteen runs hold a word; the first seeds, the rest are given up.
+  EXPECT_GE(gEngine.abandoned, 10);
+}
+
+TEST_F(WordsCoverageTest, AnAlignmentBeyondABreakIsNotLost) {
+  // Two alignments 16 diagonals apart, the second led by a short island
+  // that the first does not link to. Chaining back from the second meets
+  // the words of the first; the first ends before the second's seeds, so
+  // it covers none of them and the second is kept.
+  std::mt19937 rng(23);
+  const std::string one = randomDna(rng, 200), two = randomDna(rng, 300);
+  const std::string shortA = randomDna(rng, 18), breakA = randomDna(rng, 6);
+  const std::string insert = randomDna(rng, 16);
+  const std::string flank1 = randomDna(rng, 50), flank2 = randomDna(rng, 50);
+  std::string shortB = shortA, breakB = breakA;
+  shortB[6] = shortB[6] == 'A' ? 'C' : 'A';
+  shortB[12] = shortB[12] == 'A' ? 'C' : 'A';
+  for (char &c : breakB)
+    c = c == 'A' ? 'C' : 'A';
+  std::string oneB = everyNth(one, 20);
+  oneB.replace(176, 24, one, 176, 24); // a word right before the break
+  load(flank1 + one + shortA + breakA + two + flank1,
+       flank2 + oneB + insert + shortB + breakB + everyNth(two, 20) + flank2);
+  Hit *r = region();
+  ASSERT_EQ(seedByWords(r), kSearchNormal);
+  const std::vector<Box> found = hits();
+  EXPECT_GE(covered(found, 50, 250), 190);
+  EXPECT_GE(covered(found, 274, 574), 290);
+  EXPECT_EQ(duplicates(found, 20), 0);
+}
+
+} // namespace
