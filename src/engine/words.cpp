@@ -1,10 +1,12 @@
 // Hash mode of Align: sequence 1 is indexed once by words of w usable
 // residues, sequence 2 is streamed against the index, and every seed (a word
 // shared by both, not inside a longer run) is grown into a chain.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "core/flags.h"
@@ -25,34 +27,29 @@ struct FreeDeleter {
   void operator()(void *p) const { free(p); }
 };
 
-// The blocks of the chains kept so far, by diagonal, and each chain's box:
+// The blocks of the chains kept so far, by diagonal, and each chain's end:
 // what lets a seed tell whether an earlier seed's chain covers it.
 struct KeptChains {
   struct Span {
     int32_t xEnd, chain;
   };
-  std::map<int64_t, Span> spans; // key: diagonal, then start x
-  struct Box {
-    int32_t startX, startY, endX, endY;
-  };
-  std::vector<Box> boxes;
-  int32_t seedEndX = 0, seedEndY = 0; // end of the running seed's word
+  std::map<int64_t, Span> spans;                 // key: diagonal, then start x
+  std::vector<std::pair<int32_t, int32_t>> ends; // end x, end y
+  int32_t seedEndX = 0, seedEndY = 0;            // end of the running seed's word
 
   static int64_t key(int32_t diagonal, int32_t x) {
     return (int64_t)diagonal * (INT64_C(1) << 32) + x;
   }
 
   void add(const HitBlock *first) {
-    const int32_t chain = (int32_t)boxes.size();
-    Box box{first->x, first->y, 0, 0};
+    const int32_t chain = (int32_t)ends.size();
+    int32_t endX = 0, endY = 0;
     for (const HitBlock *b = first; b; b = b->next) {
       spans[key(b->x - b->y, b->x)] = Span{b->x + b->length, chain};
-      box.startX = std::min(box.startX, b->x);
-      box.startY = std::min(box.startY, b->y);
-      box.endX = std::max(box.endX, b->x + b->length);
-      box.endY = std::max(box.endY, b->y + b->length);
+      endX = std::max(endX, b->x + b->length);
+      endY = std::max(endY, b->y + b->length);
     }
-    boxes.push_back(box);
+    ends.emplace_back(endX, endY);
   }
 
   // Kept chain with a block over pair (x, y), or -1. Chains may overlap, so
@@ -249,8 +246,8 @@ int wordRunVerdict(int32_t x, int32_t y) {
   const int32_t chain = gKept->chainAt(x, y);
   if (chain < 0)
     return kRunFree;
-  const KeptChains::Box &box = gKept->boxes[(size_t)chain];
-  return box.endX >= gKept->seedEndX && box.endY >= gKept->seedEndY ? kRunCovered : kRunStop;
+  const auto &end = gKept->ends[(size_t)chain];
+  return end.first >= gKept->seedEndX && end.second >= gKept->seedEndY ? kRunCovered : kRunStop;
 }
 
 int wordIndexBits(int32_t width, int32_t height, int32_t wordSize) {
