@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
 #include "core/flags.h"
@@ -10,14 +9,6 @@
 #include "seq_builders.h"
 
 namespace {
-
-std::string randomBases(size_t n, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::string s(n, 'A');
-  for (char &c : s)
-    c = "ACGT"[rng() & 3];
-  return s;
-}
 
 // Positions of sequence 1 that carry the filter bit, as [from, to) runs.
 std::vector<std::pair<int, int>> filterRuns(int which) {

@@ -1,6 +1,7 @@
 #include "seq_builders.h"
 
 #include <cstring>
+#include <random>
 
 #include "core/flags.h"
 #include "core/pool.h"
@@ -79,4 +80,12 @@ Hit *makeDiagonalHit(int32_t start1, int32_t start2, int32_t length) {
 void clearTestHits() {
   if (gBuffers)
     clearHits();
+}
+
+std::string randomBases(size_t n, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::string s(n, 'A');
+  for (char &ch : s)
+    ch = "ACGT"[rng() & 3];
+  return s;
 }

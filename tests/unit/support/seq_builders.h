@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 
 #include "core/records.h"
 
@@ -30,3 +31,6 @@ Hit *makeDiagonalHit(int32_t start1, int32_t start2, int32_t length);
 
 // Drops every hit (lists empty); sequences stay.
 void clearTestHits();
+
+// n random plain bases, the same for the same seed.
+std::string randomBases(size_t n, unsigned seed);
