@@ -4,6 +4,7 @@
 #include "core/session.h"
 #include "core/ui_port.h"
 #include "engine/progress.h"
+#include "engine/scores.h"
 #include "io/command_actions.h"
 #include "io/command_wiring.h"
 #include "ops/filter.h"
@@ -66,6 +67,7 @@ void recompute(SelectKind kind, bool on) {
 }
 
 void selectCommand(SelectKind kind) { recompute(kind, true); }
+void scoresCommand() { buildScoreTable(gCurrent->score); }
 void unselectCommand(SelectKind kind) { recompute(kind, false); }
 } // namespace
 
@@ -74,4 +76,5 @@ void installSetCommands() {
   gCommandActions.filter = filterCommand;
   gCommandActions.select = selectCommand;
   gCommandActions.unselect = unselectCommand;
+  gCommandActions.scoresChanged = scoresCommand;
 }

@@ -1,5 +1,6 @@
-// The set operations of a command file: merge, filter and the selections.
+// The set operations of a command file: merge, filter, the selections and
+// the score table after "score".
 #pragma once
 
-// Fills the merge, filter, select and unselect hooks of gCommandActions.
+// Fills the merge, filter, select, unselect and scoresChanged hooks.
 void installSetCommands();
