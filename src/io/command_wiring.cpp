@@ -7,14 +7,12 @@
 #include "core/session.h"
 #include "core/ui_port.h"
 #include "engine/drivers.h"
+#include "engine/refine.h"
 #include "engine/trim.h"
 #include "io/command_actions.h"
 #include "ops/journal.h"
 #include "ops/report.h"
 #include "output/alignment_files.h"
-
-// Refine is published separately; without it the command does nothing.
-void refineAction() __attribute__((weak));
 
 namespace {
 
@@ -43,8 +41,7 @@ void expandCommand() {
 }
 
 void refineCommand() {
-  if (refineAction)
-    refineAction();
+  refineAction();
   finishAction(kIdRefine);
 }
 
