@@ -23,36 +23,29 @@ constexpr int32_t kIdTrim = 81;
 constexpr int32_t kIdRefine = 82;
 constexpr int32_t kIdFill = 83;
 
-void finishAction(int32_t id) {
-  gCurrent->flagsB &= ~kOptClearedAfterAction;
-  JournalAction(id);
-  ui()->requestRepaint();
-  issueCommandReport();
-}
-
 void alignCommand() {
   alignAction(true);
-  finishAction(kIdAlignNow);
+  finishCommandAction(kIdAlignNow);
 }
 
 void expandCommand() {
   expandAction();
-  finishAction(kIdExpandNow);
+  finishCommandAction(kIdExpandNow);
 }
 
 void refineCommand() {
   refineAction();
-  finishAction(kIdRefine);
+  finishCommandAction(kIdRefine);
 }
 
 void fillCommand() {
   alignOrFill(true, true);
-  finishAction(kIdFill);
+  finishCommandAction(kIdFill);
 }
 
 void trimCommand() {
   trimAction(true);
-  finishAction(kIdTrim);
+  finishCommandAction(kIdTrim);
 }
 
 void saveCommand(int format) {
@@ -75,6 +68,13 @@ void saveCommand(int format) {
 }
 
 } // namespace
+
+void finishCommandAction(int32_t id) {
+  gCurrent->flagsB &= ~kOptClearedAfterAction;
+  JournalAction(id);
+  ui()->requestRepaint();
+  issueCommandReport();
+}
 
 void issueCommandReport() {
   const char *line = ReportLine();

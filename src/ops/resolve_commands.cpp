@@ -17,38 +17,29 @@ constexpr int32_t kIdOptimalNow = 86;
 constexpr int32_t kIdKill = 87;
 constexpr int32_t kIdDelete = 88;
 
-// The command language turns a stop into its interrupted bit afterwards, so
-// the action status stays as the action left it.
-void finishAction(int32_t id) {
-  gCurrent->flagsB &= ~kOptClearedAfterAction;
-  JournalAction(id);
-  ui()->requestRepaint();
-  issueCommandReport();
-}
-
 void reconcileCommand() {
   Reconcile();
-  finishAction(kIdReconcile);
+  finishCommandAction(kIdReconcile);
 }
 
 void greedyCommand() {
   GreedyResolve();
-  finishAction(kIdGreedyNow);
+  finishCommandAction(kIdGreedyNow);
 }
 
 void optimalCommand() {
   OptimalAction();
-  finishAction(kIdOptimalNow);
+  finishCommandAction(kIdOptimalNow);
 }
 
 void killCommand() {
   KillConflicting();
-  finishAction(kIdKill);
+  finishCommandAction(kIdKill);
 }
 
 void deleteCommand() {
   DeleteMarked(1);
-  finishAction(kIdDelete);
+  finishCommandAction(kIdDelete);
 }
 
 void undoCommand() {

@@ -19,10 +19,7 @@ void mergeCommand() {
   openActionCanvas();
   MergeHits();
   closeActionCanvas();
-  gCurrent->flagsB &= ~kOptClearedAfterAction;
-  JournalAction(kIdMergeNow);
-  ui()->requestRepaint();
-  issueCommandReport();
+  finishCommandAction(kIdMergeNow);
 }
 
 void filterCommand(FilterOp op) {
