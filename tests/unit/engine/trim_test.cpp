@@ -159,19 +159,7 @@ TEST_F(TrimTest, RandomHitsKeepTheirBestRunOfColumns) {
       }
     }
     load(a, b);
-    Hit *h = allocateHit();
-    HitBlock *prev = nullptr;
-    for (const TestBlock &t : blocks) {
-      HitBlock *blk = allocateBlock();
-      blk->x = t.x;
-      blk->y = t.y;
-      blk->length = t.length;
-      blk->linkKind = t.linkKind;
-      blk->cut = t.cut >= 0 ? t.cut : t.x + t.length;
-      blk->prev = prev;
-      (prev ? prev->next : h->firstBlock) = blk;
-      prev = blk;
-    }
+    Hit *h = makeTestHit(0, 0, blocks);
     h->end1 = int32_t(a.size());
     h->end2 = int32_t(b.size());
     rebuildLists(0, 0);

@@ -91,23 +91,7 @@ TEST_F(JournalSession, RandomChangesUndoneAndRedoneMatchTheirSnapshots) {
       x += b.length + pick(4);
       y += b.length + pick(4);
     }
-    Hit *h = allocateHit();
-    h->start1 = s1;
-    h->start2 = s2;
-    HitBlock *prev = nullptr;
-    for (const TestBlock &t : blocks) {
-      HitBlock *b = allocateBlock();
-      b->x = t.x;
-      b->y = t.y;
-      b->length = t.length;
-      b->linkKind = t.linkKind;
-      b->cut = t.cut;
-      b->prev = prev;
-      (prev ? prev->next : h->firstBlock) = b;
-      prev = b;
-    }
-    h->end1 = s1 + prev->x + prev->length;
-    h->end2 = s2 + prev->y + prev->length;
+    Hit *h = makeTestHit(s1, s2, blocks);
     h->flags = rng() & (kHitSelShort | kHitApproved | kHitSelMouse);
   };
   auto nthHit = [&](int n) {

@@ -50,7 +50,7 @@ void invertTestSequence(int which) {
   s->flags |= kSeqInvertRequested | kSeqInverted;
 }
 
-Hit *makeTestHit(int32_t start1, int32_t start2, std::initializer_list<TestBlock> blocks) {
+Hit *makeTestHit(int32_t start1, int32_t start2, const std::vector<TestBlock> &blocks) {
   Hit *h = allocateHit();
   h->start1 = start1;
   h->start2 = start2;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "core/records.h"
 
@@ -24,7 +25,10 @@ struct TestBlock {
 
 // A hit at (start1, start2) with the given blocks (relative offsets), pushed
 // at the head of the main list; the ends follow from the last block.
-Hit *makeTestHit(int32_t start1, int32_t start2, std::initializer_list<TestBlock> blocks);
+Hit *makeTestHit(int32_t start1, int32_t start2, const std::vector<TestBlock> &blocks);
+inline Hit *makeTestHit(int32_t start1, int32_t start2, std::initializer_list<TestBlock> blocks) {
+  return makeTestHit(start1, start2, std::vector<TestBlock>(blocks));
+}
 
 // A one-block hit over [start1, start1 + length) and [start2, ...).
 Hit *makeDiagonalHit(int32_t start1, int32_t start2, int32_t length);
