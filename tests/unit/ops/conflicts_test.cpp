@@ -3,63 +3,37 @@
 #include "conflict_fixture.h"
 #include "ops/conflicts.h"
 
-namespace {
-// Pairwise definition, for comparison with the two-pass marking.
-bool collinear(const Hit *a, const Hit *b) { return hitPrecedes(a, b) || hitPrecedes(b, a); }
-} // namespace
-
-TEST_F(ConflictSession, TouchingEndsAreCollinearOverlapsAreNot) {
-  Hit *a = box(0, 10, 0, 10), *b = box(10, 20, 10, 20), *c = box(20, 30, 20, 30);
-  rebuild();
-  EXPECT_FALSE(conflicting(a) || conflicting(b) || conflicting(c));
-
-  clearTestHits();
-  a = box(0, 10, 0, 10);
-  b = box(9, 20, 10, 20); // one residue of overlap in sequence 1
-  rebuild();
-  EXPECT_TRUE(conflicting(a));
-  EXPECT_TRUE(conflicting(b));
-
-  clearTestHits();
-  a = box(0, 10, 0, 10);
-  b = box(10, 20, 9, 20); // and in sequence 2
-  rebuild();
-  EXPECT_TRUE(conflicting(a));
-  EXPECT_TRUE(conflicting(b));
+TEST_F(ConflictSession, OverlapsCrossingsAndSharedRangesConflictTouchingEndsDoNot) {
+  struct Case {
+    int32_t s1, e1, s2, e2;
+    bool conflict;
+  } cases[] = {
+      {30, 40, 30, 40, false}, // touching ends
+      {29, 40, 30, 40, true},  // one residue of overlap in sequence 1
+      {30, 40, 29, 40, true},  // and in sequence 2
+      {20, 30, 50, 60, true},  // same range in sequence 1
+      {40, 50, 0, 10, true},   // crossing
+      {0, 10, 0, 10, false},
+  };
+  for (const Case &c : cases) {
+    clearTestHits();
+    Hit *a = box(20, 30, 20, 30), *b = box(c.s1, c.e1, c.s2, c.e2);
+    Hit *far = box(100, 110, 100, 110);
+    rebuild();
+    EXPECT_EQ(conflicting(a), c.conflict) << c.s1 << " " << c.s2;
+    EXPECT_EQ(conflicting(b), c.conflict) << c.s1 << " " << c.s2;
+    EXPECT_FALSE(conflicting(far));
+  }
 }
 
-TEST_F(ConflictSession, SameRangeInOneSequenceAndCrossingHitsConflict) {
-  Hit *a = box(0, 10, 0, 10), *b = box(0, 10, 50, 60);
-  rebuild();
-  EXPECT_TRUE(conflicting(a));
-  EXPECT_TRUE(conflicting(b));
-
-  clearTestHits();
-  a = box(0, 10, 50, 60); // first in sequence 1, second in sequence 2
-  b = box(20, 30, 0, 10);
-  Hit *c = box(100, 110, 100, 110);
-  rebuild();
-  EXPECT_TRUE(conflicting(a));
-  EXPECT_TRUE(conflicting(b));
-  EXPECT_FALSE(conflicting(c));
-}
-
-TEST_F(ConflictSession, LongHitOverNonNeighboursIsCaughtByTheOtherOrder) {
-  // b lies inside a's sequence-1 range but is not a's neighbour there.
-  Hit *a = box(0, 100, 0, 10), *b = box(10, 20, 20, 30), *c = box(50, 60, 40, 50);
-  rebuild();
-  EXPECT_TRUE(conflicting(a));
-  EXPECT_TRUE(conflicting(b));
-  EXPECT_TRUE(conflicting(c));
-}
-
+// The two-pass marking against the pairwise definition; also catches a long
+// hit over non-neighbours in one order.
 TEST_F(ConflictSession, MarkingAgreesWithPairwiseDefinitionOnRandomSets) {
   std::mt19937 rng(7);
   for (int round = 0; round < 60; ++round) {
     clearTestHits();
     std::vector<Hit *> hits;
-    int n = 2 + round % 12;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < 2 + round % 12; ++i) {
       int32_t s1 = rng() % 60, s2 = rng() % 60;
       hits.push_back(box(s1, s1 + 1 + rng() % 15, s2, s2 + 1 + rng() % 15));
     }
@@ -67,45 +41,39 @@ TEST_F(ConflictSession, MarkingAgreesWithPairwiseDefinitionOnRandomSets) {
     for (Hit *h : hits) {
       bool expected = false;
       for (Hit *g : hits)
-        if (g != h && !collinear(g, h))
-          expected = true;
-      ASSERT_EQ(conflicting(h), expected) << "round " << round << " hit " << h->start1 << ".."
-                                          << h->end1 << " " << h->start2 << ".." << h->end2;
+        expected = expected || (g != h && !hitPrecedes(g, h) && !hitPrecedes(h, g));
+      ASSERT_EQ(conflicting(h), expected) << "round " << round << " hit " << h->start1;
     }
   }
 }
 
 TEST_F(ConflictSession, CountsOnlyHitsOfTheRegionAndOnlyWhenAsked) {
   box(0, 10, 0, 10);
-  box(5, 15, 20, 30);      // conflicts with the first
+  box(5, 15, 20, 30);
   box(300, 310, 300, 310); // outside the region below
   rebuild();
   WindowRecord *w = gCurrent;
-  int32_t region[4] = {0, 200, 0, 200};
-  memcpy(w->region, region, sizeof region);
-  w->flagsA |= kWinRecount;
+  w->region[1] = w->region[3] = 200;
   CountWindowHits();
   EXPECT_EQ(w->hitCount, 2);
   EXPECT_EQ(w->conflictCount, 2);
   EXPECT_FALSE(w->flagsA & kWinRecount);
   box(20, 30, 40, 50);
-  rebuild(); // sets the recount bit again
+  rebuild();
   w->flagsA &= ~kWinRecount;
   CountWindowHits();
   EXPECT_EQ(w->hitCount, 2) << "no recount without the bit";
 }
 
 TEST_F(ConflictSession, LimitQuestionFromTheLimitOn) {
-  class Answering : public HeadlessUi {
-  public:
+  struct Answering : HeadlessUi {
     Answer messageBox(const char *title, const char *text, Buttons, Answer) override {
       ++asked;
-      lastTitle = title;
-      lastText = text;
+      last = std::string(title) + "|" + text;
       return kAnswerNo;
     }
     int asked = 0;
-    std::string lastTitle, lastText;
+    std::string last;
   } port;
   setUi(&port);
   box(0, 10, 0, 10);
@@ -114,8 +82,7 @@ TEST_F(ConflictSession, LimitQuestionFromTheLimitOn) {
   EXPECT_TRUE(ConfirmConflictLimit(3, "Greedy algorithm"));
   EXPECT_EQ(port.asked, 0);
   EXPECT_FALSE(ConfirmConflictLimit(2, "Greedy algorithm"));
-  EXPECT_EQ(port.lastTitle, "Sorry");
-  EXPECT_EQ(port.lastText, "Number of conflicts exceed 2.\nGreedy algorithm can take a while.\n"
-                           "Do you still want to continue?");
+  EXPECT_EQ(port.last, "Sorry|Number of conflicts exceed 2.\nGreedy algorithm can take a while.\n"
+                       "Do you still want to continue?");
   setUi(nullptr);
 }
