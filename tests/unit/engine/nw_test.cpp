@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <random>
+#include <tuple>
 
 #include "core/flags.h"
 #include "core/residue.h"
@@ -51,9 +53,8 @@ int32_t pathScore(const std::vector<int32_t> &path, const std::vector<uint8_t> &
       score += ScoreTable[a[x++]][b[y++]];
       continue;
     }
-    int32_t len = step > 0 ? step : -step;
-    score += p.gapOpen + len * p.gapElongation;
-    (step > 0 ? x : y) += len;
+    score += p.gapOpen + std::abs(step) * p.gapElongation;
+    (step > 0 ? x : y) += std::abs(step);
   }
   EXPECT_EQ(x, a.size());
   EXPECT_EQ(y, b.size());
@@ -62,7 +63,7 @@ int32_t pathScore(const std::vector<int32_t> &path, const std::vector<uint8_t> &
 
 class NwTest : public RealignTest {
 protected:
-  // Mode 8 over [x1, x2) x [y1, y2): the blocks, region-relative; they go
+  // Mode 8 over [x1, x2) x [y1, y2): the blocks, region-relative, which go
   // back to the store afterwards.
   int align(int32_t x1, int32_t x2, int32_t y1, int32_t y2, std::vector<BlockBox> *out,
             std::vector<HitBlock> *records = nullptr) {
@@ -81,7 +82,6 @@ protected:
     }
     return code;
   }
-
   std::vector<int32_t> path(const std::string &a, const std::string &b) {
     std::vector<uint8_t> ca = codes(a), cb = codes(b);
     std::vector<int32_t> p;
@@ -92,7 +92,7 @@ protected:
   }
 };
 
-TEST_F(NwTest, IdenticalSegmentsGiveOneBlockCoveringBoth) {
+TEST_F(NwTest, BlocksOfSmallRegions) {
   const std::string s = "ACGTTGCAACGTCAGTACCA";
   load("GG" + s, s + "TT");
   std::vector<BlockBox> blocks;
@@ -100,80 +100,62 @@ TEST_F(NwTest, IdenticalSegmentsGiveOneBlockCoveringBoth) {
   ASSERT_EQ(align(2, 22, 0, 20, &blocks, &records), kSearchNormal);
   EXPECT_EQ(blocks, (std::vector<BlockBox>{{0, 0, 20}}));
   EXPECT_EQ(records[0].identities, 20);
+  // Loose ends without matches are dropped.
+  load("TTACGTACGTAAC", "GGACGTACGTCCG");
+  ASSERT_EQ(align(0, 13, 0, 13, &blocks), kSearchNormal);
+  EXPECT_EQ(blocks, (std::vector<BlockBox>{{2, 2, 8}}));
+  // Nothing but mismatches, or a stop: no block, and no result.
+  load("AAAA", "CCCC");
+  EXPECT_EQ(align(0, 4, 0, 4, &blocks), kSearchNormal);
+  EXPECT_TRUE(blocks.empty());
+  load("ACGTACGTACGT", "ACGTACGTACGT");
+  gActionStatus |= kStatusStop;
+  EXPECT_EQ(align(0, 12, 0, 12, &blocks), kSearchPoolExhausted);
+  EXPECT_TRUE(blocks.empty());
   EXPECT_TRUE(sentinelsCleared());
 }
 
 TEST_F(NwTest, TiesPreferTheDiagonalThenTheGapInSequence2) {
-  // A against C: a mismatch and two gaps cost the same.
-  useScores({100, -200, 0, -100});
+  useScores({100, -200, 0, -100}); // a mismatch costs what two gaps cost
   EXPECT_EQ(path("A", "C"), (std::vector<int32_t>{0}));
-  // AC against CA: one gap in each sequence either way round; the last step
-  // is the residue of sequence 1 against a gap.
-  useScores({100, -1000, 0, -100});
+  useScores({100, -1000, 0, -100}); // the last step is sequence 1 against a gap
   EXPECT_EQ(path("AC", "CA"), (std::vector<int32_t>{-1, 0, 1}));
-  // A gap of two is one run; the later diagonal step wins the tie, so the
-  // run comes as early as it can.
+  // A gap of two is one run, placed as early as it can be.
   useScores(ScoreParams{});
   EXPECT_EQ(path("ACGTTTAC", "ACGTAC"), (std::vector<int32_t>{0, 0, 0, 2, 0, 0, 0}));
 }
 
 TEST_F(NwTest, GapBetweenBlocksIsCutForTheColumnWalk) {
   const std::string left = "ACGTTGCAAC", right = "GTCAGTACCA";
-  for (int gapIn = 1; gapIn <= 2; ++gapIn) {
-    SCOPED_TRACE(gapIn);
-    if (gapIn == 2)
-      load(left + right, left + "TT" + right);
-    else
-      load(left + "TT" + right, left + right);
+  for (bool inY : {false, true}) {
+    SCOPED_TRACE(inY);
+    inY ? load(left + right, left + "TT" + right) : load(left + "TT" + right, left + right);
     std::vector<BlockBox> blocks;
     std::vector<HitBlock> r;
     ASSERT_EQ(align(0, gSeq1->length, 0, gSeq2->length, &blocks, &r), kSearchNormal);
-    if (gapIn == 2) {
-      EXPECT_EQ(blocks, (std::vector<BlockBox>{{0, 0, 10}, {10, 12, 10}}));
-      EXPECT_EQ(r[0].linkKind, kLinkGapInY);
-      EXPECT_EQ(r[0].cut, 10);
-    } else {
-      EXPECT_EQ(blocks, (std::vector<BlockBox>{{0, 0, 10}, {12, 10, 10}}));
-      EXPECT_EQ(r[0].linkKind, kLinkGapInX);
-      EXPECT_EQ(r[0].cut, 10);
-    }
+    EXPECT_EQ(blocks, (std::vector<BlockBox>{{0, 0, 10}, {inY ? 10 : 12, inY ? 12 : 10, 10}}));
+    EXPECT_EQ(r[0].linkKind, inY ? kLinkGapInY : kLinkGapInX);
+    EXPECT_EQ(r[0].cut, 10);
     const auto &[x, y, len] = blocks[1];
     Hit *h = makeTestHit(0, 0, {{0, 0, 10, r[0].linkKind, r[0].cut}, {x, y, len}});
     ColumnCounts c;
     CountHitColumns(h, h->firstBlock, &c);
     EXPECT_EQ(c.matches, 20);
     EXPECT_EQ(c.mismatches, 0);
-    EXPECT_EQ(c.gaps, 1);
     EXPECT_EQ(c.gapLength, 2);
     clearTestHits();
   }
 }
 
-TEST_F(NwTest, LooseEndsWithoutMatchesAreDropped) {
-  load("TTACGTACGTAAC", "GGACGTACGTCCG");
-  std::vector<BlockBox> blocks;
-  ASSERT_EQ(align(0, 13, 0, 13, &blocks), kSearchNormal);
-  EXPECT_EQ(blocks, (std::vector<BlockBox>{{2, 2, 8}}));
-  // Nothing but mismatches: no block survives, which is no failure.
-  load("AAAA", "CCCC");
-  EXPECT_EQ(align(0, 4, 0, 4, &blocks), kSearchNormal);
-  EXPECT_TRUE(blocks.empty());
-}
-
 TEST_F(NwTest, SidesUpTo5000AreAlignedLargerOnesAndEmptyOnesAreNot) {
-  std::mt19937 rng(7);
-  std::string a(5001, 'A'), b(5001, 'A');
-  for (char &c : a)
-    c = "ACGT"[rng() % 4];
-  b = a;
+  const std::string a = randomBases(5001, 7);
+  std::string b = a;
   for (int i = 0; i < 5001; i += 97)
     b[i] = b[i] == 'A' ? 'C' : 'A';
   load(a, b);
   std::vector<BlockBox> blocks;
   ASSERT_EQ(align(0, 5000, 1, 5001, &blocks), kSearchNormal);
   EXPECT_FALSE(blocks.empty());
-  EXPECT_TRUE(sentinelsCleared());
-
   EXPECT_EQ(align(0, 5001, 0, 10, &blocks), kSearchPoolExhausted);
   EXPECT_TRUE(blocks.empty());
   EXPECT_EQ(align(0, 10, 0, 5001, &blocks), kSearchPoolExhausted);
@@ -183,56 +165,40 @@ TEST_F(NwTest, SidesUpTo5000AreAlignedLargerOnesAndEmptyOnesAreNot) {
   EXPECT_TRUE(sentinelsCleared());
 }
 
-TEST_F(NwTest, StopLeavesTheRegionWithoutResult) {
-  load("ACGTACGTACGT", "ACGTACGTACGT");
-  gActionStatus |= kStatusStop;
-  std::vector<BlockBox> blocks;
-  EXPECT_EQ(align(0, 12, 0, 12, &blocks), kSearchPoolExhausted);
-  EXPECT_TRUE(blocks.empty());
-  EXPECT_TRUE(sentinelsCleared());
-}
-
-TEST_F(NwTest, FillTurnsTheRegionRecordIntoAFlaggedHit) {
+TEST_F(NwTest, FillTurnsRegionRecordsIntoFlaggedHits) {
   load("CCACGTTGCAACGTCAGTACCAGG", "TACGTTGCAACTTGTCAGTACCAT");
   Hit *region = allocateHit();
   region->start1 = 1;
-  region->end1 = 24;
-  region->start2 = 0;
-  region->end2 = 24;
+  region->end1 = region->end2 = 24;
   region->flags = kHitRegionMark;
   ASSERT_EQ(alignRegionNW(region, kNwMakeHit), kSearchNormal);
   ASSERT_EQ(gHitHead1, region);
   EXPECT_TRUE(region->flags & kHitNewFlag);
   EXPECT_EQ(gCurrent->reportSecond, 1);
   // Mismatching ends are dropped; the box is the union of the blocks.
-  EXPECT_EQ(region->start1, 2);
-  EXPECT_EQ(region->start2, 1);
-  EXPECT_EQ(region->end1, 22);
-  EXPECT_EQ(region->end2, 23);
+  EXPECT_EQ(std::make_tuple(region->start1, region->end1, region->start2, region->end2),
+            std::make_tuple(2, 22, 1, 23));
   ColumnCounts c;
   EXPECT_EQ(region->score, CountHitColumns(region, region->firstBlock, &c));
   EXPECT_EQ(c.matches, 20);
   EXPECT_EQ(c.gapLength, 2);
-
-  // A region that aligns to nothing but mismatches is deleted.
+  // A region of nothing but mismatches is deleted.
   load("AAAA", "CCCC");
   region = allocateHit();
   region->end1 = region->end2 = 4;
   region->flags = kHitRegionMark;
   EXPECT_EQ(alignRegionNW(region, kNwMakeHit), kSearchPoolExhausted);
   EXPECT_EQ(gHitHead1, nullptr);
-  EXPECT_EQ(gCurrent->reportSecond, 1);
-}
 
-TEST_F(NwTest, FillAlignsTheInterhitsUpTo5000ASide) {
+  // Through the driver: interhits up to 5000 a side.
   const std::string g1 = "ACGTTGCAACGTCAGTACCA", g2 = "TTGACCGATGCATCGGATCA";
   for (int32_t side : {8, 5000, 5001}) {
     SCOPED_TRACE(side);
+    clearTestHits();
     std::string i1(side, 'A');
     for (int32_t k = 0; k < side; ++k)
       i1[k] = "ACGT"[(k * 7 + k / 3) % 4];
-    std::string i2 = i1.substr(0, 4) + "GG" + i1.substr(4, 4);
-    load(g1 + i1 + g2, g1 + i2 + g2);
+    load(g1 + i1 + g2, g1 + i1.substr(0, 4) + "GG" + i1.substr(4, 4) + g2);
     makeDiagonalHit(0, 0, 20);
     makeDiagonalHit(20 + side, 30, 20);
     EXPECT_EQ(alignOrFill(true, true), 0);
@@ -241,19 +207,15 @@ TEST_F(NwTest, FillAlignsTheInterhitsUpTo5000ASide) {
     for (Hit *h = gHitHead1; h; h = h->next1)
       if (h->flags & kHitNewFlag)
         made.push_back(h);
-    if (side > kNwMaxSide) {
-      EXPECT_TRUE(made.empty());
-      EXPECT_EQ(gCurrent->reportSecond, 0);
-    } else {
-      ASSERT_EQ(made.size(), 1u);
-      EXPECT_EQ(gCurrent->reportSecond, 1);
-      EXPECT_GE(made[0]->start1, 20);
-      EXPECT_LE(made[0]->end1, 20 + side);
-      EXPECT_GE(made[0]->start2, 20);
-      EXPECT_LE(made[0]->end2, 30);
-    }
     EXPECT_EQ(gHitCount, 2 + int32_t(made.size()));
-    clearTestHits();
+    ASSERT_EQ(made.size(), side <= kNwMaxSide ? 1u : 0u);
+    EXPECT_EQ(gCurrent->reportSecond, int32_t(made.size()));
+    if (made.empty())
+      continue;
+    EXPECT_GE(made[0]->start1, 20);
+    EXPECT_LE(made[0]->end1, 20 + side);
+    EXPECT_GE(made[0]->start2, 20);
+    EXPECT_LE(made[0]->end2, 30);
   }
 }
 
@@ -265,14 +227,12 @@ TEST_F(NwTest, RandomSmallInputsScoreLikeTheSlowReference) {
     useScores(p);
     for (int trial = 0; trial < 150; ++trial) {
       std::string a(1 + rng() % 10, 'A'), b(1 + rng() % 10, 'A');
-      for (char &c : a)
-        c = "ACGTN"[rng() % (trial % 3 ? 4 : 5)];
-      for (char &c : b)
-        c = "ACGTN"[rng() % (trial % 3 ? 4 : 5)];
+      for (std::string *s : {&a, &b})
+        for (char &c : *s)
+          c = "ACGTN"[rng() % (trial % 3 ? 4 : 5)];
       SCOPED_TRACE(a + " / " + b);
-      std::vector<uint8_t> ca = codes(a), cb = codes(b);
-      std::vector<int32_t> fast = path(a, b);
-      EXPECT_EQ(pathScore(fast, ca, cb, p), referenceScore(ca, cb, p));
+      const std::vector<uint8_t> ca = codes(a), cb = codes(b);
+      EXPECT_EQ(pathScore(path(a, b), ca, cb, p), referenceScore(ca, cb, p));
     }
   }
 }

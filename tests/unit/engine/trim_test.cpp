@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <random>
+#include <tuple>
 
 #include "core/flags.h"
 #include "engine/search.h"
@@ -8,62 +9,23 @@
 
 namespace {
 
-class TrimTest : public RealignTest {
-protected:
-  struct Box {
-    int32_t start1, end1, start2, end2;
-    bool operator==(const Box &o) const {
-      return start1 == o.start1 && end1 == o.end1 && start2 == o.start2 && end2 == o.end2;
-    }
-  };
-  static Box box(const Hit *h) { return {h->start1, h->end1, h->start2, h->end2}; }
-};
+using Box = std::tuple<int32_t, int32_t, int32_t, int32_t>; // start1, end1, start2, end2
+Box box(const Hit *h) { return {h->start1, h->end1, h->start2, h->end2}; }
+using TrimTest = RealignTest;
 
-TEST_F(TrimTest, OneBlockHitsKeepTheirBestScoringPart) {
+TEST_F(TrimTest, KeepsTheBestScoringPartOfAHit) {
   struct Case {
     const char *what, *s1, *s2;
     int32_t start, length;
     bool changed;
-    Box after; // start1 == -1: deleted
-    int32_t score;
+    int32_t after1, after2, score; // kept [after1, after2) on the diagonal; -1: deleted
   } cases[] = {
-      {"bad tail",
-       "ACGTACGTAC"
-       "TTTTTT",
-       "ACGTACGTAC"
-       "GGGGGG",
-       0,
-       16,
-       true,
-       {0, 10, 0, 10},
-       1000},
-      {"leading mismatch",
-       "CC"
-       "T"
-       "ACGTACGT",
-       "GG"
-       "G"
-       "ACGTACGT",
-       2,
-       9,
-       true,
-       {3, 11, 3, 11},
-       800},
-      // 4 matches, 5 mismatches (below 0), 4 matches: the later part wins.
-      {"tie",
-       "ACGT"
-       "TTTTT"
-       "ACGT",
-       "ACGT"
-       "GGGGG"
-       "ACGT",
-       0,
-       13,
-       true,
-       {9, 13, 9, 13},
-       400},
-      {"own best part", "ACGTAGGTAC", "ACGTACGTAC", 0, 10, false, {0, 10, 0, 10}, 12345},
-      {"nothing positive", "AAAA", "CCCC", 0, 4, true, {-1, 0, 0, 0}, 0},
+      {"bad tail", "ACGTACGTACTTTTTT", "ACGTACGTACGGGGGG", 0, 16, true, 0, 10, 1000},
+      {"leading mismatch", "CCTACGTACGT", "GGGACGTACGT", 2, 9, true, 3, 11, 800},
+      // 4 matches, 5 mismatches, 4 matches: the later of the tied parts.
+      {"tie", "ACGTTTTTTACGT", "ACGTGGGGGACGT", 0, 13, true, 9, 13, 400},
+      {"own best part", "ACGTAGGTAC", "ACGTACGTAC", 0, 10, false, 0, 10, 12345},
+      {"nothing positive", "AAAA", "CCCC", 0, 4, true, -1, 0, 0},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
@@ -72,43 +34,41 @@ TEST_F(TrimTest, OneBlockHitsKeepTheirBestScoringPart) {
     h->score = 12345;
     rebuildLists(0, 0);
     EXPECT_EQ(trimHit(h), c.changed);
-    if (c.after.start1 < 0) {
+    if (c.after1 < 0) {
       EXPECT_EQ(gHitHead1, nullptr);
       continue;
     }
-    EXPECT_TRUE(box(h) == c.after);
-    EXPECT_EQ(boxes(h->firstBlock), (std::vector<BlockBox>{{0, 0, c.after.end1 - c.after.start1}}));
+    EXPECT_EQ(box(h), Box(c.after1, c.after2, c.after1, c.after2));
+    EXPECT_EQ(boxes(h->firstBlock), (std::vector<BlockBox>{{0, 0, c.after2 - c.after1}}));
     EXPECT_EQ(h->score, c.score);
     clearTestHits();
   }
-}
-
-TEST_F(TrimTest, WholeBlocksGoAndTheNewEndsCarryNoLink) {
-  // Junk block, gap of 2 in sequence 2, good block, gap, junk block.
+  // Whole blocks go, and the new ends carry no link.
   const std::string good = "ACGTTGCAAC";
-  load("TTTT" + good + "GGGG", "CCCC"
-                               "AA" +
-                                   good +
-                                   "AA"
-                                   "CCCC");
+  load("TTTT" + good + "GGGG", "CCCCAA" + good + "AACCCC");
   Hit *h = makeTestHit(0, 0, {{0, 0, 4, kLinkGapInY, 4}, {4, 6, 10, kLinkGapInY, 14}, {14, 18, 4}});
   EXPECT_TRUE(trimHit(h));
-  EXPECT_TRUE(box(h) == (Box{4, 14, 6, 16}));
+  EXPECT_EQ(box(h), Box(4, 14, 6, 16));
   ASSERT_EQ(boxes(h->firstBlock), (std::vector<BlockBox>{{0, 0, 10}}));
   EXPECT_EQ(h->firstBlock->prev, nullptr);
-  ColumnCounts c;
-  EXPECT_EQ(CountHitColumns(h, h->firstBlock, &c), 1000);
-  EXPECT_EQ(c.matches, 10);
+  EXPECT_EQ(CountHitColumns(h, h->firstBlock), 1000);
+  clearTestHits();
+  // With mismatches free a tail of them is as good as none: ties keep it.
+  load("ACGTACGTACTTTT", "ACGTACGTACGGGG");
+  ScoreParams lenient{100, 0, -300, -100};
+  gTrimWeights = &lenient;
+  h = makeDiagonalHit(0, 0, 14);
+  EXPECT_FALSE(trimHit(h));
+  gTrimWeights = nullptr;
+  EXPECT_TRUE(trimHit(h));
+  EXPECT_EQ(h->end1, 10);
 }
 
 // Columns of a hit as the walk gives them: 0 gap, 1 match, -1 mismatch.
 class ColumnKinds : public ColumnSink {
 public:
   void column(uint8_t r1, uint8_t r2) override {
-    if (r1 == kGapCode || r2 == kGapCode)
-      kinds.push_back(0);
-    else
-      kinds.push_back(IdentityTable[r1 & 31][r2 & 31] ? 1 : -1);
+    kinds.push_back(r1 == kGapCode || r2 == kGapCode ? 0 : IdentityTable[r1 & 31][r2 & 31] ? 1 : -1);
   }
   std::vector<int> kinds;
 };
@@ -120,10 +80,7 @@ int32_t bestRunScore(const std::vector<int> &kinds) {
   for (size_t i = 0; i < kinds.size(); ++i) {
     int32_t score = 0;
     for (size_t j = i; j < kinds.size(); ++j) {
-      if (kinds[j])
-        score += kinds[j] * 100;
-      else
-        score += (j > i && !kinds[j - 1] ? 0 : -300) - 100;
+      score += kinds[j] ? kinds[j] * 100 : (j > i && !kinds[j - 1] ? 0 : -300) - 100;
       best = std::max(best, score);
     }
   }
@@ -133,24 +90,23 @@ int32_t bestRunScore(const std::vector<int> &kinds) {
 TEST_F(TrimTest, RandomHitsKeepTheirBestRunOfColumns) {
   std::mt19937 rng(99);
   for (int trial = 0; trial < 200; ++trial) {
-    // A path of blocks and one-sided gaps, and sequences that follow it
-    // with three matches in four.
+    // Blocks and one-sided gaps, with three matches in four in the blocks.
     std::string a, b;
     std::vector<TestBlock> blocks;
     int32_t x = 0, y = 0;
     for (int n = 1 + rng() % 4; n > 0; --n) {
-      int32_t len = 1 + rng() % 8;
+      const int32_t len = 1 + rng() % 8;
       blocks.push_back({x, y, len});
       for (int32_t k = 0; k < len; ++k) {
-        char c = "ACGT"[rng() % 4];
+        const char c = "ACGT"[rng() % 4];
         a += c;
         b += rng() % 4 ? c : "ACGT"[rng() % 4];
       }
       x += len;
       y += len;
       if (n > 1) {
-        int32_t gap = 1 + rng() % 3;
-        bool inSeq2 = rng() % 2;
+        const int32_t gap = 1 + rng() % 3;
+        const bool inSeq2 = rng() % 2;
         blocks.back().linkKind = inSeq2 ? kLinkGapInY : kLinkGapInX;
         blocks.back().cut = inSeq2 ? x : y;
         for (int32_t k = 0; k < gap; ++k)
@@ -160,50 +116,27 @@ TEST_F(TrimTest, RandomHitsKeepTheirBestRunOfColumns) {
     }
     load(a, b);
     Hit *h = makeTestHit(0, 0, blocks);
-    h->end1 = int32_t(a.size());
-    h->end2 = int32_t(b.size());
     rebuildLists(0, 0);
     ColumnKinds before;
     WalkHitColumns(h, h->firstBlock, before);
     const int32_t best = bestRunScore(before.kinds);
     SCOPED_TRACE(a + " / " + b);
-    bool changed = trimHit(h);
+    const bool changed = trimHit(h);
     if (best == 0) {
       EXPECT_EQ(gHitHead1, nullptr);
       continue;
     }
     ASSERT_EQ(gHitHead1, h);
     EXPECT_EQ(CountHitColumns(h, h->firstBlock), best);
-    if (changed) {
-      EXPECT_EQ(h->score, best);
-    }
+    EXPECT_TRUE(!changed || h->score == best);
     EXPECT_EQ(h->end1 - h->start1, gHitCounts.residues1);
     EXPECT_EQ(h->end2 - h->start2, gHitCounts.residues2);
     clearTestHits();
   }
 }
 
-TEST_F(TrimTest, TheTrimWeightsDecide) {
-  // With mismatches free, a tail of mismatches is as good as none, and ties
-  // keep the later end.
-  load("ACGTACGTAC"
-       "TTTT",
-       "ACGTACGTAC"
-       "GGGG");
-  ScoreParams lenient{100, 0, -300, -100};
-  gTrimWeights = &lenient;
-  Hit *h = makeDiagonalHit(0, 0, 14);
-  EXPECT_FALSE(trimHit(h));
-  gTrimWeights = nullptr;
-  EXPECT_TRUE(trimHit(h));
-  EXPECT_EQ(h->end1, 10);
-}
-
 TEST_F(TrimTest, TheActionSkipsApprovedHitsAndCountsWhatItTried) {
-  const std::string bad = "ACGTACGTAC"
-                          "TTTTTT",
-                    worse = "ACGTACGTAC"
-                            "GGGGGG";
+  const std::string bad = "ACGTACGTACTTTTTT", worse = "ACGTACGTACGGGGGG";
   load(bad + bad + bad, worse + worse + worse);
   Hit *approved = makeDiagonalHit(0, 0, 16);
   approved->flags |= kHitApproved;
@@ -211,32 +144,19 @@ TEST_F(TrimTest, TheActionSkipsApprovedHitsAndCountsWhatItTried) {
   fresh->flags |= kHitNewFlag;
   Hit *old = makeDiagonalHit(32, 32, 16);
   rebuildLists(0, 0);
-
   trimAction(false); // only hits of the latest Align
   EXPECT_EQ(gCurrent->reportFirst, 1);
   EXPECT_EQ(gCurrent->reportSecond, 1);
   EXPECT_EQ(fresh->end1, 26);
   EXPECT_EQ(old->end1, 48);
-
   gCurrent->reportFirst = gCurrent->reportSecond = 0;
   trimAction(true);
   EXPECT_EQ(gCurrent->reportFirst, 2); // fresh is tried again, unchanged
   EXPECT_EQ(gCurrent->reportSecond, 1);
   EXPECT_EQ(old->end1, 42);
-  EXPECT_EQ(approved->end1, 16);
+  EXPECT_EQ(box(approved), Box(0, 16, 0, 16));
   EXPECT_EQ(boxes(approved->firstBlock), (std::vector<BlockBox>{{0, 0, 16}}));
   EXPECT_EQ(gTrimWeights, &gCurrent->score);
-
-  // A selected area limits the action to the hits it touches.
-  clearTestHits();
-  Hit *inside = makeDiagonalHit(0, 0, 16), *outside = makeDiagonalHit(16, 16, 16);
-  rebuildLists(0, 0);
-  gCurrent->flagsB |= kOptAreaActive;
-  int32_t area[4] = {0, 0, 12, 12}; // x0, y0, x1, y1
-  memcpy(gCurrent->selectedArea, area, sizeof area);
-  trimAction(true);
-  EXPECT_EQ(inside->end1, 10);
-  EXPECT_EQ(outside->end1, 32);
 }
 
 } // namespace
