@@ -16,6 +16,17 @@
 
 using Starts = std::vector<int32_t>;
 
+class RecordingUi : public HeadlessUi {
+public:
+  Answer messageBox(const char *title, const char *text, Buttons, Answer dflt) override {
+    titles.push_back(title);
+    texts.push_back(text);
+    return answer ? answer : dflt;
+  }
+  std::vector<std::string> titles, texts;
+  Answer answer{};
+};
+
 class ConflictSession : public ::testing::Test {
 protected:
   static constexpr int32_t kLength = 400;
@@ -29,11 +40,9 @@ protected:
     gCurrent = &gSlots[0];
     WindowRecord &w = gSlots[0];
     resetSlotDefaults(&w);
-    w.flagsB = 0;
-    w.flagsA = 0;
-    int32_t region[4] = {0, kLength, 0, kLength};
+    w.flagsB = w.flagsA = 0;
+    const int32_t region[4] = {0, kLength, 0, kLength}, block[4] = {1, kLength, 1, kLength};
     memcpy(w.region, region, sizeof region);
-    int32_t block[4] = {1, kLength, 1, kLength};
     memcpy(w.block, block, sizeof block);
     w.selectedHit = nullptr;
     w.reportFirst = w.reportSecond = w.reportKind = 0;
@@ -52,13 +61,19 @@ protected:
     return h;
   }
   void rebuild() { rebuildLists(0, 0); }
+  // Limits the next action to the selected area x0, y0, x1, y1.
+  void selectArea(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+    gCurrent->flagsB |= kOptAreaActive;
+    const int32_t area[4] = {x0, y0, x1, y1};
+    memcpy(gCurrent->selectedArea, area, sizeof area);
+  }
 
   static bool conflicting(const Hit *h) { return (h->flags & kHitConflict) != 0; }
-
+  static std::vector<Hit *> liveHits() { return mainListOrder(); }
   // Live hits identified by their start1 (tests keep them distinct).
-  static std::vector<int32_t> starts() {
-    std::vector<int32_t> s;
-    for (const Hit *h = gHitHead1; h; h = h->next1)
+  static Starts starts() {
+    Starts s;
+    for (const Hit *h : liveHits())
       s.push_back(h->start1);
     return s;
   }

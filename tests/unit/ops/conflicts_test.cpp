@@ -26,8 +26,7 @@ TEST_F(ConflictSession, OverlapsCrossingsAndSharedRangesConflictTouchingEndsDoNo
   }
 }
 
-// The two-pass marking against the pairwise definition; also catches a long
-// hit over non-neighbours in one order.
+// Also catches a long hit over non-neighbours in one of the two orders.
 TEST_F(ConflictSession, MarkingAgreesWithPairwiseDefinitionOnRandomSets) {
   std::mt19937 rng(7);
   for (int round = 0; round < 60; ++round) {
@@ -47,42 +46,24 @@ TEST_F(ConflictSession, MarkingAgreesWithPairwiseDefinitionOnRandomSets) {
   }
 }
 
-TEST_F(ConflictSession, CountsOnlyHitsOfTheRegionAndOnlyWhenAsked) {
+TEST_F(ConflictSession, CountsOnlyHitsOfTheRegionAndAsksFromTheLimitOn) {
   box(0, 10, 0, 10);
   box(5, 15, 20, 30);
   box(300, 310, 300, 310); // outside the region below
   rebuild();
-  WindowRecord *w = gCurrent;
-  w->region[1] = w->region[3] = 200;
+  gCurrent->region[1] = gCurrent->region[3] = 200;
   CountWindowHits();
-  EXPECT_EQ(w->hitCount, 2);
-  EXPECT_EQ(w->conflictCount, 2);
-  EXPECT_FALSE(w->flagsA & kWinRecount);
-  box(20, 30, 40, 50);
-  rebuild();
-  w->flagsA &= ~kWinRecount;
-  CountWindowHits();
-  EXPECT_EQ(w->hitCount, 2) << "no recount without the bit";
-}
+  EXPECT_EQ(gCurrent->hitCount, 2);
+  EXPECT_EQ(gCurrent->conflictCount, 2);
 
-TEST_F(ConflictSession, LimitQuestionFromTheLimitOn) {
-  struct Answering : HeadlessUi {
-    Answer messageBox(const char *title, const char *text, Buttons, Answer) override {
-      ++asked;
-      last = std::string(title) + "|" + text;
-      return kAnswerNo;
-    }
-    int asked = 0;
-    std::string last;
-  } port;
+  RecordingUi port;
+  port.answer = kAnswerNo;
   setUi(&port);
-  box(0, 10, 0, 10);
-  box(5, 15, 20, 30);
-  rebuild();
   EXPECT_TRUE(ConfirmConflictLimit(3, "Greedy algorithm"));
-  EXPECT_EQ(port.asked, 0);
+  EXPECT_TRUE(port.titles.empty());
   EXPECT_FALSE(ConfirmConflictLimit(2, "Greedy algorithm"));
-  EXPECT_EQ(port.last, "Sorry|Number of conflicts exceed 2.\nGreedy algorithm can take a while.\n"
-                       "Do you still want to continue?");
   setUi(nullptr);
+  ASSERT_EQ(port.titles, std::vector<std::string>{"Sorry"});
+  EXPECT_EQ(port.texts[0], "Number of conflicts exceed 2.\nGreedy algorithm can take a while.\n"
+                           "Do you still want to continue?");
 }

@@ -26,9 +26,7 @@ TEST_F(ConflictSession, ReconcileTriesPairsThatOverlapByAThirdAtMost) {
   box(100, 130, 100, 130);
   box(129, 160, 200, 230);
   rebuild();
-  gCurrent->flagsB |= kOptAreaActive;
-  int32_t selected[4] = {0, 0, 120, 120};
-  memcpy(gCurrent->selectedArea, selected, sizeof selected);
+  selectArea(0, 0, 120, 120);
   Reconcile();
   EXPECT_EQ(gCurrent->reportFirst, 0);
 }

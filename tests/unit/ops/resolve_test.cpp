@@ -6,12 +6,6 @@
 #include "ops/resolve.h"
 
 namespace {
-std::vector<Hit *> liveHits() {
-  std::vector<Hit *> v;
-  for (Hit *h = gHitHead1; h; h = h->next1)
-    v.push_back(h);
-  return v;
-}
 bool chainable(const Hit *a, const Hit *b) { return hitPrecedes(a, b) || hitPrecedes(b, a); }
 } // namespace
 
@@ -129,9 +123,7 @@ TEST_F(ConflictSession, GreedyAndKillStayInsideTheSelectedArea) {
     box(200, 210, 200, 210, 300);
     box(205, 215, 220, 230, 100);
     rebuild();
-    gCurrent->flagsB |= kOptAreaActive;
-    int32_t selected[4] = {0, 0, 100, 100}; // x0, y0, x1, y1
-    memcpy(gCurrent->selectedArea, selected, sizeof selected);
+    selectArea(0, 0, 100, 100);
     kill ? KillConflicting() : GreedyResolve();
     EXPECT_EQ(starts(), kill ? (Starts{200, 205}) : (Starts{0, 200, 205}));
   }
