@@ -72,15 +72,3 @@ TEST_F(ConflictSession, ReconcileMakesSlightlyOverlappingHitsCollinear) {
   EXPECT_LE(first->end1, second->start1);
   EXPECT_LE(second->start1, 40);
 }
-
-TEST_F(ConflictSession, ReconcileSplitsTwoHitsOfOneDiagonalAtOnePoint) {
-  box(0, 40, 0, 40);
-  box(30, 70, 30, 70);
-  rebuild();
-  Reconcile();
-  ASSERT_EQ(gHitCount, 2);
-  const Hit *first = gHitHead1, *second = gHitHead1->next1;
-  EXPECT_EQ(first->end1, second->start1);
-  EXPECT_EQ(first->end2, second->start2);
-  EXPECT_EQ(second->end1, 70);
-}
