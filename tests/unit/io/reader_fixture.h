@@ -1,5 +1,6 @@
-// Fixture for reader and command-file tests: a quiet headless port, fresh
-// session memory, and command hooks that record what they were asked to do.
+// Fixture for the reader, command-file and sequence-reader tests: a quiet
+// headless port, fresh session memory, a scratch folder, and command hooks
+// that record what they were asked to do.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -12,16 +13,18 @@
 #include "core/errors.h"
 #include "core/flags.h"
 #include "core/pool.h"
+#include "core/records.h"
+#include "core/residue.h"
 #include "core/session.h"
 #include "core/ui_port.h"
 #include "io/command_actions.h"
 #include "io/command_file.h"
 #include "io/reader_engine.h"
+#include "io/sequence_reader.h"
 
 struct HookLog {
   std::vector<std::string> calls;
   int newSessionFailures = 0;
-  int openFailures = 0;
   bool stopDuringAlign = false;
   int32_t gapElongationSeen = 12345;
   std::string joined() const {
@@ -32,56 +35,51 @@ struct HookLog {
   }
 };
 inline HookLog gHookLog;
+inline void note(const std::string &s) { gHookLog.calls.push_back(s); }
 
+#define VELK_RECORD(hook, name) a.hook = [] { note(name); }
 inline void installRecordingHooks() {
   CommandActions &a = gCommandActions;
-  a.bindWindow0 = [] { gHookLog.calls.push_back("bind"); };
-  a.showWindow = [] { gHookLog.calls.push_back("show"); };
-  a.hideWindow = [] { gHookLog.calls.push_back("hide"); };
+  VELK_RECORD(bindWindow0, "bind");
+  VELK_RECORD(showWindow, "show");
+  VELK_RECORD(hideWindow, "hide");
+  VELK_RECORD(expand, "expand");
+  VELK_RECORD(refine, "refine");
+  VELK_RECORD(fill, "fill");
+  VELK_RECORD(trim, "trim");
+  VELK_RECORD(greedy, "greedy");
+  VELK_RECORD(optimal, "optimal");
+  VELK_RECORD(kill, "kill");
+  VELK_RECORD(deleteSelected, "delete");
+  VELK_RECORD(undo, "undo");
+  VELK_RECORD(scoresChanged, "scores");
   a.newSession = [] {
-    gHookLog.calls.push_back(std::string("new:") + gSeq1->fileName + "," + gSeq2->fileName);
+    note(std::string("new:") + gSeq1->fileName + "," + gSeq2->fileName);
     return gHookLog.newSessionFailures;
   };
   a.openAlignment = [] {
-    gHookLog.calls.push_back(std::string("open:") + gPathBuffer);
-    return gHookLog.openFailures;
+    note(std::string("open:") + gPathBuffer);
+    return 0;
   };
-  a.save = [](int format) {
-    gHookLog.calls.push_back("save" + std::to_string(format) + ":" + gPathBuffer);
-  };
+  a.save = [](int f) { note("save" + std::to_string(f) + ":" + gPathBuffer); };
   a.align = [] {
-    gHookLog.calls.push_back("align");
+    note("align");
     if (gHookLog.stopDuringAlign)
       gActionStatus |= kStatusStop;
   };
-  a.expand = [] { gHookLog.calls.push_back("expand"); };
   a.merge = [] {
-    gHookLog.calls.push_back("merge");
+    note("merge");
     gCurrent->reportSecond = 3;
   };
-  a.refine = [] { gHookLog.calls.push_back("refine"); };
-  a.fill = [] { gHookLog.calls.push_back("fill"); };
-  a.trim = [] { gHookLog.calls.push_back("trim"); };
   a.reconcile = [] {
-    gHookLog.calls.push_back("reconcile");
+    note("reconcile");
     gHookLog.gapElongationSeen = gCurrent->score.gapElongation;
   };
-  a.greedy = [] { gHookLog.calls.push_back("greedy"); };
-  a.optimal = [] { gHookLog.calls.push_back("optimal"); };
-  a.kill = [] { gHookLog.calls.push_back("kill"); };
-  a.filter = [](FilterOp op) {
-    gHookLog.calls.push_back("filter" + std::to_string(static_cast<int>(op)));
-  };
-  a.select = [](SelectKind k) {
-    gHookLog.calls.push_back("select" + std::to_string(static_cast<int>(k)));
-  };
-  a.unselect = [](SelectKind k) {
-    gHookLog.calls.push_back("unselect" + std::to_string(static_cast<int>(k)));
-  };
-  a.deleteSelected = [] { gHookLog.calls.push_back("delete"); };
-  a.undo = [] { gHookLog.calls.push_back("undo"); };
-  a.scoresChanged = [] { gHookLog.calls.push_back("scores"); };
+  a.filter = [](FilterOp op) { note("filter" + std::to_string(int(op))); };
+  a.select = [](SelectKind k) { note("select" + std::to_string(int(k))); };
+  a.unselect = [](SelectKind k) { note("unselect" + std::to_string(int(k))); };
 }
+#undef VELK_RECORD
 
 class ReaderTest : public ::testing::Test {
 protected:
@@ -101,28 +99,46 @@ protected:
   }
   void TearDown() override {
     gCommandActions = CommandActions();
-    std::string cmd = "rm -rf '" + dir + "'";
-    (void)system(cmd.c_str());
+    releaseSessionMemory();
+    (void)!system(("rm -rf '" + dir + "'").c_str());
   }
 
   std::string writeFile(const std::string &text, const char *name = "run.cmd") {
-    std::string path = dir + "/" + name;
-    FILE *f = fopen(path.c_str(), "wb");
+    std::string p = dir + "/" + name;
+    FILE *f = fopen(p.c_str(), "wb");
     fwrite(text.data(), 1, text.size(), f);
     fclose(f);
-    return path;
+    return p;
   }
-
   // Runs `text` as a command file; the path stays valid for messages.
   uint32_t run(const std::string &text) {
     path = writeFile(text);
     gHookLog.calls.clear();
     return runCommandFile(path.c_str());
   }
-
+  static void setName(Sequence *s, const std::string &p) {
+    snprintf(s->fileName, sizeof s->fileName, "%s", p.c_str());
+    snprintf(s->repeatSourceName, sizeof s->repeatSourceName, "%s", p.c_str());
+  }
+  // Reads `text` into sequence 1; the result of the read.
+  int load(const std::string &text) {
+    setName(gSeq1, path = writeFile(text, "seq.txt"));
+    gLastError = 0;
+    return readSequence(gSeq1);
+  }
+  static std::string letters(const Sequence *s) {
+    std::string out;
+    for (int i = 0; i < s->length; ++i)
+      out.push_back(residueLetter(s->residues[i]));
+    return out;
+  }
   static std::string message() { return messageBuffer(); }
   static int result(uint32_t status) { return static_cast<int>(status & kRunResultMask); }
 
   std::string dir;
   std::string path;
 };
+
+inline std::string dataFile(const char *relative) {
+  return std::string(VELK_TEST_DATA) + "/" + relative;
+}

@@ -2,11 +2,11 @@
 #include <map>
 
 #include "io/sequence_finish.h"
-#include "sequence_test_fixture.h"
+#include "reader_fixture.h"
 
 namespace {
 
-using GenbankRead = SequenceFileTest;
+using GenbankRead = ReaderTest;
 
 // A GenBank file around `features` with `residues` residues after ORIGIN.
 std::string genbank(const std::string &features, int residues = 1000,
@@ -65,24 +65,18 @@ TEST_F(GenbankRead, LocationsOfStoredFeatures) {
                          "     5'UTR           complement(5..9)\n"
                          "     3'UTR           7..8\n")),
             1);
-  const Annotation *a = gSeq1->annotations;
-  ASSERT_EQ(count(a), 6);
-  EXPECT_EQ(a->kind, 0x83);
-  EXPECT_EQ(coords(a), (std::vector<int32_t>{100, 200, 300, 400}));
-  a = a->next;
-  EXPECT_EQ(a->kind, kAnnGene);
-  EXPECT_EQ(coords(a), (std::vector<int32_t>{100, 100}));
-  a = a->next;
-  // A complement() inside join() marks the whole annotation.
-  EXPECT_EQ(a->kind, kAnnCds | kAnnComplement);
-  EXPECT_EQ(coords(a), (std::vector<int32_t>{1, 20, 30, 31, 40, 50}));
-  a = a->next;
-  EXPECT_EQ(a->kind, kAnnMrna);
-  // Clamped to the sequence's length.
-  EXPECT_EQ(coords(a), (std::vector<int32_t>{900, 950, 990, 1000}));
-  a = a->next;
-  EXPECT_EQ(a->kind, kAnnUtr5 | kAnnComplement);
-  EXPECT_EQ(a->next->kind, kAnnUtr3);
+  std::vector<std::pair<int, std::vector<int32_t>>> got;
+  for (const Annotation *a = gSeq1->annotations; a; a = a->next)
+    got.push_back({a->kind, coords(a)});
+  // A complement() anywhere marks the whole annotation; 100 alone is
+  // 100..100; ends past the sequence are clamped to its length.
+  EXPECT_EQ(got, (std::vector<std::pair<int, std::vector<int32_t>>>{
+                     {0x83, {100, 200, 300, 400}},
+                     {kAnnGene, {100, 100}},
+                     {kAnnCds | kAnnComplement, {1, 20, 30, 31, 40, 50}},
+                     {kAnnMrna, {900, 950, 990, 1000}},
+                     {kAnnUtr5 | kAnnComplement, {5, 9}},
+                     {kAnnUtr3, {7, 8}}}));
 }
 
 TEST_F(GenbankRead, QualifiersStoredAndSkipped) {
@@ -111,13 +105,11 @@ TEST_F(GenbankRead, QualifiersStoredAndSkipped) {
   const Annotation *a = gSeq1->annotations;
   ASSERT_EQ(count(a), 2);
   EXPECT_STREQ(a->gene, "HBB");
-  EXPECT_EQ(a->geneLength, 3);
   EXPECT_STREQ(a->note, "first piece second piece third");
-  EXPECT_EQ(a->noteLength, strlen(a->note));
-  EXPECT_EQ(a->number, 2);
   EXPECT_STREQ(a->product, "beta globin");
   EXPECT_STREQ(a->proteinId, "AAA16333.1");
-  EXPECT_EQ(a->proteinIdLength, 10);
+  EXPECT_EQ(std::vector<int>({a->geneLength, a->noteLength, a->proteinIdLength, a->number}),
+            std::vector<int>({3, 30, 10, 2}));
   a = a->next;
   EXPECT_EQ(a->number, 3);
   EXPECT_STREQ(a->note, "Alu");
@@ -158,13 +150,6 @@ TEST_F(GenbankRead, RepeatsAreReadInTheSecondPass) {
   EXPECT_EQ(readRepeats(gSeq1), 1);
 }
 
-struct BadCase {
-  const char *what;
-  std::string file;
-  int code;
-  const char *expectLine; // the first line of the message
-};
-
 TEST_F(GenbankRead, EveryErrorWithItsTextAndLine) {
   const std::string ok = genbank("");
   auto replace = [&](const std::string &from, const std::string &to) {
@@ -173,7 +158,12 @@ TEST_F(GenbankRead, EveryErrorWithItsTextAndLine) {
     return s;
   };
   const std::string feature = "FEATURES             Location/Qualifiers\n";
-  const BadCase cases[] = {
+  struct Case {
+    const char *what;
+    std::string file;
+    int code;
+    const char *firstLine;
+  } cases[] = {
       {"no LOCUS", "just text\n", kErrBadLocus, "ERROR: Bad LOCUS field in genbank file. "},
       {"LOCUS without length", replace("1000 bp", "bp"), kErrBadLocus,
        "ERROR in line 1: Bad LOCUS field in genbank file. "},
@@ -200,21 +190,19 @@ TEST_F(GenbankRead, EveryErrorWithItsTextAndLine) {
       {"no ORIGIN", replace("ORIGIN", "ORIGIX"), kErrBadGenbankLine,
        "ERROR in line 9: Bad line in genbank file. "},
   };
-  for (const BadCase &c : cases) {
+  for (const Case &c : cases) {
     EXPECT_EQ(load(c.file), c.code) << c.what;
     std::string m = message();
-    EXPECT_EQ(m.substr(0, m.find('\n')), c.expectLine) << c.what;
+    EXPECT_EQ(m.substr(0, m.find('\n')), c.firstLine) << c.what;
     EXPECT_EQ(gLastError, c.code) << c.what;
   }
   // The syntax message quotes the line and the rest from the failing place.
   load(replace(feature, feature + "     exon   join(1..2;3..4)\n"));
-  EXPECT_EQ(message(),
-            "ERROR in line 8: Bad line with coordinates in genbank file. \nFile: " + dir +
-                "/seq.txt, line: \n     exon   join(1..2;3..4)\n \nend: \n"
-                ";3..4)\n\n");
+  EXPECT_EQ(message(), "ERROR in line 8: Bad line with coordinates in genbank file. \nFile: " +
+                           path + ", line: \n     exon   join(1..2;3..4)\n \nend: \n;3..4)\n\n");
 }
 
-TEST_F(GenbankRead, OversizedLocationsAndTextsAreCutToTheirFields) {
+TEST_F(GenbankRead, OversizedDeepAndFailedLocations) {
   std::string many = "     exon            join(";
   for (int i = 1; i <= 20000; ++i)
     many += std::to_string(i) + (i % 10 ? "," : ",\n                     ");
@@ -225,98 +213,49 @@ TEST_F(GenbankRead, OversizedLocationsAndTextsAreCutToTheirFields) {
   EXPECT_EQ(a->coordinates[32765], 1000);
   EXPECT_EQ(a->noteLength, 65535);
   EXPECT_EQ(strlen(a->note), 65535u);
-}
 
-TEST_F(GenbankRead, CoordinatesAreClampedAfterAFailedRead) {
-  ASSERT_EQ(load(genbank("     exon            5..5000\n     exon            7..?\n")),
-            kErrBadCoordinates);
-  ASSERT_NE(gSeq1->annotations, nullptr);
-  // No residues were read: every value is clamped into [1, 0], i.e. 1.
-  EXPECT_EQ(coords(gSeq1->annotations), (std::vector<int32_t>{1, 1}));
-}
-
-TEST_F(GenbankRead, DeepNestingIsRefusedNotFollowed) {
+  // Deep nesting is refused, not followed.
   std::string deep = "     exon   ";
   for (int i = 0; i < 100000; ++i)
     deep += "join(";
   EXPECT_EQ(load(genbank(deep + "1..2\n")), kErrBadCoordinates);
-  std::string parens = "     gene   1\n     /x=";
-  parens += std::string(100000, '(') + "\n";
-  EXPECT_EQ(load(genbank(parens)), kErrBadGenbankLine);
+  EXPECT_EQ(load(genbank("     gene   1\n     /x=" + std::string(100000, '(') + "\n")),
+            kErrBadGenbankLine);
+
+  // After a failed read no residues exist: values are clamped into [1, 0].
+  ASSERT_EQ(load(genbank("     exon            5..5000\n     exon            7..?\n")),
+            kErrBadCoordinates);
+  ASSERT_NE(gSeq1->annotations, nullptr);
+  EXPECT_EQ(coords(gSeq1->annotations), (std::vector<int32_t>{1, 1}));
 }
 
-TEST_F(GenbankRead, RealEntries) {
-  struct Expect {
-    const char *file;
-    int length;
-    const char *accession;
-    int gi;
-    std::map<int, int> kinds; // kind without complement bit -> count
-    int repeats;
-  } entries[] = {
-      {"genbank/HUMHBB.gb",
-       73308,
-       "U01317.1",
-       455025,
-       {{kAnnCds, 7}, {kAnnExon, 20}, {kAnnGene, 6}, {kAnnMrna, 7}},
-       21},
-      {"genbank/biopython_NC_005816.gb",
-       9609,
-       "NC_005816.1",
-       45478711,
-       {{kAnnCds, 10}, {kAnnGene, 10}},
-       1},
-  };
-  for (const Expect &e : entries) {
-    setName(gSeq1, dataFile(e.file));
-    ASSERT_EQ(readSequence(gSeq1), 1) << e.file << ": " << message();
-    gSeq1->flags &= ~kSeqNotRead;
-    ASSERT_EQ(readRepeats(gSeq1), 1) << e.file << ": " << message();
-    EXPECT_EQ(gSeq1->length, e.length) << e.file;
-    EXPECT_STREQ(gSeq1->accession, e.accession);
-    EXPECT_EQ(gSeq1->gi, e.gi);
-    std::map<int, int> kinds;
-    for (const Annotation *a = gSeq1->annotations; a; a = a->next)
-      ++kinds[a->kind & ~kAnnComplement];
-    EXPECT_EQ(kinds, e.kinds) << e.file;
-    EXPECT_EQ(count(gSeq1->repeats), e.repeats) << e.file;
-    for (const Annotation *a = gSeq1->annotations; a; a = a->next) {
-      ASSERT_GE(a->coordinateCount, 2);
-      ASSERT_EQ(a->coordinateCount % 2, 0);
-    }
-  }
-  // One entry in detail: the HBE1 coding sequence of HUMHBB.
+TEST_F(GenbankRead, RealHumanBetaGlobinEntry) {
   setName(gSeq1, dataFile("genbank/HUMHBB.gb"));
-  ASSERT_EQ(readSequence(gSeq1), 1);
+  ASSERT_EQ(readSequence(gSeq1), 1) << message();
+  gSeq1->flags &= ~kSeqNotRead;
+  ASSERT_EQ(readRepeats(gSeq1), 1) << message();
+  EXPECT_EQ(gSeq1->length, 73308);
+  EXPECT_STREQ(gSeq1->accession, "U01317.1");
+  EXPECT_EQ(gSeq1->gi, 455025);
   EXPECT_STREQ(gSeq1->definition, "Human beta globin region on chromosome 11.");
-  const Annotation *a = gSeq1->annotations;
-  while (a && (a->kind != kAnnCds))
-    a = a->next;
-  ASSERT_NE(a, nullptr);
-  EXPECT_EQ(coords(a), (std::vector<int32_t>{19541, 19632, 19755, 19977, 20833, 20961}));
-  EXPECT_STREQ(a->gene, "HBE1");
-  EXPECT_STREQ(a->product, "epsilon-globin");
-  EXPECT_STREQ(a->proteinId, "AAA16330.1");
-  EXPECT_EQ(a->number, 1);
-}
-
-TEST_F(GenbankRead, TruncatedEntriesNeverCrash) {
-  FILE *f = fopen(dataFile("genbank/biopython_NC_005816.gb").c_str(), "rb");
-  ASSERT_NE(f, nullptr);
-  std::string whole;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, f)) > 0)
-    whole.append(buf, n);
-  fclose(f);
-  // Every cut ends in a success or one of the reader's errors.
-  for (size_t cut = 0; cut < whole.size(); cut += 97) {
-    int r = load(whole.substr(0, cut));
-    ASSERT_TRUE(r == 1 || (r >= kErrInternal && r <= kErrNonPc)) << cut << " " << r;
-    if (r == 1) {
-      ASSERT_EQ(gSeq1->residues[gSeq1->length], 0);
-    }
+  std::map<int, int> kinds; // kind without the complement bit -> count
+  const Annotation *cds = nullptr;
+  for (const Annotation *a = gSeq1->annotations; a; a = a->next) {
+    ++kinds[a->kind & ~kAnnComplement];
+    if (!cds && a->kind == kAnnCds)
+      cds = a;
+    ASSERT_EQ(a->coordinateCount % 2, 0);
+    ASSERT_GE(a->coordinateCount, 2);
   }
+  EXPECT_EQ(kinds, (std::map<int, int>{{kAnnCds, 7}, {kAnnExon, 20}, {kAnnGene, 6}, {kAnnMrna, 7}}));
+  EXPECT_EQ(count(gSeq1->repeats), 21);
+  // The HBE1 coding sequence in detail.
+  ASSERT_NE(cds, nullptr);
+  EXPECT_EQ(coords(cds), (std::vector<int32_t>{19541, 19632, 19755, 19977, 20833, 20961}));
+  EXPECT_STREQ(cds->gene, "HBE1");
+  EXPECT_STREQ(cds->product, "epsilon-globin");
+  EXPECT_STREQ(cds->proteinId, "AAA16330.1");
+  EXPECT_EQ(cds->number, 1);
 }
 
 } // namespace
