@@ -2,11 +2,11 @@
 // session and its temporary files, Yes saves through the root window first.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "core/lifecycle.h"
 #include "core/session.h"
@@ -37,7 +37,7 @@ struct ExitQuestionTest : ::testing::Test {
     setenv("TMPDIR", dir.c_str(), 1);
     resetTempDirectory();
     setUi(&port);
-    loadTestSequences("ACGTACGTACGTACGTACGT", "ACGTACGTACGTACGTACGT");
+    loadTestSequences("ACGTACGTACGT", "ACGTACGTACGT");
     gCurrent = &gSlots[0];
   }
   void TearDown() override {
@@ -69,27 +69,24 @@ TEST_F(ExitQuestionTest, NoQuestionWithoutChanges) {
 }
 
 TEST_F(ExitQuestionTest, CancelKeepsTheSessionNoAndYesEndIt) {
-  sessionWithChange();
-  std::string undo = journalUndoFileName(), foot = journalFootFileName();
-  ASSERT_TRUE(fileExists(undo.c_str()));
-
-  port.answer = kAnswerCancel;
-  EXPECT_FALSE(exitQuestion());
-  EXPECT_EQ(port.asked, std::vector<std::string>{"Exit: Do you want to save changes?"});
-  EXPECT_TRUE(fileExists(undo.c_str()));
-  EXPECT_TRUE(port.sent.empty());
-
-  port.answer = kAnswerYes;
-  EXPECT_TRUE(exitQuestion());
-  EXPECT_EQ(port.sent, std::vector<int>{kSaveCommand});
-  EXPECT_FALSE(fileExists(undo.c_str()));
-  EXPECT_FALSE(fileExists(foot.c_str()));
-  EXPECT_FALSE(journalActive());
-
-  sessionWithChange();
-  port.answer = kAnswerNo;
-  port.sent.clear();
-  EXPECT_TRUE(exitQuestion());
-  EXPECT_TRUE(port.sent.empty());
-  EXPECT_FALSE(fileExists(journalUndoFileName()));
+  struct Case {
+    Answer answer;
+    bool ends;
+    std::vector<int> sent;
+  } cases[] = {{kAnswerCancel, false, {}}, {kAnswerYes, true, {kSaveCommand}},
+               {kAnswerNo, true, {}}};
+  for (const Case &c : cases) {
+    sessionWithChange();
+    std::string undo = journalUndoFileName(), foot = journalFootFileName();
+    ASSERT_TRUE(fileExists(undo.c_str()));
+    port.answer = c.answer;
+    port.asked.clear();
+    port.sent.clear();
+    EXPECT_EQ(exitQuestion(), c.ends) << c.answer;
+    EXPECT_EQ(port.asked, std::vector<std::string>{"Exit: Do you want to save changes?"});
+    EXPECT_EQ(port.sent, c.sent) << c.answer;
+    EXPECT_NE(fileExists(undo.c_str()), c.ends) << c.answer;
+    EXPECT_NE(fileExists(foot.c_str()), c.ends) << c.answer;
+    EXPECT_NE(journalActive(), c.ends) << c.answer;
+  }
 }

