@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <sys/stat.h>
@@ -16,15 +17,6 @@
 
 namespace {
 int noFill(bool, bool) { return 0; }
-
-std::string randomSequence(int n, unsigned seed) {
-  std::string s;
-  for (int i = 0; i < n; ++i) {
-    seed = seed * 1103515245u + 12345u;
-    s += "ACGT"[(seed >> 16) & 3];
-  }
-  return s;
-}
 
 // A hit's shape: coordinates and blocks.
 std::string describeHits() {
@@ -47,8 +39,8 @@ protected:
     WriterTest::SetUp();
     loadTestSequences("A", "A"); // session memory and tables
     setGlobalFill(noFill);
-    seq1 = randomSequence(400, 7);
-    seq2 = seq1.substr(0, 150) + "GATTACAGAT" + seq1.substr(150);
+    std::string seq1 = randomBases(400, 7);
+    std::string seq2 = seq1.substr(0, 150) + "GATTACAGAT" + seq1.substr(150);
     seq2[50] = seq2[50] == 'A' ? 'C' : 'A';
     seq2[310] = seq2[310] == 'A' ? 'C' : 'A';
     writeText(dir + "/s1.fa", ">one\n" + seq1 + "\n");
@@ -80,7 +72,21 @@ protected:
     }
     rebuildLists(0, 0);
   }
-  std::string seq1, seq2;
+  // Saves with `write`, opens the file, and saves again: the two files and
+  // the hits before and after must be the same.
+  void roundTrip(bool (*write)(bool), const char *first, const char *second) {
+    const std::string hits = describeHits();
+    std::string saved = setOutput(first);
+    ASSERT_TRUE(write(false)) << (ui.boxes.empty() ? "" : ui.boxes[0].text);
+    resetSlotDefaults(gCurrent);
+    clearTestHits();
+    ASSERT_EQ(OpenAlignment(), 0);
+    EXPECT_EQ(describeHits(), hits);
+    std::string again = setOutput(second);
+    ASSERT_TRUE(write(false));
+    EXPECT_EQ(readFile(again), readFile(saved));
+    EXPECT_TRUE(ui.boxes.empty());
+  }
 };
 } // namespace
 
@@ -95,8 +101,9 @@ TEST(ResolveSequencePath, RelativeToTheAlignmentFolder) {
   EXPECT_EQ(ResolveSequencePath("seq\\a.fa", "/w/x.loc_align"), "/w/seq/a.fa");
 }
 
-TEST_F(AlignmentReader, LocalRoundTripRestoresHitsAndParameters) {
+TEST_F(AlignmentReader, LocalAndGlobalRoundTrips) {
   newSessionWithHits();
+  // Parameters away from the defaults: the second save shows they were read.
   WindowRecord *w = gCurrent;
   w->flagsB = 0x4003fe00;
   w->pValue = 1e-10;
@@ -104,51 +111,16 @@ TEST_F(AlignmentReader, LocalRoundTripRestoresHitsAndParameters) {
   w->expandIsland = IslandParams{4, 7, 19, 11, 16};
   w->mergeMaxDistance = 33;
   w->score = ScoreParams{150, -200, -400, -50};
-  const std::string hits = describeHits();
-  std::string first = setOutput("a.loc_align");
-  ASSERT_TRUE(WriteLocalFile(false));
-
-  resetSlotDefaults(w);
-  clearTestHits();
-  ASSERT_EQ(OpenAlignment(), 0);
-  EXPECT_EQ(describeHits(), hits);
-  EXPECT_EQ(w->flagsB, 0x4003fe00u);
-  EXPECT_EQ(w->pValue, 1e-10);
-  EXPECT_EQ(w->alignIsland.wordSize, 12);
-  EXPECT_EQ(w->alignIsland.minTotalMatches, 13);
-  EXPECT_EQ(w->expandIsland.maxGap, 19);
+  roundTrip(WriteLocalFile, "a.loc_align", "b.loc_align");
   EXPECT_EQ(w->mergeMaxDistance, 33);
-  EXPECT_EQ(w->score.gapElongation, -50);
   EXPECT_EQ(gSeq1->length, 400);
   EXPECT_STREQ(gSeq2->fileName, (dir + "/s2.fa").c_str());
 
-  std::string second = setOutput("b.loc_align");
-  ASSERT_TRUE(WriteLocalFile(false));
-  EXPECT_EQ(readFile(second), readFile(first));
-  EXPECT_TRUE(ui.boxes.empty());
-}
-
-TEST_F(AlignmentReader, InvertedSequenceAndGlobalRoundTrips) {
   newSessionWithHits(true);
-  const std::string hits = describeHits();
-  std::string local = setOutput("i.loc_align");
-  ASSERT_TRUE(WriteLocalFile(false));
-  ASSERT_EQ(OpenAlignment(), 0);
+  roundTrip(WriteLocalFile, "i.loc_align", "i2.loc_align");
   EXPECT_TRUE(gSeq2->flags & kSeqInverted);
-  EXPECT_EQ(describeHits(), hits);
-  std::string again = setOutput("i2.loc_align");
-  ASSERT_TRUE(WriteLocalFile(false));
-  EXPECT_EQ(readFile(again), readFile(local));
-
   newSessionWithHits();
-  const std::string plain = describeHits();
-  std::string global = setOutput("g.glb_align");
-  ASSERT_TRUE(WriteGlobalFile(false)) << (ui.boxes.empty() ? "" : ui.boxes[0].text);
-  ASSERT_EQ(OpenAlignment(), 0);
-  EXPECT_EQ(describeHits(), plain);
-  std::string global2 = setOutput("g2.glb_align");
-  ASSERT_TRUE(WriteGlobalFile(false));
-  EXPECT_EQ(readFile(global2), readFile(global));
+  roundTrip(WriteGlobalFile, "g.glb_align", "g2.glb_align");
 
   // A summary opens the sequences and makes no hits.
   setOutput("s.sum_align");
@@ -178,54 +150,39 @@ TEST_F(AlignmentReader, FailuresLeaveTheSessionAsItWas) {
   newSessionWithHits();
   std::string saved = setOutput("a.loc_align");
   ASSERT_TRUE(WriteLocalFile(false));
-  const std::string text = readFile(saved);
-  const std::string hits = describeHits();
+  const std::string text = readFile(saved), hits = describeHits();
   gCurrent->pValue = 1e-3;
-
-  struct Case {
-    const char *what;
-    std::string content;
-    const char *message; // part of the error box
+  auto edit = [&](const char *from, const char *to) {
+    std::string t = text;
+    return t.replace(t.find(from), strlen(from), to);
   };
   // After the first of the two groups of the last hit.
   size_t groupEnd = text.find("\n\n", text.rfind("Score: ")) + 2;
   size_t secondGroup = text.find('\n', groupEnd);
-  const Case cases[] = {
-      {"no Block line", text.substr(0, text.find("\nThe last")), "EOF reached"},
-      {"cut in the header", text.substr(0, text.find("  For merging")), "EOF reached"},
-      {"cut between groups", text.substr(0, groupEnd), "Bad format of input file"},
-      {"cut inside a group", text.substr(0, secondGroup + 1), "EOF reached"},
-      {"a stray line", text.substr(0, groupEnd) + "ACGT\n+|||\nACGT\n", "Bad format"},
+  const std::pair<std::string, std::string> cases[] = {
+      {text.substr(0, text.find("\nThe last")), "EOF reached"},
+      {text.substr(0, text.find("  For merging")), "EOF reached"},
+      {text.substr(0, groupEnd), "Bad format of input file"},
+      {text.substr(0, secondGroup + 1), "EOF reached"},
+      {text.substr(0, groupEnd) + "ACGT\n+|||\nACGT\n", "Bad format"},
+      // A missing sequence file is named with its resolved path.
+      {edit("File: s2.fa", "File: gone/s2.fa"), "Cannot open input file. \nFile: " + dir + "/gone/s2.fa"},
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.what);
-    writeText(dir + "/bad.loc_align", c.content);
+  for (const auto &[content, error] : cases) {
+    SCOPED_TRACE(content.substr(content.size() > 60 ? content.size() - 60 : 0));
+    writeText(dir + "/bad.loc_align", content);
     setOutput("bad.loc_align");
     ui.boxes.clear();
     EXPECT_GE(OpenAlignment(), 1);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].title, "Error");
-    EXPECT_NE(ui.boxes[0].text.find(c.message), std::string::npos) << ui.boxes[0].text;
+    EXPECT_NE(ui.boxes[0].text.find(error), std::string::npos) << ui.boxes[0].text;
     EXPECT_EQ(describeHits(), hits);
     EXPECT_EQ(gCurrent->pValue, 1e-3);
     EXPECT_EQ(gSeq1->length, 400);
   }
-
-  // A missing sequence file is named, and nothing changes either.
-  std::string moved = text;
-  moved.replace(moved.find("File: s2.fa"), 11, "File: gone/s2.fa");
-  writeText(dir + "/bad.loc_align", moved);
-  ui.boxes.clear();
-  EXPECT_EQ(OpenAlignment(), 1);
-  ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_NE(ui.boxes[0].text.find("Cannot open input file"), std::string::npos);
-  EXPECT_NE(ui.boxes[0].text.find(dir + "/gone/s2.fa"), std::string::npos);
-  EXPECT_EQ(describeHits(), hits);
-
-  // A hit beyond the end of the sequence the header names.
-  std::string beyond = text;
-  beyond.replace(beyond.find("1st: 251 .. 370"), 15, "1st: 351 .. 470");
-  writeText(dir + "/bad.loc_align", beyond);
+  // A hit beyond the end of the sequence the header names is refused.
+  writeText(dir + "/bad.loc_align", edit("1st: 251 .. 370", "1st: 351 .. 470"));
   ui.boxes.clear();
   EXPECT_GE(OpenAlignment(), 1);
   EXPECT_EQ(ui.boxes.size(), 1u);

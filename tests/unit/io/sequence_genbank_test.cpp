@@ -12,22 +12,14 @@ using GenbankRead = ReaderTest;
 std::string genbank(const std::string &features, int residues = 1000,
                     const std::string &version = "VERSION     AB000001.2  GI:12345\n") {
   std::string s = "LOCUS       TEST01      1000 bp    DNA     linear   PRI 01-JAN-2000\n"
-                  "DEFINITION  A test   entry\n"
-                  "            over two lines.\n"
+                  "DEFINITION  A test   entry\n            over two lines.\n"
                   "ACCESSION   AB000001\n" +
-                  version +
-                  "KEYWORDS    .\n"
-                  "FEATURES             Location/Qualifiers\n" +
+                  version + "KEYWORDS    .\nFEATURES             Location/Qualifiers\n" +
                   features + "BASE COUNT      250 a    250 c    250 g    250 t\nORIGIN      \n";
   for (int i = 0; i < residues; i += 60) {
-    char num[16];
-    snprintf(num, sizeof num, "%9d", i + 1);
-    s += num;
-    for (int j = i; j < i + 60 && j < residues; ++j) {
-      if ((j - i) % 10 == 0)
-        s += ' ';
-      s += "acgt"[j % 4];
-    }
+    s += std::to_string(i + 1);
+    for (int j = i; j < i + 60 && j < residues; ++j)
+      s += std::string((j - i) % 10 ? "" : " ") + "acgt"[j % 4];
     s += '\n';
   }
   return s + "//\n";
@@ -44,19 +36,7 @@ int count(const Annotation *a) {
   return n;
 }
 
-TEST_F(GenbankRead, HeaderFieldsAndResidues) {
-  ASSERT_EQ(load(genbank("")), 1);
-  EXPECT_EQ(gSeq1->length, 1000);
-  EXPECT_EQ(letters(gSeq1).substr(0, 8), "ACGTACGT");
-  EXPECT_STREQ(gSeq1->definition, "A test entry over two lines.");
-  EXPECT_STREQ(gSeq1->accession, "AB000001.2");
-  EXPECT_EQ(gSeq1->gi, 12345);
-  // The accession keeps 15 characters.
-  ASSERT_EQ(load(genbank("", 60, "VERSION     ABCDEFGHIJ_1234567.1 GI:7\n")), 1);
-  EXPECT_STREQ(gSeq1->accession, "ABCDEFGHIJ_1234");
-}
-
-TEST_F(GenbankRead, LocationsOfStoredFeatures) {
+TEST_F(GenbankRead, HeaderFieldsAndLocations) {
   ASSERT_EQ(load(genbank("     exon            complement(join(100..200,300..400))\n"
                          "     gene            100\n"
                          "     CDS             join(<1..20,30^31,\n"
@@ -65,6 +45,11 @@ TEST_F(GenbankRead, LocationsOfStoredFeatures) {
                          "     5'UTR           complement(5..9)\n"
                          "     3'UTR           7..8\n")),
             1);
+  EXPECT_EQ(gSeq1->length, 1000);
+  EXPECT_EQ(letters(gSeq1).substr(0, 8), "ACGTACGT");
+  EXPECT_STREQ(gSeq1->definition, "A test entry over two lines.");
+  EXPECT_STREQ(gSeq1->accession, "AB000001.2");
+  EXPECT_EQ(gSeq1->gi, 12345);
   std::vector<std::pair<int, std::vector<int32_t>>> got;
   for (const Annotation *a = gSeq1->annotations; a; a = a->next)
     got.push_back({a->kind, coords(a)});
@@ -77,6 +62,9 @@ TEST_F(GenbankRead, LocationsOfStoredFeatures) {
                      {kAnnMrna, {900, 950, 990, 1000}},
                      {kAnnUtr5 | kAnnComplement, {5, 9}},
                      {kAnnUtr3, {7, 8}}}));
+  // The accession keeps 15 characters.
+  ASSERT_EQ(load(genbank("", 60, "VERSION     ABCDEFGHIJ_1234567.1 GI:7\n")), 1);
+  EXPECT_STREQ(gSeq1->accession, "ABCDEFGHIJ_1234");
 }
 
 TEST_F(GenbankRead, QualifiersStoredAndSkipped) {
