@@ -61,12 +61,6 @@ protected:
     return h;
   }
   void rebuild() { rebuildLists(0, 0); }
-  // Limits the next action to the selected area x0, y0, x1, y1.
-  void selectArea(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
-    gCurrent->flagsB |= kOptAreaActive;
-    const int32_t area[4] = {x0, y0, x1, y1};
-    memcpy(gCurrent->selectedArea, area, sizeof area);
-  }
 
   static bool conflicting(const Hit *h) { return (h->flags & kHitConflict) != 0; }
   static std::vector<Hit *> liveHits() { return mainListOrder(); }

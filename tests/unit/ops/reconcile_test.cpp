@@ -26,7 +26,9 @@ TEST_F(ConflictSession, ReconcileTriesPairsThatOverlapByAThirdAtMost) {
   box(100, 130, 100, 130);
   box(129, 160, 200, 230);
   rebuild();
-  selectArea(0, 0, 120, 120);
+  gCurrent->flagsB |= kOptAreaActive;
+  const int32_t area[4] = {0, 0, 120, 120}; // x0, y0, x1, y1
+  memcpy(gCurrent->selectedArea, area, sizeof area);
   Reconcile();
   EXPECT_EQ(gCurrent->reportFirst, 0);
 }

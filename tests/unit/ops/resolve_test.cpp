@@ -114,20 +114,6 @@ TEST_F(ConflictSession, OptimalNeverDeletesApprovedHitsNorAnythingWhenStopped) {
   EXPECT_EQ(loser->flags & (kHitSelDelete | kHitSelMouse), kHitSelMouse);
 }
 
-TEST_F(ConflictSession, GreedyAndKillStayInsideTheSelectedArea) {
-  for (int kill = 0; kill < 2; ++kill) {
-    clearTestHits();
-    box(0, 10, 0, 10, 300);
-    box(5, 15, 20, 30, 100);
-    box(200, 210, 200, 210, 300);
-    box(205, 215, 220, 230, 100);
-    rebuild();
-    selectArea(0, 0, 100, 100);
-    kill ? KillConflicting() : GreedyResolve();
-    EXPECT_EQ(starts(), kill ? (Starts{200, 205}) : (Starts{0, 200, 205}));
-  }
-}
-
 TEST_F(ConflictSession, DeleteTakesSelectedUnapprovedHitsOrElseTheSelectedHit) {
   Hit *a = box(0, 10, 0, 10);
   Hit *b = box(20, 30, 20, 30);
