@@ -5,6 +5,7 @@
 #include "core/flags.h"
 #include "core/session.h"
 #include "ops/merge.h"
+#include "hit_builders.h"
 #include "output/columns.h"
 #include "seq_builders.h"
 
@@ -34,12 +35,6 @@ protected:
     r2.front() = 'C';
     load(r1 + r2, r1 + "G" + r2);
   }
-  static int hitCount() {
-    int n = 0;
-    for (Hit *h = gHitHead1; h; h = h->next1)
-      ++n;
-    return n;
-  }
   void TearDown() override { clearTestHits(); }
 };
 
@@ -49,7 +44,7 @@ TEST_F(MergeTest, DuplicateStartKeepsTheHigherScoreAndTheFirstOnTies) {
   scored(10, 10, 40);
   rebuildLists(0, 0);
   MergeHits();
-  ASSERT_EQ(hitCount(), 1);
+  ASSERT_EQ(mainListOrder().size(), 1u);
   EXPECT_EQ(gHitHead1, longer);
 
   // Equal scores: the later one in the list (smaller end1 at equal start1)
@@ -61,7 +56,7 @@ TEST_F(MergeTest, DuplicateStartKeepsTheHigherScoreAndTheFirstOnTies) {
   a->flags = b->flags = kHitApproved;
   rebuildLists(0, 0);
   MergeHits();
-  ASSERT_EQ(hitCount(), 1);
+  ASSERT_EQ(mainListOrder().size(), 1u);
   EXPECT_EQ(gHitHead1, a);
 }
 
@@ -73,7 +68,7 @@ TEST_F(MergeTest, HitsBeyondTheDistanceInSequenceOneAreNeverPaired) {
   rebuildLists(0, 0);
   gCurrent->mergeMaxDistance = 20;
   MergeHits();
-  EXPECT_EQ(hitCount(), 2);
+  EXPECT_EQ(mainListOrder().size(), 2u);
   EXPECT_EQ(gCurrent->reportFirst, 0);
 }
 
@@ -83,7 +78,7 @@ TEST_F(MergeTest, TwoHitsOneGapApartBecomeOne) {
   scored(40, 41, 40);
   rebuildLists(0, 0);
   MergeHits();
-  ASSERT_EQ(hitCount(), 1);
+  ASSERT_EQ(mainListOrder().size(), 1u);
   Hit *h = gHitHead1;
   EXPECT_EQ(std::vector<int32_t>({h->start1, h->end1, h->start2, h->end2}),
             std::vector<int32_t>({0, 80, 0, 81}));
@@ -102,7 +97,7 @@ TEST_F(MergeTest, ApprovedHitsAreNotBridged) {
   scored(40, 41, 40, kHitApproved);
   rebuildLists(0, 0);
   MergeHits();
-  EXPECT_EQ(hitCount(), 2);
+  EXPECT_EQ(mainListOrder().size(), 2u);
   EXPECT_EQ(gCurrent->reportSecond, 0);
 }
 
