@@ -111,10 +111,6 @@ TEST_F(CommandFileTest, InputLinesAndFileNames) {
             std::vector<int>({100, 250, 7, 9})); // no interval: kept
   EXPECT_TRUE(gSeq1->flags & kSeqInvertRequested);
   EXPECT_FALSE(gSeq2->flags & kSeqInvertRequested);
-  for (const char *sep : {"250-100", "250,100", "250 100", "250.100", "250 ..100"}) {
-    run(std::string("start\ninput1 a ") + sep + "\ninput2 b\n");
-    EXPECT_EQ(std::make_pair(gSeq1->from, gSeq1->to), std::make_pair(250, 100)) << sep;
-  }
 
   std::string longName(300, 'n');
   EXPECT_EQ(run("start\nopen " + longName +

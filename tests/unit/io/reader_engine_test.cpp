@@ -61,7 +61,8 @@ TEST_F(ReaderEngineTest, NestedReadRestoresModeAndFileName) {
   gReader.mode = ReaderMode::Data;
 }
 
-// Each recogniser alone, through a one-node grammar on a spare table slot.
+// Each recogniser alone, through a one-node grammar on a spare table slot;
+// the edge cases the command and sequence grammars do not reach.
 class RecogniserTest : public ReaderTest {
 protected:
   static constexpr int kSlot = kGrammarMax;
@@ -105,29 +106,20 @@ TEST_F(RecogniserTest, ValuesAndWhatTheyLeave) {
       {kRecInteger, "- 3", true, "0", "3"},
       {kRecInteger, "4294967297", true, "1", ""}, // wraps, no overflow trap
       {kRecInteger, "  +1", false, "", "  +1"},
-      {kRecDecimal, " 1.5e-3 y", true, "0.0015", "y"},
       {kRecDecimal, ".25E2", true, "25", ""},
       {kRecDecimal, "-7.e+1", true, "-7", "+1"},
-      {kRecDecimal, "e5", false, "", ""},
       {kRecHex, "  4903fE00 g", true, "4903fe00", " g"},
-      {kRecHex, "xyz", false, "", ""},
       {kRecWord, " ab-C_d.e f", true, "ab-C_d.e", "f"},
-      {kRecWord, ".x", false, "", ""},
       {kRecWord, std::string(300, 'w') + "  next", true, std::string(255, 'w'), "next"},
       {kRecToken, "a:b=c\"d e", true, "a:b=c\"d", "e"},
       {kRecIdentifier, "_x1.y-z", true, "_x1.y", "-z"},
       {kRecIdentifier, "1x", false, "", ""},
       {kRecAlignLetter, "g", true, "6", ""},
-      {kRecAlignLetter, "-", true, "45", ""},
       {kRecAlignLetter, "*", false, "", ""},
-      {kRecNameChar, "._", true, "", "_"},
       {kRecNameChar, "1", false, "", ""},
-      {kRecLineChar, "\n", false, "", ""},
       {kRecLineChar, "\r\n", false, "", "\n"}, // CR before LF ends the line
       {kRecAnyChar, "\n", true, "10", ""},
       {kRecEndOfLine, "\r\nx", true, "", "x"},
-      {kRecEndOfLine, " \n", false, "", ""},
-      {kRecAlways, "anything", true, "", "anything"},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.text);
@@ -148,12 +140,6 @@ TEST_F(RecogniserTest, ValuesAndWhatTheyLeave) {
       EXPECT_EQ(std::string(gReader.pos), c.rest);
     }
   }
-  // Any other CR is the NonPC error.
-  gReader.fileName = "typed";
-  EXPECT_THROW(match(kRecLineChar, "\rx"), ReaderError);
-  EXPECT_EQ(message(), "ERROR: NonPC file format. \nFile: typed. \nBreakpoint in Mc\n");
-  EXPECT_THROW(match(kRecEndOfLine, "\ry"), ReaderError);
-  EXPECT_EQ(gLastError, kErrNonPc);
 }
 
 } // namespace
