@@ -59,15 +59,28 @@ TEST_F(RegionsTest, RegionsLieBeforeBetweenAndAfterHits) {
        500,
        {{0, 100, 0, 50}, {200, 400, 150, 300}, {500, 1000, 400, 800}}},
       // The second starts inside the first in sequence 1: no empty region.
-      {"overlap", {{100, 100, 100}, {180, 210, 100}}, {}, -1, {{0, 100, 0, 100}, {280, 1000, 310, 800}}},
-      {"approved pair", {{100, 100, 100, kHitApproved}, {400, 400, 100, kHitApproved}}, {}, -1,
+      {"overlap",
+       {{100, 100, 100}, {180, 210, 100}},
+       {},
+       -1,
+       {{0, 100, 0, 100}, {280, 1000, 310, 800}}},
+      {"approved pair",
+       {{100, 100, 100, kHitApproved}, {400, 400, 100, kHitApproved}},
+       {},
+       -1,
        {{0, 100, 0, 100}}},
       // The conflicting hit joins its neighbours, and being last in
       // sequence 2 it takes the tail away too.
-      {"conflict", {{100, 100, 100}, {300, 600, 50, kHitConflict}, {400, 300, 100}}, {}, -1,
+      {"conflict",
+       {{100, 100, 100}, {300, 600, 50, kHitConflict}, {400, 300, 100}},
+       {},
+       -1,
        {{0, 100, 0, 100}}},
       {"tail needs last in both", {{100, 500, 100}, {400, 200, 100}}, {}, -1, {{0, 100, 0, 500}}},
-      {"clipped to area", {{100, 100, 100}, {400, 400, 100}}, {150, 150, 450, 350}, 200,
+      {"clipped to area",
+       {{100, 100, 100}, {400, 400, 100}},
+       {150, 150, 450, 350},
+       200,
        {{200, 400, 200, 350}}},
   };
   for (const Case &c : cases) {
@@ -107,10 +120,10 @@ TEST_F(RegionsTest, DuplicatesLoseTheLowerScore) {
   hit(700, 100, 200, 700); // overlaps in x only: stays
   rebuildLists(0, 0);
   EXPECT_EQ(removeDuplicateHits(), 3);
-  EXPECT_EQ(boxes(), (std::vector<Box>{{10, 110, 10, 110},
-                                       {280, 350, 280, 350},
-                                       {620, 660, 650, 690},
-                                       {700, 900, 100, 300}}));
+  EXPECT_EQ(
+      boxes(),
+      (std::vector<Box>{
+          {10, 110, 10, 110}, {280, 350, 280, 350}, {620, 660, 650, 690}, {700, 900, 100, 300}}));
   reset();
   hit(100, 100, 100, 5000);
   hit(150, 200, 20, 100); // starts on the first's end row

@@ -24,7 +24,9 @@
 
 namespace {
 
-std::string data(const char *name) { return readFastaRecord(std::string(VELK_TEST_DATA) + "/" + name); }
+std::string data(const char *name) {
+  return readFastaRecord(std::string(VELK_TEST_DATA) + "/" + name);
+}
 
 // Answers every question with a fixed button and remembers the texts.
 class ScriptedUi : public UiPort {

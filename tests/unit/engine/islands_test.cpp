@@ -80,7 +80,11 @@ TEST_F(IslandTest, FrameRuleOnHandMadeDiagonals) {
     uint16_t masking;
     std::vector<Isl> want;
   } cases[] = {
-      {"twelve then mismatches", "ACGTTGCAACGTAAAAAAAAAA", "ACGTTGCAACGTCCCCCCCCCC", 0x08, {{0, 0, 12, 12}}},
+      {"twelve then mismatches",
+       "ACGTTGCAACGTAAAAAAAAAA",
+       "ACGTTGCAACGTCCCCCCCCCC",
+       0x08,
+       {{0, 0, 12, 12}}},
       {"ends are matches", "TACGTTGCAACGTAGTT", "CACGTTGCAACGTAGCC", 0x08, {{1, 1, 14, 14}}},
       {"shorter than a frame", "ACGTACG", "ACGTACG", 0x08, {}},
       {"eleven", "ACGTTGCAACGAAAAAAA", "ACGTTGCAACGCCCCCCC", 0x08, {}},

@@ -42,9 +42,9 @@ TEST_F(ScoresTest, TablesIgnoreMarksUnlessMaskedAndNeverMatchN) {
   struct Case {
     uint16_t masking;
     int a, b, match;
-  } cases[] = {{0x08, 2 + 16, 2 + 8, 1}, {0x08, 2 + 24, 2, 1},          {0x08, 4, 4, 0},
-               {0x48, 2, 2, 1},          {0x48, 2, 2 + 8, 0},          {0x48, 2 + 16, 2, 1},
-               {0x48, 2 + 24, 2 + 24, 0}, {0x88, 2 + 8, 2, 1},         {0x88, 2 + 16, 2 + 16, 0}};
+  } cases[] = {{0x08, 2 + 16, 2 + 8, 1},  {0x08, 2 + 24, 2, 1}, {0x08, 4, 4, 0},
+               {0x48, 2, 2, 1},           {0x48, 2, 2 + 8, 0},  {0x48, 2 + 16, 2, 1},
+               {0x48, 2 + 24, 2 + 24, 0}, {0x88, 2 + 8, 2, 1},  {0x88, 2 + 16, 2 + 16, 0}};
   for (const Case &c : cases) {
     buildIslandMatchTable(c.masking);
     EXPECT_EQ(IslandMatchTable[c.a][c.b], c.match) << c.masking << " " << c.a << " " << c.b;
@@ -81,12 +81,14 @@ TEST_F(ScoresTest, MinScoresFromSearchSpaceAndPValue) {
     int32_t w, h;
     double effective;
     int row;
-  } cases[] = {{10, 10, 1, 100},   {10, 10, 1, 0},           {1000, 1000, 4.5, 80},
-               {100, 100, 2, 90},  {1000000, 1000000, 12, 90}, {10000000, 1000000, 13, 60},
+  } cases[] = {{10, 10, 1, 100},           {10, 10, 1, 0},
+               {1000, 1000, 4.5, 80},      {100, 100, 2, 90},
+               {1000000, 1000000, 12, 90}, {10000000, 1000000, 13, 60},
                {0, -10, 0.5, 90}};
   for (const auto &c : cases) {
     computeMinScoresFor(1e-8, c.w, c.h);
-    EXPECT_EQ(StatTable[c.row].minScore, expectedMin(c.row, 1e-8, c.effective)) << c.w << "x" << c.h;
+    EXPECT_EQ(StatTable[c.row].minScore, expectedMin(c.row, 1e-8, c.effective))
+        << c.w << "x" << c.h;
   }
   // Up to 1e-5 P is used as it is; above, as the expectation -ln(1 - P).
   computeMinScoresFor(1e-5, 1000, 1000);

@@ -44,10 +44,10 @@ protected:
     return h;
   }
 
-  // Prepares a region for direct calls of the scans and links.
-  void prepare(uint32_t mode = kModeAlign | kModeNoDraw, int32_t x1 = 0, int32_t y1 = 0) {
-    Hit *r = region(x1, -1, y1, -1);
-    prepareRegion(r, r->end1, r->end2, mode);
+  // Prepares the whole pair for direct calls of the scans and links.
+  void prepare() {
+    Hit *r = region();
+    prepareRegion(r, r->end1, r->end2, kModeAlign | kModeNoDraw);
   }
 };
 

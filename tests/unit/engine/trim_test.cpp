@@ -68,7 +68,9 @@ TEST_F(TrimTest, KeepsTheBestScoringPartOfAHit) {
 class ColumnKinds : public ColumnSink {
 public:
   void column(uint8_t r1, uint8_t r2) override {
-    kinds.push_back(r1 == kGapCode || r2 == kGapCode ? 0 : IdentityTable[r1 & 31][r2 & 31] ? 1 : -1);
+    kinds.push_back(r1 == kGapCode || r2 == kGapCode  ? 0
+                    : IdentityTable[r1 & 31][r2 & 31] ? 1
+                                                      : -1);
   }
   std::vector<int> kinds;
 };

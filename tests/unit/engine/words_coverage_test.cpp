@@ -2,7 +2,6 @@
 // up, but only when the chain of an earlier seed really covers it, so an
 // alignment is found once and whole.
 #include <algorithm>
-#include <utility>
 #include <vector>
 
 #include "fasta_pair.h"
@@ -10,47 +9,36 @@
 
 namespace {
 
-class WordsCoverageTest : public SearchTest {
-protected:
-  struct Box {
-    int32_t x0, x1, y0, y1;
-  };
-  static std::vector<Box> hits() {
-    std::vector<Box> out;
-    for (Hit *h = gHitHead1; h; h = h->next1)
-      if (h->firstBlock)
-        out.push_back(Box{h->start1, h->end1, h->start2, h->end2});
-    return out;
-  }
-  // Positions of [from, to) in sequence 1 that some hit spans.
-  static int32_t covered(const std::vector<Box> &boxes, int32_t from, int32_t to) {
-    std::vector<std::pair<int32_t, int32_t>> spans;
-    for (const Box &b : boxes)
-      spans.emplace_back(std::max(b.x0, from), std::min(b.x1, to));
-    std::sort(spans.begin(), spans.end());
-    int32_t total = 0, reach = from;
-    for (const auto &s : spans) {
-      const int32_t start = std::max(s.first, reach);
-      if (s.second > start) {
-        total += s.second - start;
-        reach = s.second;
-      }
-    }
-    return total;
-  }
-  // Pairs of hits sharing more than `slack` positions in both sequences.
-  static int duplicates(const std::vector<Box> &boxes, int32_t slack) {
-    int n = 0;
-    for (size_t i = 0; i < boxes.size(); ++i)
-      for (size_t j = i + 1; j < boxes.size(); ++j) {
-        const Box &a = boxes[i], &b = boxes[j];
-        const int32_t ox = std::min(a.x1, b.x1) - std::max(a.x0, b.x0);
-        const int32_t oy = std::min(a.y1, b.y1) - std::max(a.y0, b.y0);
-        n += ox > slack && oy > slack;
-      }
-    return n;
-  }
+struct Box {
+  int32_t x0, x1, y0, y1;
 };
+std::vector<Box> hitBoxes() {
+  std::vector<Box> out;
+  for (Hit *h = gHitHead1; h; h = h->next1)
+    if (h->firstBlock)
+      out.push_back(Box{h->start1, h->end1, h->start2, h->end2});
+  return out;
+}
+// Positions of [from, to) in sequence 1 that some hit spans.
+int32_t covered(const std::vector<Box> &boxes, int32_t from, int32_t to) {
+  std::vector<bool> hit(to - from);
+  for (const Box &b : boxes)
+    for (int32_t x = std::max(b.x0, from); x < std::min(b.x1, to); ++x)
+      hit[x - from] = true;
+  return int32_t(std::count(hit.begin(), hit.end(), true));
+}
+// Pairs of hits sharing more than `slack` positions in both sequences.
+int duplicates(const std::vector<Box> &boxes, int32_t slack) {
+  int n = 0;
+  for (size_t i = 0; i < boxes.size(); ++i)
+    for (size_t j = i + 1; j < boxes.size(); ++j) {
+      const Box &a = boxes[i], &b = boxes[j];
+      n += std::min(a.x1, b.x1) - std::max(a.x0, b.x0) > slack &&
+           std::min(a.y1, b.y1) - std::max(a.y0, b.y0) > slack;
+    }
+  return n;
+}
+using WordsCoverageTest = SearchTest;
 
 // a with every `every`-th base changed: runs of every - 1 matches, so each
 // run holds a word of 16 and every frame stays good.
@@ -68,7 +56,7 @@ TEST_F(WordsCoverageTest, MitochondrialPairIsCoveredOnceInHashMode) {
   setActionParams(0x08, ScoreParams{}, IslandParams{});
   Hit *r = region();
   ASSERT_EQ(seedByWords(r), kSearchNormal);
-  const std::vector<Box> found = hits();
+  const std::vector<Box> found = hitBoxes();
   // Orangutan 1..16025 is human 577..16569 (one rotation, about 85 %).
   EXPECT_GE(covered(found, 576, 16569), (16569 - 576) * 95 / 100);
   EXPECT_GE(covered(found, 576, 2385), 1700); // the part before the first gap
@@ -90,7 +78,7 @@ TEST_F(WordsCoverageTest, LaterSeedsOfAnAlignmentAreGivenUp) {
   load(flank1 + head + gapBase + body + flank1, flank2 + headB + everyNth(body, 20) + flank2);
   Hit *r = region();
   ASSERT_EQ(seedByWords(r), kSearchNormal);
-  const std::vector<Box> found = hits();
+  const std::vector<Box> found = hitBoxes();
   ASSERT_EQ(found.size(), 1u);
   EXPECT_LE(found[0].x0, 40 + 17);
   EXPECT_GE(found[0].x1, 40 + 17 + 290);
@@ -119,7 +107,7 @@ TEST_F(WordsCoverageTest, AnAlignmentBeyondABreakIsNotLost) {
        flank2 + oneB + insert + shortB + breakB + everyNth(two, 20) + flank2);
   Hit *r = region();
   ASSERT_EQ(seedByWords(r), kSearchNormal);
-  const std::vector<Box> found = hits();
+  const std::vector<Box> found = hitBoxes();
   EXPECT_GE(covered(found, 50, 250), 190);
   EXPECT_GE(covered(found, 274, 574), 290);
   EXPECT_EQ(duplicates(found, 20), 0);
