@@ -48,14 +48,6 @@ struct ExitQuestionTest : ::testing::Test {
     unsetenv("TMPDIR");
     resetTempDirectory();
   }
-  // New, then an Align that left a hit: a change not saved yet.
-  void sessionWithChange() {
-    JournalAction(65);
-    makeTestHit(2, 10, 2, 10);
-    rebuildLists(0, 0);
-    JournalAction(73);
-    ASSERT_TRUE(journalHasUnsavedChanges());
-  }
   bool fileExists(const char *name) { return name[0] && access(name, F_OK) == 0; }
 };
 } // namespace
@@ -76,7 +68,10 @@ TEST_F(ExitQuestionTest, CancelKeepsTheSessionNoAndYesEndIt) {
   } cases[] = {{kAnswerCancel, false, {}}, {kAnswerYes, true, {kSaveCommand}},
                {kAnswerNo, true, {}}};
   for (const Case &c : cases) {
-    sessionWithChange();
+    JournalAction(65);
+    makeTestHit(2, 10, 2, 10);
+    rebuildLists(0, 0);
+    JournalAction(73); // an Align that left a hit: a change not saved yet
     std::string undo = journalUndoFileName(), foot = journalFootFileName();
     ASSERT_TRUE(fileExists(undo.c_str()));
     port.answer = c.answer;
