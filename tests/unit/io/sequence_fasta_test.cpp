@@ -126,22 +126,4 @@ TEST_F(FastaRead, RealMitochondrialGenomes) {
   EXPECT_EQ(gSeq1->repeats, nullptr);
 }
 
-TEST_F(FastaRead, ProgressIsReportedWithinTheFileSize) {
-  static long maxPosition, maxSize, calls;
-  maxPosition = maxSize = calls = 0;
-  setProgressWindow(&calls, [](void *, long position, long size) {
-    ++calls;
-    maxPosition = std::max(maxPosition, position);
-    maxSize = size;
-  });
-  int r = load(">p\n" + std::string(100, 'A') + "\n" + std::string(6000, 'C') + "\n");
-  setProgressWindow(nullptr, nullptr);
-  ASSERT_EQ(r, 1);
-  EXPECT_GE(calls, 4); // two lines, a block and the end
-  EXPECT_EQ(maxSize, 6105);
-  // Positions inside a FASTA body count double.
-  EXPECT_GT(maxPosition, maxSize);
-  EXPECT_LE(maxPosition, 2 * maxSize);
-}
-
 } // namespace

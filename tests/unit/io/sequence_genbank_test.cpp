@@ -104,33 +104,33 @@ TEST_F(GenbankRead, QualifiersStoredAndSkipped) {
   EXPECT_EQ(a->gene, nullptr);
 }
 
-TEST_F(GenbankRead, RepeatsAreReadInTheSecondPass) {
-  std::string file = genbank("     repeat_region   1..50\n"
-                             "                     /rpt_family=\"Alu\"\n"
-                             "     5'UTR           1..5\n"
-                             "     repeat_region   complement(101..110)\n"
-                             "     exon            1..2\n");
-  ASSERT_EQ(load(file), 1);
+TEST_F(GenbankRead, RepeatsAreReadInTheSecondPassAndMarked) {
+  ASSERT_EQ(load(genbank("     repeat_region   1..50\n"
+                         "                     /rpt_family=\"Alu\"\n"
+                         "     5'UTR           1..5\n"
+                         "     repeat_region   complement(101..110)\n"
+                         "     repeat_region   join(991..1200,300..310)\n"
+                         "     exon            1..2\n")),
+            1);
   EXPECT_EQ(count(gSeq1->annotations), 2); // the UTR and the exon
   EXPECT_EQ(gSeq1->repeats, nullptr);
-  // Not read yet: nothing to do.
-  EXPECT_EQ(readRepeats(gSeq1), 2);
+  EXPECT_EQ(readRepeats(gSeq1), 2); // not read yet: nothing to do
   gSeq1->flags &= ~kSeqNotRead;
   ASSERT_EQ(readRepeats(gSeq1), 1);
+  // A second read replaces the list instead of adding to it.
+  ASSERT_EQ(readRepeats(gSeq1), 1);
   const Annotation *r = gSeq1->repeats;
-  ASSERT_EQ(count(r), 2);
+  ASSERT_EQ(count(r), 3);
   EXPECT_EQ(r->kind, kAnnRepeat);
   EXPECT_STREQ(r->note, "Alu");
   EXPECT_EQ(r->next->kind, kAnnRepeat | kAnnComplement);
-  // A second read replaces the list instead of adding to it.
-  ASSERT_EQ(readRepeats(gSeq1), 1);
-  EXPECT_EQ(count(gSeq1->repeats), 2);
 
-  // Under invert-complement, 1..50 of 1 000 residues marks indices 950..999.
+  // Under invert-complement position p of 1 000 is index 1000 - p. Only a
+  // repeat's first pair counts, clamped to the end.
   gSeq1->flags |= kSeqMarkRepeats | kSeqInvertRequested;
   finishSequence(gSeq1);
   for (int i = 0; i < 1000; ++i) {
-    bool repeat = i >= 950 || (i >= 890 && i <= 899);
+    bool repeat = i <= 9 || i >= 950 || (i >= 890 && i <= 899);
     ASSERT_EQ(bool(gSeq1->residues[i] & kResRepeat), repeat) << i;
   }
   // Without a repeat source there is nothing to read.
