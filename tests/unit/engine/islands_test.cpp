@@ -1,6 +1,5 @@
 #include <climits>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 #include "engine/search_internal.h"
@@ -8,12 +7,7 @@
 
 namespace {
 
-struct Isl {
-  int32_t x, y, length, matches;
-  bool operator==(const Isl &o) const {
-    return x == o.x && y == o.y && length == o.length && matches == o.matches;
-  }
-};
+using Isl = std::tuple<int32_t, int32_t, int32_t, int32_t>; // x, y, length, matches
 
 // The frame rule written out plainly: every frame counted from scratch.
 std::vector<Isl> referenceScan(int32_t x0, int32_t y0, int m, int n, int k) {
@@ -121,40 +115,6 @@ TEST_F(IslandTest, FastScanAgreesWithReferenceOnRandomPairs) {
         check(0, t);
     }
   EXPECT_GT(islands, 50u);
-}
-
-TEST_F(IslandTest, BoundedScansAndFrameExtension) {
-  loadAndPrepare("GGGGGGGGGGACGTTGCAACGTAGCTAAAAAAAA", "CCCCCCCCCCACGTTGCAACGTAGCTCCCCCCCC");
-  HitBlock *f = scanDiagonalBounded(0, 0, gEngine.W, gEngine.H);
-  ASSERT_NE(f, nullptr);
-  EXPECT_EQ(std::make_tuple(f->x, f->length, f->blockScore), std::make_tuple(10, 16, 1600));
-  EXPECT_EQ(scanDiagonalBounded(0, 0, 5, 5), nullptr); // gives up among the mismatches
-  HitBlock *b = scanDiagonalBoundedBack(gEngine.W - 1, gEngine.H - 1, 0, 0);
-  ASSERT_NE(b, nullptr);
-  EXPECT_EQ(std::make_tuple(b->x, b->y, b->length, b->identities), std::make_tuple(10, 10, 16, 16));
-
-  // M12 X M6 then mismatches: the block grows by seven holding six matches.
-  const std::string m12 = "ACGTTGCAACGT", m6 = "GATTCA";
-  loadAndPrepare(m12 + "A" + m6 + "AAAAAAAAAA", m12 + "C" + m6 + "CCCCCCCCCC");
-  HitBlock *blk = allocateBlock();
-  *blk = HitBlock{};
-  blk->length = blk->usedLength = 12;
-  blk->identities = blk->usedMatches = 12;
-  blk->blockScore = blk->chainScore = 1200;
-  EXPECT_TRUE(extendFrameForward(blk, 100));
-  EXPECT_EQ(std::make_tuple(blk->length, blk->identities, blk->chainScore),
-            std::make_tuple(19, 18, 1200 + 600 - 100));
-  EXPECT_FALSE(extendFrameForward(blk, 100));
-  // Backwards over a word of w matches the seed is given up.
-  const std::string w16 = "ACGTTGCAACGTAGCT";
-  loadAndPrepare("AAAA" + w16 + "A" + m12, "CCCC" + w16 + "C" + m12);
-  blk->x = blk->y = blk->startX = blk->startY = 21;
-  blk->length = blk->usedLength = 12;
-  gEngine.seedAbandoned = false;
-  EXPECT_FALSE(extendFrameBackward(blk, 21, true));
-  EXPECT_TRUE(gEngine.seedAbandoned);
-  EXPECT_EQ(std::make_pair(blk->x, blk->length), std::make_pair(21, 12));
-  freeBlock(blk);
 }
 
 } // namespace
