@@ -24,26 +24,52 @@ TEST_F(ReaderEngineTest, LongLinesArriveInCountedPieces) {
   EXPECT_EQ(gHookLog.joined(), "bind bind open:a refine");
 }
 
-TEST_F(ReaderEngineTest, FailedOpensNameTheirPlace) {
+TEST_F(ReaderEngineTest, FatalErrorsNameTheirPlace) {
   const std::string missing = dir + "/missing";
-  auto fatal = [&](const char *place) {
-    return "ERROR: Cannot open input file. \nFile: " + missing + ". \nBreakpoint in " + place +
-           "\n";
+  auto fatal = [&](const std::string &text, const std::string &file, const char *place) {
+    return "ERROR: " + text + ". \nFile: " + file + ". \nBreakpoint in " + place + "\n";
   };
   EXPECT_EQ(runCommandFile(missing.c_str()), uint32_t(kErrCannotOpen));
-  EXPECT_EQ(message(), fatal("sqreadcm"));
+  EXPECT_EQ(message(), fatal("Cannot open input file", missing, "sqreadcm"));
   EXPECT_STREQ(headlessUi().infoLine(), "ERROR: Cannot open input file. ");
   int errors = headlessUi().errors();
   setName(gSeq1, missing);
   EXPECT_EQ(readSequence(gSeq1), kErrCannotOpen);
-  EXPECT_EQ(message(), fatal("sqreadsq"));
+  EXPECT_EQ(message(), fatal("Cannot open input file", missing, "sqreadsq"));
   EXPECT_EQ(headlessUi().errors(), errors + 1);
 
   ASSERT_EQ(load(">r\nACGT\n"), 1);
   gSeq1->flags &= ~kSeqNotRead;
   snprintf(gSeq1->repeatSourceName, sizeof gSeq1->repeatSourceName, "%s", missing.c_str());
   EXPECT_EQ(readRepeats(gSeq1), kErrCannotOpen);
-  EXPECT_EQ(message(), fatal("sqreadms"));
+  EXPECT_EQ(message(), fatal("Cannot open input file", missing, "sqreadms"));
+
+  // A pipe opens but cannot be positioned.
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  ASSERT_EQ(write(fds[1], ">p\nAC\n", 7), 7);
+  close(fds[1]);
+  std::string pipePath = "/proc/self/fd/" + std::to_string(fds[0]);
+  setName(gSeq1, pipePath);
+  EXPECT_EQ(readSequence(gSeq1), kErrSeek);
+  close(fds[0]);
+  EXPECT_EQ(message(), fatal("Seek error in input file", pipePath, "sqreadsq"));
+
+  setSystemAlloc([](size_t) -> void * { return nullptr; });
+  int r = load(">m\nACGT\n");
+  setSystemAlloc(nullptr);
+  EXPECT_EQ(r, kErrNoMemory);
+  EXPECT_EQ(message(), "ERROR: Cannot create heap.\n");
+  // The pool's first page only: the first text area's size is reported.
+  static int allowed;
+  allowed = 1;
+  setSystemAlloc([](size_t n) -> void * { return allowed-- > 0 ? malloc(n) : nullptr; });
+  r = load("LOCUS x 5 bp\nDEFINITION d\nACCESSION a\nVERSION A.1 GI:1\nFEATURES\n"
+           "     exon 1..2\nORIGIN\n acgta\n");
+  setSystemAlloc(nullptr);
+  EXPECT_EQ(r, kErrNoMemory);
+  EXPECT_EQ(message(), "ERROR: Not enough memory. \nExtra 2048 bytes are needed. \n"
+                       "Brekpoint in heap_alloc.\n");
 
   // An empty path returns the status bits as they stand.
   gReader.passFlags = 0x80000000u | kRunExitRequested;

@@ -81,37 +81,6 @@ TEST_F(FastaRead, LongBodiesWithEveryBlockBoundary) {
   }
 }
 
-TEST_F(FastaRead, UnseekableFileAndMemoryFailures) {
-  // A pipe opens but cannot be positioned.
-  int fds[2];
-  ASSERT_EQ(pipe(fds), 0);
-  ASSERT_EQ(write(fds[1], ">p\nAC\n", 7), 7);
-  close(fds[1]);
-  std::string pipePath = "/proc/self/fd/" + std::to_string(fds[0]);
-  setName(gSeq1, pipePath);
-  EXPECT_EQ(readSequence(gSeq1), kErrSeek);
-  close(fds[0]);
-  EXPECT_EQ(message(), "ERROR: Seek error in input file. \nFile: " + pipePath +
-                           ". \nBreakpoint in sqreadsq\n");
-
-  setSystemAlloc([](size_t) -> void * { return nullptr; });
-  int r = load(">m\nACGT\n");
-  setSystemAlloc(nullptr);
-  EXPECT_EQ(r, kErrNoMemory);
-  EXPECT_EQ(message(), "ERROR: Cannot create heap.\n");
-
-  // The pool's first page only: the first text area's size is reported.
-  static int allowed;
-  allowed = 1;
-  setSystemAlloc([](size_t n) -> void * { return allowed-- > 0 ? malloc(n) : nullptr; });
-  r = load("LOCUS x 5 bp\nDEFINITION d\nACCESSION a\nVERSION A.1 GI:1\nFEATURES\n"
-           "     exon 1..2\nORIGIN\n acgta\n");
-  setSystemAlloc(nullptr);
-  EXPECT_EQ(r, kErrNoMemory);
-  EXPECT_EQ(message(), "ERROR: Not enough memory. \nExtra 2048 bytes are needed. \n"
-                       "Brekpoint in heap_alloc.\n");
-}
-
 TEST_F(FastaRead, RealMitochondrialGenomes) {
   setName(gSeq1, dataFile("mito/MT-human.fa"));
   setName(gSeq2, dataFile("mito/MT-orang.fa"));

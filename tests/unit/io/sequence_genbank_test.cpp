@@ -139,55 +139,46 @@ TEST_F(GenbankRead, RepeatsAreReadInTheSecondPassAndMarked) {
 }
 
 TEST_F(GenbankRead, EveryErrorWithItsTextAndLine) {
-  const std::string ok = genbank("");
+  const std::string ok = genbank(""), features = "FEATURES             Location/Qualifiers\n";
   auto replace = [&](const std::string &from, const std::string &to) {
     std::string s = ok;
-    s.replace(s.find(from), from.size(), to);
-    return s;
+    return s.replace(s.find(from), from.size(), to);
   };
-  const std::string feature = "FEATURES             Location/Qualifiers\n";
-  struct Case {
-    const char *what;
+  auto feature = [&](const std::string &lines) { return replace(features, features + lines); };
+  const std::string locus = "Bad LOCUS field in genbank file. ", line = "Bad line in genbank file. ",
+                    coordinates = "Bad line with coordinates in genbank file. ";
+  const struct {
     std::string file;
     int code;
-    const char *firstLine;
+    std::string firstLine;
   } cases[] = {
-      {"no LOCUS", "just text\n", kErrBadLocus, "ERROR: Bad LOCUS field in genbank file. "},
-      {"LOCUS without length", replace("1000 bp", "bp"), kErrBadLocus,
-       "ERROR in line 1: Bad LOCUS field in genbank file. "},
-      {"no DEFINITION", replace("DEFINITION", "DEFINITIO"), kErrInternal,
-       "ERROR: Internal error. "},
-      {"no VERSION", replace("VERSION ", "VERSIO  "), kErrInternal, "ERROR: Internal error. "},
-      {"VERSION without GI", replace("GI:12345", "12345"), kErrBadVersion,
+      {"just text\n", kErrBadLocus, "ERROR: " + locus},
+      {replace("1000 bp", "bp"), kErrBadLocus, "ERROR in line 1: " + locus},
+      {replace("DEFINITION", "DEFINITIO"), kErrInternal, "ERROR: Internal error. "},
+      {replace("VERSION ", "VERSIO  "), kErrInternal, "ERROR: Internal error. "},
+      {replace("GI:12345", "12345"), kErrBadVersion,
        "ERROR in line 5: Bad VERSION field in genbank file. "},
-      {"text after GI", replace("GI:12345", "GI:12345 x"), kErrInternal,
-       "ERROR in line 5: Internal error. "},
-      {"bad key", replace(feature, feature + "     ?bad  1..2\n"), kErrBadGenbankLine,
-       "ERROR in line 8: Bad line in genbank file. "},
-      {"missing )", replace(feature, feature + "     exon   join(1..2,3..4\n"), kErrBadCoordinates,
-       "ERROR in line 8: Bad line with coordinates in genbank file. "},
-      {"number after ..", replace(feature, feature + "     exon   1..\n"), kErrBadCoordinates,
-       "ERROR in line 8: Bad line with coordinates in genbank file. "},
-      {"unquoted note", replace(feature, feature + "     exon   1\n     /note=x\n"),
-       kErrBadGenbankLine, "ERROR in line 9: Bad line in genbank file. "},
-      {"open quote at end", replace(feature, feature + "     gene   1\n     /x=\"never closed\n"),
-       kErrEndOfFile, "ERROR: End of file detected. "},
-      {"open stored quote at end",
-       replace(feature, feature + "     gene   1\n     /note=\"never closed\n"), kErrInternal,
-       "ERROR: Internal error. "},
-      {"no ORIGIN", replace("ORIGIN", "ORIGIX"), kErrBadGenbankLine,
-       "ERROR in line 9: Bad line in genbank file. "},
+      {replace("GI:12345", "GI:12345 x"), kErrInternal, "ERROR in line 5: Internal error. "},
+      {feature("     ?bad  1..2\n"), kErrBadGenbankLine, "ERROR in line 8: " + line},
+      {feature("     exon   join(1..2,3..4\n"), kErrBadCoordinates, "ERROR in line 8: " + coordinates},
+      {feature("     exon   1..\n"), kErrBadCoordinates, "ERROR in line 8: " + coordinates},
+      {feature("     exon   1\n     /note=x\n"), kErrBadGenbankLine, "ERROR in line 9: " + line},
+      {feature("     gene   1\n     /x=\"never closed\n"), kErrEndOfFile,
+       "ERROR: End of file detected. "},
+      {feature("     gene   1\n     /note=\"never closed\n"), kErrInternal, "ERROR: Internal error. "},
+      {replace("ORIGIN", "ORIGIX"), kErrBadGenbankLine, "ERROR in line 9: " + line},
   };
-  for (const Case &c : cases) {
-    EXPECT_EQ(load(c.file), c.code) << c.what;
+  for (const auto &c : cases) {
+    SCOPED_TRACE(&c - cases);
+    EXPECT_EQ(load(c.file), c.code);
     std::string m = message();
-    EXPECT_EQ(m.substr(0, m.find('\n')), c.firstLine) << c.what;
-    EXPECT_EQ(gLastError, c.code) << c.what;
+    EXPECT_EQ(m.substr(0, m.find('\n')), c.firstLine);
+    EXPECT_EQ(gLastError, c.code);
   }
   // The syntax message quotes the line and the rest from the failing place.
-  load(replace(feature, feature + "     exon   join(1..2;3..4)\n"));
-  EXPECT_EQ(message(), "ERROR in line 8: Bad line with coordinates in genbank file. \nFile: " +
-                           path + ", line: \n     exon   join(1..2;3..4)\n \nend: \n;3..4)\n\n");
+  load(feature("     exon   join(1..2;3..4)\n"));
+  EXPECT_EQ(message(), "ERROR in line 8: " + coordinates + "\nFile: " + path +
+                           ", line: \n     exon   join(1..2;3..4)\n \nend: \n;3..4)\n\n");
 }
 
 TEST_F(GenbankRead, OversizedDeepAndFailedLocations) {
