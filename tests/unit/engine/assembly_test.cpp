@@ -1,3 +1,4 @@
+#include <cstring>
 #include <tuple>
 #include <utility>
 
@@ -55,44 +56,39 @@ TEST_F(AssemblyTest, SameDiagonalLinkNeedsMoreThanTheGapCosts) {
   EXPECT_EQ(a->length, 27);
 }
 
-TEST_F(AssemblyTest, GappedLinkWithAnOverlapCutsAtTheBestColumn) {
-  loadInsertion("GA");
-  HitBlock *a = island(0, 0, 24), *b = island(16, 18, 24);
-  ASSERT_EQ(std::make_pair(a->identities, b->identities), std::make_pair(20, 21));
-  startTry(b, a->chainScore);
-  linkGapped(a, b, kLinkGapInY, 2);
-  ASSERT_EQ(gBest.successor, b);
-  EXPECT_EQ(gBest.cut, 20);
-  EXPECT_EQ(gBest.keptMatches, 20);
-  EXPECT_EQ(gBest.score, 4000 - 300 - 200); // 40 matches, one gap of 2
-  commitLink();
-  EXPECT_EQ(std::make_tuple(b->startX, b->startY, b->usedLength), std::make_tuple(20, 22, 20));
-  Hit *h = region();
-  gEngine.newHitFlags = kHitNewFlag;
-  EXPECT_EQ(makeHit(h, chainToBlocks(b)), 3500);
-  EXPECT_EQ(std::make_pair(h->end1, h->end2), std::make_pair(40, 42));
-  ASSERT_NE(h->firstBlock->next, nullptr);
-  EXPECT_EQ(std::make_pair(h->firstBlock->length, h->firstBlock->cut), std::make_pair(20, 20));
-  EXPECT_EQ(h->firstBlock->next->y, 22);
-  EXPECT_TRUE(h->flags & kHitNewFlag);
-}
-
-TEST_F(AssemblyTest, GappedLinkBridgesAStretchAtTheEarliestBestCut) {
-  loadInsertion("TTC");
-  HitBlock *a = island(0, 0, 16), *b = island(24, 27, 16);
-  startTry(b, a->chainScore);
-  linkGapped(a, b, kLinkGapInY, 3);
-  ASSERT_EQ(gBest.successor, b);
-  EXPECT_EQ(gBest.cut, 20);
-  EXPECT_EQ(gBest.bridgedMatches, 8);
-  EXPECT_EQ(gBest.score, 4000 - 300 - 300);
-  commitLink();
-  EXPECT_EQ(b->startX, 20); // extended back to the cut
-  Hit *h = region();
-  EXPECT_EQ(makeHit(h, chainToBlocks(b)), 3400);
-  EXPECT_EQ(h->firstBlock->length, 20);
-  EXPECT_EQ(std::make_pair(h->firstBlock->next->x, h->firstBlock->next->length),
-            std::make_pair(20, 20));
+TEST_F(AssemblyTest, GappedLinkCutsAtTheEarliestBestColumn) {
+  // Islands that overlap around the insertion, or that leave a stretch to
+  // bridge before it; either way the cut falls right at the insertion.
+  const struct {
+    const char *insert;
+    int32_t aLength, bx, by, bLength, bridged;
+  } cases[] = {{"GA", 24, 16, 18, 24, -1}, {"TTC", 16, 24, 27, 16, 8}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.insert);
+    const int32_t gap = (int32_t)strlen(c.insert);
+    releaseRegion();
+    loadInsertion(c.insert);
+    HitBlock *a = island(0, 0, c.aLength), *b = island(c.bx, c.by, c.bLength);
+    startTry(b, a->chainScore);
+    linkGapped(a, b, kLinkGapInY, gap);
+    ASSERT_EQ(gBest.successor, b);
+    EXPECT_EQ(gBest.cut, 20);
+    EXPECT_EQ(gBest.keptMatches, 20);
+    EXPECT_TRUE(c.bridged < 0 || gBest.bridgedMatches == c.bridged);
+    EXPECT_EQ(gBest.score, 4000 - 300 - 100 * gap); // 40 matches, one gap
+    commitLink();
+    EXPECT_EQ(std::make_tuple(b->startX, b->startY, b->usedLength),
+              std::make_tuple(20, 20 + gap, 20));
+    Hit *h = region();
+    gEngine.newHitFlags = kHitNewFlag;
+    EXPECT_EQ(makeHit(h, chainToBlocks(b)), 4000 - 300 - 100 * gap);
+    EXPECT_EQ(std::make_pair(h->end1, h->end2), std::make_pair(40, 40 + gap));
+    EXPECT_TRUE(h->flags & kHitNewFlag);
+    const HitBlock *first = h->firstBlock, *next = first->next;
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(std::make_pair(first->length, first->cut), std::make_pair(20, 20));
+    EXPECT_EQ(std::make_tuple(next->x, next->y, next->length), std::make_tuple(20, 20 + gap, 20));
+  }
 }
 
 TEST_F(AssemblyTest, TiedCutsPreferSpliceSites) {

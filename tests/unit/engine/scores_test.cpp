@@ -31,13 +31,7 @@ protected:
   Hit *hit = nullptr;
 };
 
-TEST_F(ScoresTest, TablesIgnoreMarksUnlessMaskedAndNeverMatchN) {
-  EXPECT_EQ(IdentityTable[3 + 8][3 + 16], 1);
-  EXPECT_EQ(IdentityTable[0][4], 0);
-  EXPECT_EQ(IdentityTable[4][4], 0);
-  buildScoreTable(ScoreParams{250, -75, -300, -100});
-  EXPECT_EQ(ScoreTable[1 + 8][1], 250);
-  EXPECT_EQ(ScoreTable[1][0], -75);
+TEST_F(ScoresTest, IslandMatchesFollowTheMasking) {
   // Codes: +8 the repeat mark, +16 the filter mark.
   struct Case {
     uint16_t masking;

@@ -52,16 +52,6 @@ TEST_F(TrimTest, KeepsTheBestScoringPartOfAHit) {
   ASSERT_EQ(boxes(h->firstBlock), (std::vector<BlockBox>{{0, 0, 10}}));
   EXPECT_EQ(h->firstBlock->prev, nullptr);
   EXPECT_EQ(CountHitColumns(h, h->firstBlock), 1000);
-  clearTestHits();
-  // With mismatches free a tail of them is as good as none: ties keep it.
-  load("ACGTACGTACTTTT", "ACGTACGTACGGGG");
-  ScoreParams lenient{100, 0, -300, -100};
-  gTrimWeights = &lenient;
-  h = makeDiagonalHit(0, 0, 14);
-  EXPECT_FALSE(trimHit(h));
-  gTrimWeights = nullptr;
-  EXPECT_TRUE(trimHit(h));
-  EXPECT_EQ(h->end1, 10);
 }
 
 // Columns of a hit as the walk gives them: 0 gap, 1 match, -1 mismatch.
