@@ -166,7 +166,8 @@ TEST_F(AlignmentReader, FailuresLeaveTheSessionAsItWas) {
       {text.substr(0, secondGroup + 1), "EOF reached"},
       {text.substr(0, groupEnd) + "ACGT\n+|||\nACGT\n", "Bad format"},
       // A missing sequence file is named with its resolved path.
-      {edit("File: s2.fa", "File: gone/s2.fa"), "Cannot open input file. \nFile: " + dir + "/gone/s2.fa"},
+      {edit("File: s2.fa", "File: gone/s2.fa"),
+       "Cannot open input file. \nFile: " + dir + "/gone/s2.fa"},
   };
   for (const auto &[content, error] : cases) {
     SCOPED_TRACE(content.substr(content.size() > 60 ? content.size() - 60 : 0));

@@ -21,7 +21,7 @@ TEST_F(ReaderEngineTest, LongLinesArriveInCountedPieces) {
   // A long comment line ("!") is skipped whole, not only its first piece.
   std::string comment = "!" + std::string(4999, 'y') + "\n";
   EXPECT_EQ(run("start\n" + comment + "open a\n" + comment + "refine\n"), 1u);
-  EXPECT_EQ(gHookLog.joined(), "bind bind open:a refine");
+  EXPECT_EQ(gHookLog.calls, "bind bind open:a refine");
 }
 
 TEST_F(ReaderEngineTest, FatalErrorsNameTheirPlace) {
@@ -138,11 +138,19 @@ TEST_F(ReaderEngineTest, Recognisers) {
     EXPECT_EQ(ok, c.ok);
     char v[64] = "";
     switch (c.rec) {
-    case kRecInteger: snprintf(v, sizeof v, "%d", int(gReader.value.i)); break;
-    case kRecDecimal: snprintf(v, sizeof v, "%g", gReader.value.d); break;
-    case kRecHex: snprintf(v, sizeof v, "%x", unsigned(gReader.value.u)); break;
+    case kRecInteger:
+      snprintf(v, sizeof v, "%d", int(gReader.value.i));
+      break;
+    case kRecDecimal:
+      snprintf(v, sizeof v, "%g", gReader.value.d);
+      break;
+    case kRecHex:
+      snprintf(v, sizeof v, "%x", unsigned(gReader.value.u));
+      break;
     case kRecAlignLetter:
-    case kRecAnyChar: snprintf(v, sizeof v, "%d", int(gReader.value.b)); break;
+    case kRecAnyChar:
+      snprintf(v, sizeof v, "%d", int(gReader.value.b));
+      break;
     }
     bool word = c.rec == kRecWord || c.rec == kRecToken || c.rec == kRecIdentifier;
     if (ok && c.ok) {

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
-#include <vector>
 
 #include "core/errors.h"
 #include "core/flags.h"
@@ -23,19 +22,15 @@
 #include "io/sequence_reader.h"
 
 struct HookLog {
-  std::vector<std::string> calls;
+  std::string calls; // the hooks called, in order, separated by blanks
   int newSessionFailures = 0;
   bool stopDuringAlign = false;
   int32_t gapElongationSeen = 12345;
-  std::string joined() const {
-    std::string s;
-    for (const std::string &c : calls)
-      s += (s.empty() ? "" : " ") + c;
-    return s;
-  }
 };
 inline HookLog gHookLog;
-inline void note(const std::string &s) { gHookLog.calls.push_back(s); }
+inline void note(const std::string &s) {
+  gHookLog.calls += (gHookLog.calls.empty() ? "" : " ") + s;
+}
 
 #define VELK_RECORD(hook, name) a.hook = [] { note(name); }
 inline void installRecordingHooks() {

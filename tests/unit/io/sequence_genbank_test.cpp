@@ -14,8 +14,8 @@ std::string genbank(const std::string &features, int residues = 1000,
   std::string s = "LOCUS       TEST01      1000 bp    DNA     linear   PRI 01-JAN-2000\n"
                   "DEFINITION  A test   entry\n            over two lines.\n"
                   "ACCESSION   AB000001\n" +
-                  version + "KEYWORDS    .\nFEATURES             Location/Qualifiers\n" +
-                  features + "BASE COUNT      250 a    250 c    250 g    250 t\nORIGIN      \n";
+                  version + "KEYWORDS    .\nFEATURES             Location/Qualifiers\n" + features +
+                  "BASE COUNT      250 a    250 c    250 g    250 t\nORIGIN      \n";
   for (int i = 0; i < residues; i += 60) {
     s += std::to_string(i + 1);
     for (int j = i; j < i + 60 && j < residues; ++j)
@@ -145,7 +145,8 @@ TEST_F(GenbankRead, EveryErrorWithItsTextAndLine) {
     return s.replace(s.find(from), from.size(), to);
   };
   auto feature = [&](const std::string &lines) { return replace(features, features + lines); };
-  const std::string locus = "Bad LOCUS field in genbank file. ", line = "Bad line in genbank file. ",
+  const std::string locus = "Bad LOCUS field in genbank file. ",
+                    line = "Bad line in genbank file. ",
                     coordinates = "Bad line with coordinates in genbank file. ";
   const struct {
     std::string file;
@@ -160,12 +161,14 @@ TEST_F(GenbankRead, EveryErrorWithItsTextAndLine) {
        "ERROR in line 5: Bad VERSION field in genbank file. "},
       {replace("GI:12345", "GI:12345 x"), kErrInternal, "ERROR in line 5: Internal error. "},
       {feature("     ?bad  1..2\n"), kErrBadGenbankLine, "ERROR in line 8: " + line},
-      {feature("     exon   join(1..2,3..4\n"), kErrBadCoordinates, "ERROR in line 8: " + coordinates},
+      {feature("     exon   join(1..2,3..4\n"), kErrBadCoordinates,
+       "ERROR in line 8: " + coordinates},
       {feature("     exon   1..\n"), kErrBadCoordinates, "ERROR in line 8: " + coordinates},
       {feature("     exon   1\n     /note=x\n"), kErrBadGenbankLine, "ERROR in line 9: " + line},
       {feature("     gene   1\n     /x=\"never closed\n"), kErrEndOfFile,
        "ERROR: End of file detected. "},
-      {feature("     gene   1\n     /note=\"never closed\n"), kErrInternal, "ERROR: Internal error. "},
+      {feature("     gene   1\n     /note=\"never closed\n"), kErrInternal,
+       "ERROR: Internal error. "},
       {replace("ORIGIN", "ORIGIX"), kErrBadGenbankLine, "ERROR in line 9: " + line},
   };
   for (const auto &c : cases) {
@@ -226,7 +229,8 @@ TEST_F(GenbankRead, RealHumanBetaGlobinEntry) {
     ASSERT_EQ(a->coordinateCount % 2, 0);
     ASSERT_GE(a->coordinateCount, 2);
   }
-  EXPECT_EQ(kinds, (std::map<int, int>{{kAnnCds, 7}, {kAnnExon, 20}, {kAnnGene, 6}, {kAnnMrna, 7}}));
+  EXPECT_EQ(kinds,
+            (std::map<int, int>{{kAnnCds, 7}, {kAnnExon, 20}, {kAnnGene, 6}, {kAnnMrna, 7}}));
   EXPECT_EQ(count(gSeq1->repeats), 21);
   // The HBE1 coding sequence in detail.
   ASSERT_NE(cds, nullptr);
