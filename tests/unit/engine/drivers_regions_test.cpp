@@ -112,20 +112,4 @@ TEST_F(RegionsTest, DuplicatesLoseTheLowerScore) {
           {10, 110, 10, 110}, {280, 350, 280, 350}, {620, 660, 650, 690}, {700, 900, 100, 300}}));
 }
 
-TEST_F(RegionsTest, ResetEngineLeavesOnePlaceholderOverTheMirroredArea) {
-  makeDiagonalHit(10, 10, 50);
-  makeDiagonalHit(100, 100, 50);
-  rebuildLists(0, 0);
-  invertTestSequence(1);
-  ASSERT_TRUE(resetEngine(11, 900, 201, 700));
-  EXPECT_EQ(gHitHead1, gHitHead2);
-  EXPECT_EQ(gHitHead1->firstBlock, nullptr);
-  EXPECT_EQ(gCurrent->selectedHit, gHitHead1);
-  // Sequence 2 (length 800) is mirrored: 800 - 700 .. 800 - 201 + 1.
-  EXPECT_EQ(boxes(), (std::vector<Box>{{10, 900, 100, 600}}));
-  const int32_t block[4] = {11, 900, 201, 700}, region[4] = {10, 900, 100, 600};
-  EXPECT_TRUE(std::equal(block, block + 4, gCurrent->block));
-  EXPECT_TRUE(std::equal(region, region + 4, gCurrent->region));
-}
-
 } // namespace

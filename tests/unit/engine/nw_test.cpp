@@ -65,8 +65,7 @@ class NwTest : public RealignTest {
 protected:
   // Mode 8 over [x1, x2) x [y1, y2): the blocks, region-relative, which go
   // back to the store afterwards.
-  int align(int32_t x1, int32_t x2, int32_t y1, int32_t y2, std::vector<BlockBox> *out,
-            std::vector<HitBlock> *records = nullptr) {
+  int align(int32_t x1, int32_t x2, int32_t y1, int32_t y2, std::vector<BlockBox> *out) {
     Hit region{};
     region.start1 = x1;
     region.end1 = x2;
@@ -76,8 +75,6 @@ protected:
     *out = boxes(region.firstBlock);
     for (HitBlock *b = region.firstBlock, *next; b; b = next) {
       next = b->next;
-      if (records)
-        records->push_back(*b);
       freeBlock(b);
     }
     return code;
@@ -92,19 +89,17 @@ protected:
   }
 };
 
-TEST_F(NwTest, BlocksOfSmallRegions) {
+TEST_F(NwTest, RegionsAlignToBlocksWithinTheSizeLimit) {
   const std::string s = "ACGTTGCAACGTCAGTACCA";
   load("GG" + s, s + "TT");
   std::vector<BlockBox> blocks;
-  std::vector<HitBlock> records;
-  ASSERT_EQ(align(2, 22, 0, 20, &blocks, &records), kSearchNormal);
+  ASSERT_EQ(align(2, 22, 0, 20, &blocks), kSearchNormal);
   EXPECT_EQ(blocks, (std::vector<BlockBox>{{0, 0, 20}}));
-  EXPECT_EQ(records[0].identities, 20);
   // Loose ends without matches are dropped.
   load("TTACGTACGTAAC", "GGACGTACGTCCG");
   ASSERT_EQ(align(0, 13, 0, 13, &blocks), kSearchNormal);
   EXPECT_EQ(blocks, (std::vector<BlockBox>{{2, 2, 8}}));
-  // Nothing but mismatches, or a stop: no block, and no result.
+  // Nothing but mismatches gives no block; a stop, no result.
   load("AAAA", "CCCC");
   EXPECT_EQ(align(0, 4, 0, 4, &blocks), kSearchNormal);
   EXPECT_TRUE(blocks.empty());
@@ -112,6 +107,21 @@ TEST_F(NwTest, BlocksOfSmallRegions) {
   gActionStatus |= kStatusStop;
   EXPECT_EQ(align(0, 12, 0, 12, &blocks), kSearchPoolExhausted);
   EXPECT_TRUE(blocks.empty());
+  // Sides up to 5000 are aligned; larger or empty ones are not.
+  gActionStatus = 0;
+  const std::string a = randomBases(5001, 7);
+  std::string b = a;
+  for (int i = 0; i < 5001; i += 97)
+    b[i] = b[i] == 'A' ? 'C' : 'A';
+  load(a, b);
+  ASSERT_EQ(align(0, 5000, 1, 5001, &blocks), kSearchNormal);
+  EXPECT_FALSE(blocks.empty());
+  EXPECT_EQ(align(0, 5001, 0, 10, &blocks), kSearchPoolExhausted);
+  EXPECT_TRUE(blocks.empty());
+  EXPECT_EQ(align(0, 10, 0, 5001, &blocks), kSearchPoolExhausted);
+  EXPECT_EQ(align(5, 5, 0, 10, &blocks), kSearchPoolExhausted);
+  // A region reaching past a sequence is refused, not read.
+  EXPECT_EQ(align(4990, 5002, 0, 10, &blocks), kSearchPoolExhausted);
   EXPECT_TRUE(sentinelsCleared());
 }
 
@@ -123,24 +133,6 @@ TEST_F(NwTest, TiesPreferTheDiagonalThenTheGapInSequence2) {
   // A gap of two is one run, placed as early as it can be.
   useScores(ScoreParams{});
   EXPECT_EQ(path("ACGTTTAC", "ACGTAC"), (std::vector<int32_t>{0, 0, 0, 2, 0, 0, 0}));
-}
-
-TEST_F(NwTest, SidesUpTo5000AreAlignedLargerOnesAndEmptyOnesAreNot) {
-  const std::string a = randomBases(5001, 7);
-  std::string b = a;
-  for (int i = 0; i < 5001; i += 97)
-    b[i] = b[i] == 'A' ? 'C' : 'A';
-  load(a, b);
-  std::vector<BlockBox> blocks;
-  ASSERT_EQ(align(0, 5000, 1, 5001, &blocks), kSearchNormal);
-  EXPECT_FALSE(blocks.empty());
-  EXPECT_EQ(align(0, 5001, 0, 10, &blocks), kSearchPoolExhausted);
-  EXPECT_TRUE(blocks.empty());
-  EXPECT_EQ(align(0, 10, 0, 5001, &blocks), kSearchPoolExhausted);
-  EXPECT_EQ(align(5, 5, 0, 10, &blocks), kSearchPoolExhausted);
-  // A region reaching past a sequence is refused, not read.
-  EXPECT_EQ(align(4990, 5002, 0, 10, &blocks), kSearchPoolExhausted);
-  EXPECT_TRUE(sentinelsCleared());
 }
 
 TEST_F(NwTest, FillAlignsTheInterhitsUpTo5000ASide) {
