@@ -89,6 +89,8 @@ TEST_F(FastaRead, RealMitochondrialGenomes) {
   EXPECT_EQ(gSeq1->length, 16569);
   EXPECT_EQ(gSeq2->length, 16499);
   EXPECT_EQ(letters(gSeq1).substr(0, 10), "GATCACAGGT");
+  EXPECT_EQ(gSeq1->annotations, nullptr);
+  EXPECT_EQ(gSeq2->annotations, nullptr);
   // No repeats in FASTA: the repeat read succeeds with none.
   gSeq1->flags &= ~kSeqNotRead;
   EXPECT_EQ(readRepeats(gSeq1), 1);
