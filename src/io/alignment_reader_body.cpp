@@ -157,6 +157,18 @@ struct BodyState {
 
 // A line may begin just past either end (with gaps, the next residue to
 // come); anything further off is not a position of this sequence.
+// The check pass knows only the header: positions must lie in the interval
+// it names (one past either end for a line start), so that a file that does
+// not fit its sequences is refused before the session is replaced.
+void checkInHeaderInterval(int which, int32_t a, int32_t b, int32_t slack) {
+  const int32_t from = gSavedHeader.from[which], to = gSavedHeader.to[which];
+  if (to <= 0)
+    return;
+  const int32_t lo = std::min(from, to) - slack, hi = std::max(from, to) + slack;
+  if (std::min(a, b) < lo || std::max(a, b) > hi)
+    badFormat();
+}
+
 int32_t indexOf(const Sequence *s, int32_t filePosition) {
   if (filePosition < 0 || filePosition > s->length + 1)
     badFormat();
@@ -247,6 +259,10 @@ void actLocalHit() {
   gBody.blocks.clear();
   gBody.inRun = false;
   gBody.rows = Rows();
+  if (!gBodyMakesHits) {
+    checkInHeaderInterval(0, from1, to1, 0);
+    checkInHeaderInterval(1, from2, to2, 0);
+  }
   gBody.x = gBodyMakesHits ? indexOf(gSeq1, from1) : 0;
   gBody.y = gBodyMakesHits ? indexOf(gSeq2, from2) : 0;
 }
@@ -272,6 +288,8 @@ void actGlobalPos1() {
   gBody.rows = Rows();
   if (gBodyMakesHits)
     gBody.x = indexOf(gSeq1, gReader.value.i);
+  else
+    checkInHeaderInterval(0, gReader.value.i, gReader.value.i, 1);
 }
 void actRowOffset() { gBody.rows.offset = static_cast<int>(gReader.pos - readerLine()); }
 void actMiddle() {
@@ -281,6 +299,8 @@ void actMiddle() {
 void actGlobalPos2() {
   if (gBodyMakesHits)
     gBody.y = indexOf(gSeq2, gReader.value.i);
+  else
+    checkInHeaderInterval(1, gReader.value.i, gReader.value.i, 1);
 }
 
 // A hit begins at "[" or "{" and ends after "]" or "}". A hit whose first
