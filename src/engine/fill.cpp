@@ -1,5 +1,0 @@
-#include "engine/fill.h"
-
-#include "engine/nw.h"
-
-int fillRegion(Hit *region) { return alignRegionNW(region, kNwMakeHit); }
