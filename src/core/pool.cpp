@@ -5,8 +5,8 @@
 #include <new>
 
 #include "core/errors.h"
-#include "core/records.h"
 #include "core/flags.h"
+#include "core/records.h"
 #include "core/session.h"
 
 BlockPool gGeneralPool;
@@ -41,13 +41,14 @@ bool poolInit(BlockPool *pool) {
   return true;
 }
 
-void *poolAlloc(BlockPool *pool, size_t size) {
+// Takes the entry at the cursor for a new block. When it is the last of its
+// page it records the next index page instead, whose entry 0 links back.
+static PoolEntry *takeEntry(BlockPool *pool) {
   if (!pool->active)
     return nullptr;
   PoolEntry *e = pool->cursor;
   e->previous = e - 1;
   if (pool->remaining == 1) {
-    // The page's last entry records the next page, whose entry 0 links back.
     PoolEntry *page = newPage();
     if (!page)
       return nullptr;
@@ -56,21 +57,21 @@ void *poolAlloc(BlockPool *pool, size_t size) {
     pool->remaining = kPoolPageEntries;
     e = page;
   }
-  void *block = systemAlloc(size ? size : 1);
-  if (!block) {
-    if (e != pool->cursor) {
-      // Entry 0 of a fresh page cannot be left for later: its back link is
-      // not the entry before it. Keep it, empty.
-      e->block = nullptr;
-      pool->cursor = e + 1;
-      --pool->remaining;
-    }
-    return nullptr;
-  }
-  memset(block, 0, size);
-  e->block = block;
+  e->block = nullptr;
   pool->cursor = e + 1;
   --pool->remaining;
+  return e;
+}
+
+void *poolAlloc(BlockPool *pool, size_t size) {
+  PoolEntry *e = takeEntry(pool);
+  if (!e)
+    return nullptr;
+  void *block = systemAlloc(size ? size : 1);
+  if (!block)
+    return nullptr; // the entry stays empty
+  memset(block, 0, size);
+  e->block = block;
   return block;
 }
 
@@ -83,7 +84,8 @@ void poolFreeAll(BlockPool *pool) {
   while (e) {
     void *block = e->block;
     PoolEntry *previous = e->previous;
-    systemFree(block);
+    if (block)
+      systemFree(block);
     e = previous;
   }
   pool->firstPage = pool->cursor = nullptr;
@@ -99,12 +101,9 @@ void *poolAllocOrFail(BlockPool *pool, size_t size) {
 }
 
 bool poolAdopt(BlockPool *pool, void *block) {
-  void *stub = poolAlloc(pool, 1);
-  if (!stub)
+  PoolEntry *e = takeEntry(pool);
+  if (!e)
     return false;
-  // A successful allocation always leaves its entry just before the cursor.
-  PoolEntry *e = pool->cursor - 1;
-  free(stub);
   e->block = block;
   return true;
 }
