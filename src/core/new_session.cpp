@@ -5,14 +5,13 @@
 #include "core/flags.h"
 #include "core/lifecycle.h"
 #include "core/session.h"
-#include "core/session_hooks.h"
 #include "engine/drivers.h"
+#include "io/sequence_finish.h"
+#include "io/sequence_reader.h"
 
 namespace {
 // The engine's reset for a new pair of intervals (the loaded ones).
-void initialiseEngineForIntervals() {
-  resetEngine(gSeq1->from, gSeq1->to, gSeq2->from, gSeq2->to);
-}
+void initialiseEngineForIntervals() { resetEngine(gSeq1->from, gSeq1->to, gSeq2->from, gSeq2->to); }
 } // namespace
 
 int newSession() {
@@ -20,7 +19,7 @@ int newSession() {
   WindowRecord *w = gCurrent;
   for (int which = 0; which < 2; ++which) {
     Sequence *s = sequenceOf(which);
-    if (readSequenceFile(s) == 1) {
+    if (readSequence(s) == 1) {
       s->flags &= ~kSeqNotRead;
       w->flagsA |= kWinLoaded | kWinRelayout | kWinRepaint | (which ? kWinSeq2 : kWinSeq1);
     } else {
@@ -29,7 +28,7 @@ int newSession() {
     }
     snprintf(s->repeatSourceName, sizeof s->repeatSourceName, "%s", s->fileName);
     s->flags |= kSeqMarkRepeats;
-    if (readRepeatAnnotations(s) == 1) {
+    if (readRepeats(s) == 1) {
       s->flags &= ~kSeqRepeatsNotRead;
       w->flagsA |= kWinLoaded | kWinRelayout | kWinRepaint;
     } else {
@@ -37,8 +36,8 @@ int newSession() {
     }
   }
   if (gSeq1->length && gSeq2->length) {
-    finishSequenceRecord(gSeq1);
-    finishSequenceRecord(gSeq2);
+    finishSequence(gSeq1);
+    finishSequence(gSeq2);
     initialiseEngineForIntervals();
     if (gRequested[0] != 0)
       setWindowToRequestedIntervals();

@@ -42,7 +42,8 @@ CommandLineResult runCommandLine(const char *arg, VelkWindow *root) {
   if (r.status == 2) {
     snprintf(gPathBuffer, sizeof gPathBuffer, "%s", arg);
     gCurrent->window = root;
-    r.openFailures = openSavedAlignmentFromCommandLine(arg);
+    r.openFailures = OpenAlignment();
+    JournalAction(kIdOpen); // so that Undo and the exit question know the session
     // The read may have rebound slots; fall back to slot 0 without a window.
     WindowRecord *slot = nullptr;
     for (WindowRecord &w : gSlots)
@@ -56,7 +57,7 @@ CommandLineResult runCommandLine(const char *arg, VelkWindow *root) {
     }
     gCurrent = slot;
     refreshWindow(gCurrent);
-    reportOpenAction(r.openFailures);
+    issueCommandReport();
   }
   if (r.status & kRunError)
     r.status |= kRunExitRequested;

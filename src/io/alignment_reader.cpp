@@ -19,7 +19,6 @@
 #include "ops/journal.h"
 
 namespace {
-constexpr int32_t kIdOpen = 67;
 const char kPlace[] = "sqreadsq";
 
 bool isAbsolute(const char *name) { return name[0] == '/' || (name[0] && name[1] == ':'); }

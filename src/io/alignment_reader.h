@@ -2,7 +2,11 @@
 // files, the window's block, flags and parameters; the body (local, global
 // or summary) rebuilds the hits.
 #pragma once
+#include <cstdint>
 #include <string>
+
+// Command identifier of Open, as journaled.
+constexpr int32_t kIdOpen = 67;
 
 // Opens the alignment named by the path buffer (gPathBuffer) as a new
 // session. Returns the number of failures (0 = opened). Every failure has
