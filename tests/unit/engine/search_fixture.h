@@ -10,6 +10,7 @@
 #include "core/ui_port.h"
 #include "engine/scores.h"
 #include "engine/search.h"
+#include "fasta_pair.h"
 #include "seq_builders.h"
 
 class SearchTest : public ::testing::Test {
@@ -23,11 +24,20 @@ protected:
     gActionStatus = 0;
   }
 
-  // Loads the pair, resets slot 0 to its defaults and sets the action
-  // parameters (no masking unless asked).
+  // Loads the pair (or the mitochondrial one), resets slot 0 to its defaults
+  // and sets the action parameters (no masking unless asked).
   void load(const std::string &s1, const std::string &s2, uint16_t masking = 0x08,
             IslandParams island = IslandParams{}, ScoreParams score = ScoreParams{}) {
     loadTestSequences(s1.c_str(), s2.c_str());
+    defaults(masking, island, score);
+  }
+  void loadMito() {
+    ASSERT_TRUE(
+        loadFastaPair(VELK_TEST_DATA "/mito/MT-human.fa", VELK_TEST_DATA "/mito/MT-orang.fa"));
+    defaults();
+  }
+  void defaults(uint16_t masking = 0x08, IslandParams island = IslandParams{},
+                ScoreParams score = ScoreParams{}) {
     gCurrent = &gSlots[0];
     resetSlotDefaults(gCurrent);
     gCurrent->reportFirst = gCurrent->reportSecond = 0;

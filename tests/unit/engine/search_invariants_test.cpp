@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "core/pool.h"
-#include "fasta_pair.h"
 #include "output/columns.h"
 #include "search_fixture.h"
 
@@ -14,12 +13,7 @@ class SearchInvariantsTest : public SearchTest {
 protected:
   void SetUp() override {
     SearchTest::SetUp();
-    ASSERT_TRUE(
-        loadFastaPair(VELK_TEST_DATA "/mito/MT-human.fa", VELK_TEST_DATA "/mito/MT-orang.fa"));
-    gCurrent = &gSlots[0];
-    resetSlotDefaults(gCurrent);
-    gCurrent->reportFirst = gCurrent->reportSecond = 0;
-    setActionParams(0x08, ScoreParams{}, IslandParams{});
+    loadMito();
   }
 
   // Checks every hit against the region it came from; returns how many
@@ -43,8 +37,7 @@ protected:
         maxY = std::max(maxY, b->y + b->length);
         if (!b->next)
           continue;
-        EXPECT_GE(b->next->x, b->x + b->length);
-        EXPECT_GE(b->next->y, b->y + b->length);
+        EXPECT_TRUE(b->next->x >= b->x + b->length && b->next->y >= b->y + b->length);
         EXPECT_GT(b->next->x - b->x + b->next->y - b->y, 2 * b->length); // a gap between
         EXPECT_EQ(b->cut, b->linkKind == 1 ? b->y + b->length : b->x + b->length);
       }
@@ -71,7 +64,6 @@ TEST_F(SearchInvariantsTest, FullScanOfAHomologousWindow) {
   ASSERT_EQ(searchRegion(r), kSearchNormal);
   int32_t covered = 0;
   const int hits = checkHits(window, false, &covered);
-  EXPECT_GE(hits, 1);
   EXPECT_EQ(hits, gCurrent->reportSecond);
   EXPECT_GT(gCurrent->reportFirst, hits);
   EXPECT_GT(covered, 1700);
@@ -88,12 +80,7 @@ TEST_F(SearchInvariantsTest, WordSeedingOfTheWholePair) {
 
 void *refuse(size_t) { return nullptr; }
 
-TEST_F(SearchInvariantsTest, StopAndPoolExhaustionEndTheSearchCleanly) {
-  // A stop requested before the sweep ends it after its first step.
-  gActionStatus = kModeStop;
-  EXPECT_EQ(searchRegion(region(500, 2500, 0, 2000)), kSearchNormal);
-  EXPECT_EQ(gActionStatus, kModeStop);
-  gActionStatus = 0;
+TEST_F(SearchInvariantsTest, PoolExhaustionEndsTheSearchCleanly) {
   // No new memory, and every record in hand used up.
   setSystemAlloc(refuse);
   try {

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "fasta_pair.h"
 #include "search_fixture.h"
 
 namespace {
@@ -40,6 +39,13 @@ int duplicates(const std::vector<Box> &boxes, int32_t slack) {
 }
 using WordsCoverageTest = SearchTest;
 
+// s with the bases at `at` (all when none are given) changed.
+std::string flipped(std::string s, const std::vector<size_t> &at = {}) {
+  for (size_t i = 0; i < s.size(); ++i)
+    if (at.empty() || std::count(at.begin(), at.end(), i))
+      s[i] = s[i] == 'A' ? 'C' : 'A';
+  return s;
+}
 // a with every `every`-th base changed: runs of every - 1 matches, so each
 // run holds a word of 16 and every frame stays good.
 std::string everyNth(std::string a, size_t every) {
@@ -49,11 +55,7 @@ std::string everyNth(std::string a, size_t every) {
 }
 
 TEST_F(WordsCoverageTest, MitochondrialPairIsCoveredOnceInHashMode) {
-  ASSERT_TRUE(loadFastaPair(std::string(VELK_TEST_DATA) + "/mito/MT-human.fa",
-                            std::string(VELK_TEST_DATA) + "/mito/MT-orang.fa"));
-  gCurrent = &gSlots[0];
-  resetSlotDefaults(gCurrent);
-  setActionParams(0x08, ScoreParams{}, IslandParams{});
+  loadMito();
   Hit *r = region();
   ASSERT_EQ(seedByWords(r), kSearchNormal);
   const std::vector<Box> found = hitBoxes();
@@ -72,10 +74,8 @@ TEST_F(WordsCoverageTest, LaterSeedsOfAnAlignmentAreGivenUp) {
   std::mt19937 rng(11);
   const std::string head = randomDna(rng, 16), gapBase = "G", body = randomDna(rng, 300);
   const std::string flank1 = randomDna(rng, 40), flank2 = randomDna(rng, 40);
-  std::string headB = head;
-  headB[5] = headB[5] == 'A' ? 'C' : 'A';
-  headB[11] = headB[11] == 'A' ? 'C' : 'A';
-  load(flank1 + head + gapBase + body + flank1, flank2 + headB + everyNth(body, 20) + flank2);
+  load(flank1 + head + gapBase + body + flank1,
+       flank2 + flipped(head, {5, 11}) + everyNth(body, 20) + flank2);
   Hit *r = region();
   ASSERT_EQ(seedByWords(r), kSearchNormal);
   const std::vector<Box> found = hitBoxes();
@@ -96,15 +96,11 @@ TEST_F(WordsCoverageTest, AnAlignmentBeyondABreakIsNotLost) {
   const std::string shortA = randomDna(rng, 18), breakA = randomDna(rng, 6);
   const std::string insert = randomDna(rng, 16);
   const std::string flank1 = randomDna(rng, 50), flank2 = randomDna(rng, 50);
-  std::string shortB = shortA, breakB = breakA;
-  shortB[6] = shortB[6] == 'A' ? 'C' : 'A';
-  shortB[12] = shortB[12] == 'A' ? 'C' : 'A';
-  for (char &c : breakB)
-    c = c == 'A' ? 'C' : 'A';
   std::string oneB = everyNth(one, 20);
   oneB.replace(176, 24, one, 176, 24); // a word right before the break
   load(flank1 + one + shortA + breakA + two + flank1,
-       flank2 + oneB + insert + shortB + breakB + everyNth(two, 20) + flank2);
+       flank2 + oneB + insert + flipped(shortA, {6, 12}) + flipped(breakA) + everyNth(two, 20) +
+           flank2);
   Hit *r = region();
   ASSERT_EQ(seedByWords(r), kSearchNormal);
   const std::vector<Box> found = hitBoxes();
