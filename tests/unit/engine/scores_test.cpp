@@ -26,24 +26,9 @@ protected:
   void TearDown() override {
     clearTestHits();
     buildScoreTable(ScoreParams{});
-    buildIslandMatchTable(0x08);
   }
   Hit *hit = nullptr;
 };
-
-TEST_F(ScoresTest, IslandMatchesFollowTheMasking) {
-  // Codes: +8 the repeat mark, +16 the filter mark.
-  const struct {
-    uint16_t masking;
-    int a, b, match;
-  } cases[] = {{0x08, 2 + 24, 2, 1}, {0x08, 4, 4, 0},     {0x48, 2, 2 + 8, 0},
-               {0x48, 2 + 16, 2, 1}, {0x88, 2 + 8, 2, 1}, {0x88, 2 + 16, 2 + 16, 0}};
-  for (const auto &c : cases) {
-    buildIslandMatchTable(c.masking);
-    EXPECT_EQ(IslandMatchTable[c.a][c.b], c.match) << c.masking << " " << c.a << " " << c.b;
-    EXPECT_EQ(IslandMatchTable[c.b][c.a], c.match);
-  }
-}
 
 TEST_F(ScoresTest, StatisticsRowsAsTabled) {
   for (int r = 0; r <= 46; ++r) {

@@ -3,8 +3,10 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "core/session.h"
 #include "core/ui_port.h"
@@ -61,6 +63,36 @@ protected:
   }
 };
 
+// Hit extents, and checks of how they cover sequence 1 and overlap.
+struct Box {
+  int32_t x0, x1, y0, y1;
+};
+inline std::vector<Box> hitBoxes() {
+  std::vector<Box> out;
+  for (Hit *h = gHitHead1; h; h = h->next1)
+    if (h->firstBlock)
+      out.push_back(Box{h->start1, h->end1, h->start2, h->end2});
+  return out;
+}
+// Positions of [from, to) in sequence 1 that some hit spans.
+inline int32_t covered(const std::vector<Box> &boxes, int32_t from, int32_t to) {
+  std::vector<bool> hit(to - from);
+  for (const Box &b : boxes)
+    for (int32_t x = std::max(b.x0, from); x < std::min(b.x1, to); ++x)
+      hit[x - from] = true;
+  return int32_t(std::count(hit.begin(), hit.end(), true));
+}
+// Pairs of hits sharing more than `slack` positions in both sequences.
+inline int duplicates(const std::vector<Box> &boxes, int32_t slack) {
+  int n = 0;
+  for (size_t i = 0; i < boxes.size(); ++i)
+    for (size_t j = i + 1; j < boxes.size(); ++j) {
+      const Box &a = boxes[i], &b = boxes[j];
+      n += std::min(a.x1, b.x1) - std::max(a.x0, b.x0) > slack &&
+           std::min(a.y1, b.y1) - std::max(a.y0, b.y0) > slack;
+    }
+  return n;
+}
 inline std::string randomDna(std::mt19937 &rng, size_t n) {
   static const char kLetters[] = "ACGT";
   std::string s(n, 'A');

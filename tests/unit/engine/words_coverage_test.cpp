@@ -2,41 +2,11 @@
 // up, but only when the chain of an earlier seed really covers it, so an
 // alignment is found once and whole.
 #include <algorithm>
-#include <vector>
 
 #include "search_fixture.h"
 
 namespace {
 
-struct Box {
-  int32_t x0, x1, y0, y1;
-};
-std::vector<Box> hitBoxes() {
-  std::vector<Box> out;
-  for (Hit *h = gHitHead1; h; h = h->next1)
-    if (h->firstBlock)
-      out.push_back(Box{h->start1, h->end1, h->start2, h->end2});
-  return out;
-}
-// Positions of [from, to) in sequence 1 that some hit spans.
-int32_t covered(const std::vector<Box> &boxes, int32_t from, int32_t to) {
-  std::vector<bool> hit(to - from);
-  for (const Box &b : boxes)
-    for (int32_t x = std::max(b.x0, from); x < std::min(b.x1, to); ++x)
-      hit[x - from] = true;
-  return int32_t(std::count(hit.begin(), hit.end(), true));
-}
-// Pairs of hits sharing more than `slack` positions in both sequences.
-int duplicates(const std::vector<Box> &boxes, int32_t slack) {
-  int n = 0;
-  for (size_t i = 0; i < boxes.size(); ++i)
-    for (size_t j = i + 1; j < boxes.size(); ++j) {
-      const Box &a = boxes[i], &b = boxes[j];
-      n += std::min(a.x1, b.x1) - std::max(a.x0, b.x0) > slack &&
-           std::min(a.y1, b.y1) - std::max(a.y0, b.y0) > slack;
-    }
-  return n;
-}
 using WordsCoverageTest = SearchTest;
 
 // s with the bases at `at` (all when none are given) changed.
@@ -52,19 +22,6 @@ std::string everyNth(std::string a, size_t every) {
   for (size_t i = every - 1; i < a.size(); i += every)
     a[i] = a[i] == 'A' ? 'C' : 'A';
   return a;
-}
-
-TEST_F(WordsCoverageTest, MitochondrialPairIsCoveredOnceInHashMode) {
-  loadMito();
-  Hit *r = region();
-  ASSERT_EQ(seedByWords(r), kSearchNormal);
-  const std::vector<Box> found = hitBoxes();
-  // Orangutan 1..16025 is human 577..16569 (one rotation, about 85 %).
-  EXPECT_GE(covered(found, 576, 16569), (16569 - 576) * 95 / 100);
-  EXPECT_GE(covered(found, 576, 2385), 1700); // the part before the first gap
-  // Hits of the same stretch are not found again from later seeds.
-  EXPECT_LE(found.size(), 8u);
-  EXPECT_EQ(duplicates(found, 20), 0);
 }
 
 TEST_F(WordsCoverageTest, LaterSeedsOfAnAlignmentAreGivenUp) {
