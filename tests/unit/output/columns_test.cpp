@@ -9,7 +9,7 @@
 #include "seq_builders.h"
 
 namespace {
-// Records every column as two letters and the walk's answers.
+// Records every column as two letters and where the walk said first / last.
 struct RecordingSink : ColumnSink {
   std::string top, bottom;
   std::vector<int> firsts, lasts;
@@ -22,88 +22,60 @@ struct RecordingSink : ColumnSink {
       lasts.push_back(static_cast<int>(top.size()) - 1);
   }
 };
+std::string walk(const Hit *h) {
+  RecordingSink rec;
+  WalkHitColumns(h, h->firstBlock, rec);
+  return rec.top + "/" + rec.bottom;
+}
 } // namespace
 
-TEST(ColumnWalk, GapRegionAlternatesAndCountsAsOneGap) {
+TEST(ColumnWalk, GapRegionAlternatesBetweenTheSequences) {
   // Blocks AC|GT in both, with TTT inserted in sequence 1 and GG in 2.
   loadTestSequences("ACTTTGT", "ACGGGT");
   Hit *h = makeTestHit(0, 0, {{0, 0, 2}, {5, 4, 2}});
   RecordingSink rec;
   WalkHitColumns(h, h->firstBlock, rec);
-  EXPECT_EQ(rec.top, "ACT-T-TGT");
-  EXPECT_EQ(rec.bottom, "AC-G-G-GT");
+  EXPECT_EQ(rec.top + "/" + rec.bottom, "ACT-T-TGT/AC-G-G-GT");
   EXPECT_EQ(rec.firsts, std::vector<int>{0});
   EXPECT_EQ(rec.lasts, std::vector<int>{8});
-
-  ColumnCounts c;
-  int32_t score = CountHitColumns(h, h->firstBlock, &c);
-  EXPECT_EQ(c.matches, 4);
-  EXPECT_EQ(c.mismatches, 0);
-  EXPECT_EQ(c.gaps, 1);
-  EXPECT_EQ(c.gapLength, 5);
-  EXPECT_EQ(c.residues1, 7);
-  EXPECT_EQ(c.residues2, 6);
-  EXPECT_EQ(score, 100 * (4 - 0 - 3 - 5));
-  EXPECT_EQ(gHitCounts.gapLength, 5);
-  EXPECT_EQ(h->firstBlock->identities, 2);
-  EXPECT_EQ(h->firstBlock->next->blockScore, 200);
 }
 
 TEST(ColumnWalk, CutShortensTheBlockInTheNamedSequence) {
-  // Second block starts inside the first one's diagonal: the cut decides
+  // The second block starts inside the first one's diagonal: the cut decides
   // where the first one stops.
   loadTestSequences("ACGTACGT", "ACGTACGT");
-  Hit *inSeq2 = makeTestHit(0, 0, {{0, 0, 4, 1, 2}, {3, 2, 3}});
-  RecordingSink a;
-  WalkHitColumns(inSeq2, inSeq2->firstBlock, a);
-  EXPECT_EQ(a.top, "ACGTAC"); // AC, then G against a gap, then TAC
-  EXPECT_EQ(a.bottom, "AC-GTA");
-
-  Hit *inSeq1 = makeTestHit(0, 0, {{0, 0, 4, 0, 3}, {3, 5, 3}});
-  RecordingSink b;
-  WalkHitColumns(inSeq1, inSeq1->firstBlock, b);
-  EXPECT_EQ(b.top, "ACG--TAC");
-  EXPECT_EQ(b.bottom, "ACGTACGT");
+  EXPECT_EQ(walk(makeTestHit(0, 0, {{0, 0, 4, 1, 2}, {3, 2, 3}})), "ACGTAC/AC-GTA");
+  EXPECT_EQ(walk(makeTestHit(0, 0, {{0, 0, 4, 0, 3}, {3, 5, 3}})), "ACG--TAC/ACGTACGT");
 }
 
-TEST(ColumnWalk, IdentityOfBlocksDiffersFromMatchesForN) {
-  // N agrees with A in the block figures but is a mismatch in the counts;
-  // a repeat-marked residue still matches its base.
-  loadTestSequences("AcNT", "ACAG");
-  Hit *h = makeDiagonalHit(0, 0, 4);
-  ColumnCounts c;
-  int32_t score = CountHitColumns(h, h->firstBlock, &c);
-  EXPECT_EQ(c.matches, 2);
-  EXPECT_EQ(c.mismatches, 2);
-  EXPECT_EQ(score, 0);
-  EXPECT_EQ(h->firstBlock->identities, 3);
-  EXPECT_EQ(h->firstBlock->blockScore, 200);
-}
-
-TEST(ColumnWalk, SuccessiveGapRegionsInBothSequencesFormOneGap) {
-  // Insertion in sequence 1 right after one in sequence 2, with no column of
-  // two residues between them: one gap.
-  loadTestSequences("AAGGCCTT", "AACCTT");
-  Hit *h = makeTestHit(0, 0, {{0, 0, 2}, {4, 2, 4}});
-  ColumnCounts c;
-  EXPECT_EQ(CountHitColumns(h, h->firstBlock, &c), 100 * (6 - 3 - 2));
-  EXPECT_EQ(c.gaps, 1);
-  EXPECT_EQ(c.gapLength, 2);
-
-  // Two separate gaps, negative score.
-  loadTestSequences("AGCTTGA", "ACTA");
-  h = makeTestHit(0, 0, {{0, 0, 1}, {2, 1, 2}, {6, 3, 1}});
-  EXPECT_EQ(CountHitColumns(h, h->firstBlock, &c), 100 * (4 - 6 - 3));
-  EXPECT_EQ(c.gaps, 2);
-  EXPECT_EQ(c.gapLength, 3);
-}
-
-TEST(ColumnWalk, OneColumnHitIsFirstAndLast) {
-  loadTestSequences("GATTACA", "TTA");
-  Hit *h = makeDiagonalHit(3, 1, 1);
-  RecordingSink rec;
-  WalkHitColumns(h, h->firstBlock, rec);
-  EXPECT_EQ(rec.top, "T");
-  EXPECT_EQ(rec.firsts, std::vector<int>{0});
-  EXPECT_EQ(rec.lasts, std::vector<int>{0});
+TEST(ColumnWalk, CountsAndScore) {
+  struct Case {
+    const char *seq1, *seq2;
+    std::vector<TestBlock> blocks;
+    // matches, mismatches, gaps, gap length, residues 1, 2, score; identities
+    // and score of the first block
+    std::vector<int32_t> want;
+  };
+  const Case cases[] = {
+      // 3 residues against 2: one gap of length 5.
+      {"ACTTTGT", "ACGGGT", {{0, 0, 2}, {5, 4, 2}}, {4, 0, 1, 5, 7, 6, -400, 2, 200}},
+      {"AAGGCCTT", "AACCTT", {{0, 0, 2}, {4, 2, 4}}, {6, 0, 1, 2, 8, 6, 100, 2, 200}},
+      {"AGCTTGA", "ACTA", {{0, 0, 1}, {2, 1, 2}, {6, 3, 1}}, {4, 0, 2, 3, 7, 4, -500, 1, 100}},
+      // N is a mismatch in the counts but agrees with A in the block figures;
+      // a repeat-marked residue matches its base.
+      {"AcNT", "ACAG", {{0, 0, 4}}, {2, 2, 0, 0, 4, 4, 0, 3, 200}},
+  };
+  for (const Case &k : cases) {
+    SCOPED_TRACE(k.seq1);
+    loadTestSequences(k.seq1, k.seq2);
+    Hit *h = makeTestHit(0, 0, k.blocks);
+    ColumnCounts c;
+    int32_t score = CountHitColumns(h, h->firstBlock, &c);
+    EXPECT_EQ(std::vector<int32_t>({c.matches, c.mismatches, c.gaps, c.gapLength, c.residues1,
+                                    c.residues2, score, h->firstBlock->identities,
+                                    h->firstBlock->blockScore}),
+              k.want);
+    EXPECT_EQ(gHitCounts.gapLength, c.gapLength);
+    clearTestHits();
+  }
 }

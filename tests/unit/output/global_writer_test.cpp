@@ -1,10 +1,4 @@
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <string>
-
 #include "core/flags.h"
-#include "core/session.h"
 #include "output/alignment_files.h"
 #include "output/global_fill.h"
 #include "output_fixture.h"
@@ -19,8 +13,7 @@ int fillNothing(bool, bool) {
 // Fill stand-in: aligns the interhit before the first hit as one block.
 int fillFirstInterhit(bool, bool) {
   ++gFillCalls;
-  Hit *h = makeDiagonalHit(0, 0, 2);
-  h->flags |= kHitInterhit;
+  makeDiagonalHit(0, 0, 2)->flags |= kHitInterhit;
   rebuildLists(0, 0);
   return 0;
 }
@@ -37,28 +30,15 @@ class GlobalWriter : public WriterTest {
 protected:
   void SetUp() override {
     WriterTest::SetUp();
-    gFillCalls = 0;
-    gFillResult = 0;
+    gFillCalls = gFillResult = 0;
     setGlobalFill(fillNothing);
   }
   void TearDown() override {
     setGlobalFill(nullptr);
     WriterTest::TearDown();
   }
-  std::string header(int len1, int len2) {
-    return sequenceHeader(len1, len2) + parameterHeader(len1, len2);
-  }
 };
 } // namespace
-
-TEST_F(GlobalWriter, InterhitsPairFromTheLeftAndHitsAreBracketed) {
-  load("TTACGTAA", "TACGTCCC");
-  makeTestHit(2, 1, {{0, 0, 4}});
-  std::string out = setOutput("g.glb_align");
-  ASSERT_TRUE(WriteGlobalFile(false));
-  EXPECT_EQ(readFile(out), header(8, 8) + block(1, "TTACGTAA-", ": [||]   ", 1, "T-ACGTCCC"));
-  EXPECT_EQ(gFillCalls, 1);
-}
 
 TEST_F(GlobalWriter, ExonMarksAndOneColumnHits) {
   // Exon over 1..1 and 3..4 of sequence 1: the interhit's first column and
@@ -76,10 +56,8 @@ TEST_F(GlobalWriter, ExonMarksAndOneColumnHits) {
   std::string out = setOutput("g.glb_align");
   ASSERT_TRUE(WriteGlobalFile(false));
   EXPECT_EQ(readFile(out), header(10, 8) + block(1, "TTACGTAAGG", "+ {*|]   ]", 1, "T-ACGTCC-G"));
-
-  // The exon marks are gone from the residues after the write.
   for (int i = 0; i < gSeq1->length; ++i)
-    EXPECT_EQ(gSeq1->residues[i] & 0x40, 0) << i;
+    EXPECT_EQ(gSeq1->residues[i] & 0x40, 0) << "exon mark left on " << i;
 
   // A one-column hit inside an exon.
   coords[0] = coords[1] = 10;
@@ -89,42 +67,27 @@ TEST_F(GlobalWriter, ExonMarksAndOneColumnHits) {
   gSeq1->annotations = nullptr;
 }
 
-TEST_F(GlobalWriter, LinePositionsCountOnAndMirror) {
-  std::string s1(105, 'A'), s2 = "CCC";
-  load(s1.c_str(), s2.c_str());
+TEST_F(GlobalWriter, LineInsideARunOfGapsStartsAtTheNextResidue) {
+  std::string s1(105, 'A');
+  load(s1.c_str(), "CCC");
   makeDiagonalHit(102, 0, 3);
   std::string out = setOutput("g.glb_align");
   ASSERT_TRUE(WriteGlobalFile(false));
-  // The second line begins inside the run of gaps of sequence 2: its
-  // position is that of the next residue to come.
   EXPECT_EQ(readFile(out),
             header(105, 3) +
                 block(1, std::string(100, 'A'), std::string(100, ' '), 1, std::string(100, '-')) +
                 block(101, "AAAAA", "     ", 1, "--CCC"));
-
-  std::string p(150, 'G');
-  load(p.c_str(), p.c_str());
-  invertTestSequence(1);
-  makeDiagonalHit(0, 0, 150);
-  ASSERT_TRUE(WriteGlobalFile(false));
-  std::string text = readFile(out);
-  EXPECT_NE(text.find("        1: GGG"), std::string::npos);
-  EXPECT_NE(text.find("      150: CCC"), std::string::npos);
-  EXPECT_NE(text.find("      101: GGG"), std::string::npos);
-  EXPECT_NE(text.find("       50: CCC"), std::string::npos);
 }
 
 TEST_F(GlobalWriter, ConflictsRefuseAndWriteNothing) {
   load("TTACGTAA", "TACGTCCC");
-  Hit *h = makeTestHit(2, 1, {{0, 0, 4}});
-  h->flags |= kHitConflict;
+  makeTestHit(2, 1, {{0, 0, 4}})->flags |= kHitConflict;
   std::string out = setOutput("c.glb_align");
   EXPECT_FALSE(WriteGlobalFile(false));
   EXPECT_FALSE(exists(out));
   EXPECT_EQ(gFillCalls, 0);
-  ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_EQ(ui.boxes[0].title, "Error");
-  EXPECT_EQ(ui.boxes[0].text, "Cannot construct global alignment\ndue to conflicts.");
+  const Box refusal{"Error", "Cannot construct global alignment\ndue to conflicts."};
+  EXPECT_EQ(ui.boxes, std::vector<Box>{refusal});
   EXPECT_EQ(gCurrent->conflictCount, 1);
 }
 
@@ -136,11 +99,8 @@ TEST_F(GlobalWriter, FillHitsPrintAsInterhitsAndAreRemoved) {
   std::string out = setOutput("f.glb_align");
   ASSERT_TRUE(WriteGlobalFile(false));
   EXPECT_EQ(readFile(out), header(8, 8) + block(1, "TTACGTAA", "::[||]  ", 1, "TTACGTCC"));
-  ASSERT_NE(gHitHead1, nullptr);
-  EXPECT_EQ(gHitHead1->next1, nullptr);
+  ASSERT_EQ(gHitCount, 1);
   EXPECT_EQ(gHitHead1->start1, 2);
-  EXPECT_EQ(gHitCount, 1);
-
   // A Fill that gives up writes nothing and leaves the hits alone, even those
   // still flagged by the latest Align.
   gHitHead1->flags |= kHitInterhit;
@@ -149,18 +109,13 @@ TEST_F(GlobalWriter, FillHitsPrintAsInterhitsAndAreRemoved) {
   std::string none = setOutput("n.glb_align");
   EXPECT_FALSE(WriteGlobalFile(false));
   EXPECT_FALSE(exists(none));
-  ASSERT_NE(gHitHead1, nullptr);
+  ASSERT_EQ(gHitCount, 1);
   EXPECT_EQ(gHitHead1->start1, 2);
 }
 
-TEST_F(GlobalWriter, NoHitToPrintGivesTheHeaderAlone) {
+TEST_F(GlobalWriter, NoHitGivesTheHeaderAlone) {
   load("TTACGTAA", "TACGTCCC");
   std::string out = setOutput("e.glb_align");
   ASSERT_TRUE(WriteGlobalFile(false));
-  EXPECT_EQ(readFile(out), header(8, 8));
-  makeTestHit(2, 1, {{0, 0, 4}});
-  int32_t away[4] = {20, 30, 20, 30};
-  memcpy(gCurrent->region, away, sizeof away);
-  ASSERT_TRUE(WriteGlobalFile(true));
   EXPECT_EQ(readFile(out), header(8, 8));
 }

@@ -1,54 +1,52 @@
-#include <gtest/gtest.h>
-
-#include <string>
 #include <unistd.h>
 
 #include "output/alignment_files.h"
 #include "output_fixture.h"
 
 TEST(SavePaths, RelativeToTheOutputFolder) {
-  EXPECT_EQ(RelativeSequencePath("/a/b.loc_align", "/a/s.fa"), "s.fa");
-  EXPECT_EQ(RelativeSequencePath("/a/b.loc_align", "/a/d/s.fa"), "d/s.fa");
-  EXPECT_EQ(RelativeSequencePath("/a/x/b.loc_align", "/a/s.fa"), "../s.fa");
-  EXPECT_EQ(RelativeSequencePath("/a/x/y/b.loc_align", "/c/s.fa"), "../../../c/s.fa");
-  // A folder named like the sequence file is still a folder.
-  EXPECT_EQ(RelativeSequencePath("/a/s.fa/b.loc_align", "/a/s.fa"), "../s.fa");
-  EXPECT_EQ(RelativeSequencePath("/a/./x/../b.loc_align", "/a//s.fa"), "s.fa");
-  // Names without a folder are taken from the working directory.
   char cwd[4096];
   ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-  EXPECT_EQ(RelativeSequencePath("out.loc_align", "data/s.fa"), "data/s.fa");
-  EXPECT_EQ(RelativeSequencePath((std::string(cwd) + "/r/out.loc_align").c_str(), "s.fa"),
-            "../s.fa");
-  EXPECT_EQ(RelativeSequencePath("/a/b.loc_align", ""), "");
-  // Never longer than a saved name may be.
-  std::string deep = "/";
+  std::string deep = "/"; // too long a relative name: the path as given
   for (int i = 0; i < 90; ++i)
     deep += "a/";
-  deep += "x.loc_align";
-  EXPECT_EQ(RelativeSequencePath(deep.c_str(), "/bbbb/s.fa"), "/bbbb/s.fa");
+  const struct {
+    std::string output, sequence, want;
+  } cases[] = {
+      {"/a/b.loc_align", "/a/s.fa", "s.fa"},
+      {"/a/b.loc_align", "/a/d/s.fa", "d/s.fa"},
+      {"/a/x/b.loc_align", "/a/s.fa", "../s.fa"},
+      {"/a/x/y/b.loc_align", "/c/s.fa", "../../../c/s.fa"},
+      {"/a/s.fa/b.loc_align", "/a/s.fa", "../s.fa"}, // a folder named like the file
+      {"/a/./x/../b.loc_align", "/a//s.fa", "s.fa"},
+      {"out.loc_align", "data/s.fa", "data/s.fa"}, // from the working directory
+      {std::string(cwd) + "/r/out.loc_align", "s.fa", "../s.fa"},
+      {"/a/b.loc_align", "", ""},
+      {deep + "x.loc_align", "/bbbb/s.fa", "/bbbb/s.fa"},
+  };
+  for (const auto &c : cases)
+    EXPECT_EQ(RelativeSequencePath(c.output.c_str(), c.sequence.c_str()), c.want) << c.output;
 }
 
-TEST(SaveNames, TypeOfExtension) {
-  EXPECT_EQ(FileTypeOfName("a.glb_align"), kFormatGlobal);
-  EXPECT_EQ(FileTypeOfName("a.GAL"), kFormatGlobal);
-  EXPECT_EQ(FileTypeOfName("dir.v2/a.Loc_Al"), kFormatLocal);
-  EXPECT_EQ(FileTypeOfName("a.lal  "), kFormatLocal);
-  EXPECT_EQ(FileTypeOfName("a.sal"), kFormatSummary);
-  EXPECT_EQ(FileTypeOfName("a.txt"), kFormatAny);
-  EXPECT_EQ(FileTypeOfName("a."), kFormatAny);
-  EXPECT_EQ(FileTypeOfName("dir.v2/a"), -1);
-  EXPECT_EQ(FileTypeOfName("a"), -1);
-
-  EXPECT_EQ(SaveNameWithExtension("a.loc_align  ", kFormatLocal), "a.loc_align");
-  EXPECT_EQ(SaveNameWithExtension("a.txt", kFormatLocal), "a.loc_align");
-  EXPECT_EQ(SaveNameWithExtension("a", kFormatGlobal), "a.glb_align");
-  EXPECT_EQ(SaveNameWithExtension("d.x/a", kFormatSummary), "d.x/a.sum_align");
-  EXPECT_EQ(SaveNameWithExtension("a.gal", kFormatSummary), "a.sum_align");
-  EXPECT_EQ(SaveNameWithExtension("a.txt", kFormatAny), "a.txt");
-  EXPECT_EQ(SaveNameWithExtension("a", kFormatAny), "a_align");
-
-  EXPECT_EQ(FootnotesNameWithExtension("f.ftn"), "f.ftn");
+TEST(SaveNames, TypeOfNameAndDefaultExtension) {
+  const struct {
+    const char *name;
+    int type, saveAs;
+    const char *saved;
+  } cases[] = {
+      {"a.glb_align", kFormatGlobal, kFormatGlobal, "a.glb_align"},
+      {"a.GAL", kFormatGlobal, kFormatSummary, "a.sum_align"},
+      {"dir.v2/a.Loc_Al", kFormatLocal, kFormatGlobal, "dir.v2/a.glb_align"},
+      {"a.lal  ", kFormatLocal, kFormatLocal, "a.lal"},
+      {"a.sal", kFormatSummary, kFormatLocal, "a.loc_align"},
+      {"a.txt", kFormatAny, kFormatAny, "a.txt"},
+      {"a.", kFormatAny, kFormatLocal, "a.loc_align"},
+      {"dir.v2/a", -1, kFormatSummary, "dir.v2/a.sum_align"},
+      {"a", -1, kFormatAny, "a_align"},
+  };
+  for (const auto &c : cases) {
+    EXPECT_EQ(FileTypeOfName(c.name), c.type) << c.name;
+    EXPECT_EQ(SaveNameWithExtension(c.name, c.saveAs), c.saved) << c.name;
+  }
   EXPECT_EQ(FootnotesNameWithExtension("f.FTN_align"), "f.FTN_align");
   EXPECT_EQ(FootnotesNameWithExtension("f.txt"), "f.txt.ftn_align");
   EXPECT_EQ(FootnotesNameWithExtension("f"), "f.ftn_align");
@@ -66,14 +64,11 @@ TEST_F(SaveQuestions, OverwriteAndUnknownType) {
   EXPECT_FALSE(ConfirmOverwrite(out.c_str()));
   ui.answer = kAnswerYes;
   EXPECT_TRUE(ConfirmOverwrite(out.c_str()));
-  ASSERT_EQ(ui.boxes.size(), 2u);
-  EXPECT_EQ(ui.boxes[0].title, "Overwrite Document");
-  EXPECT_EQ(ui.boxes[0].text, "Overwrite existing alignment: " + out + "?");
+  const Box question{"Overwrite Document", "Overwrite existing alignment: " + out + "?"};
+  EXPECT_EQ(ui.boxes, std::vector<Box>(2, question));
 
   std::string any = setOutput("a_align");
   EXPECT_FALSE(WriteAlignmentFile(kFormatAny, false));
   EXPECT_FALSE(exists(any));
-  ASSERT_EQ(ui.boxes.size(), 3u);
-  EXPECT_EQ(ui.boxes[2].title, "Error");
-  EXPECT_EQ(ui.boxes[2].text, "Unknown file type.\n    File: " + any + "\n");
+  EXPECT_EQ(ui.boxes.back(), Box("Error", "Unknown file type.\n    File: " + any + "\n"));
 }
