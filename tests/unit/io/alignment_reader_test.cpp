@@ -77,7 +77,7 @@ protected:
   void roundTrip(bool (*write)(bool), const char *first, const char *second) {
     const std::string hits = describeHits();
     std::string saved = setOutput(first);
-    ASSERT_TRUE(write(false)) << (ui.boxes.empty() ? "" : ui.boxes[0].text);
+    ASSERT_TRUE(write(false)) << (ui.boxes.empty() ? "" : ui.boxes[0].second);
     resetSlotDefaults(gCurrent);
     clearTestHits();
     ASSERT_EQ(OpenAlignment(), 0);
@@ -178,8 +178,8 @@ TEST_F(AlignmentReader, FailuresLeaveTheSessionAsItWas) {
     ui.boxes.clear();
     EXPECT_GE(OpenAlignment(), 1);
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].title, "Error");
-    EXPECT_NE(ui.boxes[0].text.find(error), std::string::npos) << ui.boxes[0].text;
+    EXPECT_EQ(ui.boxes[0].first, "Error");
+    EXPECT_NE(ui.boxes[0].second.find(error), std::string::npos) << ui.boxes[0].second;
     EXPECT_EQ(describeHits(), hits);
     EXPECT_EQ(gCurrent->pValue, 1e-3);
     EXPECT_EQ(gSeq1->length, 400);
@@ -210,5 +210,5 @@ TEST_F(AlignmentReader, GlobalMarksDelimitTheHits) {
   // A line that does not fit the sequence.
   EXPECT_GE(open("      999: ACGT\n           [||]\n        1: ACGT\n\n\n"), 1);
   ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_NE(ui.boxes[0].text.find("Bad format of input file"), std::string::npos);
+  EXPECT_NE(ui.boxes[0].second.find("Bad format of input file"), std::string::npos);
 }
