@@ -82,28 +82,21 @@ int32_t bestRunScore(const std::vector<int> &kinds) {
 TEST_F(TrimTest, RandomHitsKeepTheirBestRunOfColumns) {
   std::mt19937 rng(99);
   for (int trial = 0; trial < 200; ++trial) {
-    // Blocks and one-sided gaps, with three matches in four in the blocks.
+    // Blocks with three matches in four, joined by one-sided gaps.
     std::string a, b;
     std::vector<TestBlock> blocks;
-    int32_t x = 0, y = 0;
     for (int n = 1 + rng() % 4; n > 0; --n) {
-      const int32_t len = 1 + rng() % 8;
-      blocks.push_back({x, y, len});
-      for (int32_t k = 0; k < len; ++k) {
+      blocks.push_back({int32_t(a.size()), int32_t(b.size()), int32_t(1 + rng() % 8)});
+      for (int32_t k = 0; k < blocks.back().length; ++k) {
         const char c = "ACGT"[rng() % 4];
         a += c;
         b += rng() % 4 ? c : "ACGT"[rng() % 4];
       }
-      x += len;
-      y += len;
       if (n > 1) {
-        const int32_t gap = 1 + rng() % 3;
         const bool inSeq2 = rng() % 2;
         blocks.back().linkKind = inSeq2 ? kLinkGapInY : kLinkGapInX;
-        blocks.back().cut = inSeq2 ? x : y;
-        for (int32_t k = 0; k < gap; ++k)
-          (inSeq2 ? b : a) += "ACGT"[rng() % 4];
-        (inSeq2 ? y : x) += gap;
+        blocks.back().cut = int32_t((inSeq2 ? a : b).size());
+        (inSeq2 ? b : a) += randomBases(1 + rng() % 3, rng());
       }
     }
     load(a, b);
@@ -121,8 +114,8 @@ TEST_F(TrimTest, RandomHitsKeepTheirBestRunOfColumns) {
     ASSERT_EQ(gHitHead1, h);
     EXPECT_EQ(CountHitColumns(h, h->firstBlock), best);
     EXPECT_TRUE(!changed || h->score == best);
-    EXPECT_EQ(h->end1 - h->start1, gHitCounts.residues1);
-    EXPECT_EQ(h->end2 - h->start2, gHitCounts.residues2);
+    EXPECT_EQ(std::make_pair(h->end1 - h->start1, h->end2 - h->start2),
+              std::make_pair(gHitCounts.residues1, gHitCounts.residues2));
     clearTestHits();
   }
 }
@@ -137,14 +130,13 @@ TEST_F(TrimTest, TheActionSkipsApprovedHitsAndCountsWhatItTried) {
   Hit *old = makeDiagonalHit(32, 32, 16);
   rebuildLists(0, 0);
   trimAction(false); // only hits of the latest Align
-  EXPECT_EQ(gCurrent->reportFirst, 1);
-  EXPECT_EQ(gCurrent->reportSecond, 1);
+  EXPECT_EQ(std::make_pair(gCurrent->reportFirst, gCurrent->reportSecond), std::make_pair(1, 1));
   EXPECT_EQ(fresh->end1, 26);
   EXPECT_EQ(old->end1, 48);
   gCurrent->reportFirst = gCurrent->reportSecond = 0;
   trimAction(true);
-  EXPECT_EQ(gCurrent->reportFirst, 2); // fresh is tried again, unchanged
-  EXPECT_EQ(gCurrent->reportSecond, 1);
+  // Fresh is tried again, unchanged.
+  EXPECT_EQ(std::make_pair(gCurrent->reportFirst, gCurrent->reportSecond), std::make_pair(2, 1));
   EXPECT_EQ(old->end1, 42);
   EXPECT_EQ(box(approved), Box(0, 16, 0, 16));
   EXPECT_EQ(boxes(approved->firstBlock), (std::vector<BlockBox>{{0, 0, 16}}));
