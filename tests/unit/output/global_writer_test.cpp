@@ -4,15 +4,8 @@
 #include "output_fixture.h"
 
 namespace {
-int gFillCalls = 0;
-int gFillResult = 0;
-int fillNothing(bool, bool) {
-  ++gFillCalls;
-  return gFillResult;
-}
 // Fill stand-in: aligns the interhit before the first hit as one block.
 int fillFirstInterhit(bool, bool) {
-  ++gFillCalls;
   makeDiagonalHit(0, 0, 2)->flags |= kHitInterhit;
   rebuildLists(0, 0);
   return 0;
@@ -30,8 +23,7 @@ class GlobalWriter : public WriterTest {
 protected:
   void SetUp() override {
     WriterTest::SetUp();
-    gFillCalls = gFillResult = 0;
-    setGlobalFill(fillNothing);
+    setGlobalFill([](bool, bool) { return 0; }); // nothing to fill
   }
   void TearDown() override {
     setGlobalFill(nullptr);
@@ -79,24 +71,14 @@ TEST_F(GlobalWriter, LineInsideARunOfGapsStartsAtTheNextResidue) {
                 block(101, "AAAAA", "     ", 1, "--CCC"));
 }
 
-TEST_F(GlobalWriter, ConflictsRefuseAndWriteNothing) {
-  load("TTACGTAA", "TACGTCCC");
-  makeTestHit(2, 1, {{0, 0, 4}})->flags |= kHitConflict;
-  std::string out = setOutput("c.glb_align");
-  EXPECT_FALSE(WriteGlobalFile(false));
-  EXPECT_FALSE(exists(out));
-  EXPECT_EQ(gFillCalls, 0);
-  const Box refusal{"Error", "Cannot construct global alignment\ndue to conflicts."};
-  EXPECT_EQ(ui.boxes, std::vector<Box>{refusal});
-  EXPECT_EQ(gCurrent->conflictCount, 1);
-}
-
-TEST_F(GlobalWriter, FillHitsPrintAsInterhitsAndAreRemoved) {
+TEST_F(GlobalWriter, FillHitsAreRemovedAndRefusalsWriteNothing) {
   load("TTACGTAA", "TTACGTCC");
+  std::string out = setOutput("f.glb_align");
+  ASSERT_TRUE(WriteGlobalFile(false));
+  EXPECT_EQ(readFile(out), header(8, 8)) << "no hit: the header alone";
   makeTestHit(2, 2, {{0, 0, 4}});
   rebuildLists(0, 0);
   setGlobalFill(fillFirstInterhit);
-  std::string out = setOutput("f.glb_align");
   ASSERT_TRUE(WriteGlobalFile(false));
   EXPECT_EQ(readFile(out), header(8, 8) + block(1, "TTACGTAA", "::[||]  ", 1, "TTACGTCC"));
   ASSERT_EQ(gHitCount, 1);
@@ -104,18 +86,20 @@ TEST_F(GlobalWriter, FillHitsPrintAsInterhitsAndAreRemoved) {
   // A Fill that gives up writes nothing and leaves the hits alone, even those
   // still flagged by the latest Align.
   gHitHead1->flags |= kHitInterhit;
-  setGlobalFill(fillNothing);
-  gFillResult = 1;
+  setGlobalFill([](bool, bool) { return 1; });
   std::string none = setOutput("n.glb_align");
   EXPECT_FALSE(WriteGlobalFile(false));
-  EXPECT_FALSE(exists(none));
   ASSERT_EQ(gHitCount, 1);
   EXPECT_EQ(gHitHead1->start1, 2);
-}
+  EXPECT_TRUE(ui.boxes.empty());
 
-TEST_F(GlobalWriter, NoHitGivesTheHeaderAlone) {
-  load("TTACGTAA", "TACGTCCC");
-  std::string out = setOutput("e.glb_align");
-  ASSERT_TRUE(WriteGlobalFile(false));
-  EXPECT_EQ(readFile(out), header(8, 8));
+  // Conflicts: refused with a message, nothing written.
+  gHitHead1->flags = kHitConflict;
+  setGlobalFill(fillFirstInterhit);
+  EXPECT_FALSE(WriteGlobalFile(false));
+  EXPECT_FALSE(exists(none));
+  const Box refusal{"Error", "Cannot construct global alignment\ndue to conflicts."};
+  EXPECT_EQ(ui.boxes, std::vector<Box>{refusal});
+  EXPECT_EQ(gCurrent->conflictCount, 1);
+  EXPECT_EQ(gHitCount, 1);
 }

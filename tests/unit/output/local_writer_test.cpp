@@ -2,28 +2,39 @@
 #include "output/alignment_files.h"
 #include "output_fixture.h"
 
-namespace {
-// AC, TTT against GG, then GTAN against GTCN.
-void gappedHit() { makeTestHit(0, 0, {{0, 0, 2}, {5, 4, 4}}); }
-const char kGappedSeq1[] = "ACTTTGTAN";
-const char kGappedSeq2[] = "aCGGGTCN";
-const char kSummaryTitles[] =
-    "1st from; 1st to; 2nd from; 2nd to; Matches; Mismatches; Gaps #; Gaps length\n";
-} // namespace
-
 using LocalWriter = WriterTest;
 
-TEST_F(LocalWriter, WholeFileWithGapRegionLowerCaseAndN) {
-  load(kGappedSeq1, kGappedSeq2);
-  gappedHit();
-  std::string out = setOutput("x.loc_align");
+TEST_F(LocalWriter, GappedHitInLocalAndSummaryFiles) {
+  load("ACTTTGTAN", "aCGGGTCN");
+  const std::string
+      empty = header(9, 8),
+      titles =
+          empty + "1st from; 1st to; 2nd from; 2nd to; Matches; Mismatches; Gaps #; Gaps length\n";
+  std::string loc = setOutput("x.loc_align");
   ASSERT_TRUE(WriteLocalFile(false));
-  EXPECT_EQ(readFile(out), header(9, 8) +
+  EXPECT_EQ(readFile(loc), empty);
+  std::string sum = setOutput("x.sum_align");
+  ASSERT_TRUE(WriteSummaryFile(false));
+  EXPECT_EQ(readFile(sum), titles);
+
+  // AC, TTT against GG, then GTAN against GTCN.
+  makeTestHit(0, 0, {{0, 0, 2}, {5, 4, 4}});
+  ASSERT_TRUE(WriteSummaryFile(false));
+  EXPECT_EQ(readFile(sum),
+            titles + "     1;      9;       1;      8;       4;     2;     1;     5\n");
+  setOutput("x.loc_align");
+  ASSERT_TRUE(WriteLocalFile(false));
+  EXPECT_EQ(readFile(loc), empty +
                                "\nScore: -5, Matches: 4, Mismatches: 2, Gaps #: 1 Gaps length: 5\n"
                                "     1st: 1 .. 9 (9)   2nd: 1 .. 8 (8)\n"
                                "ACT-T-TGTAN\n"
                                "||     ||  \n"
                                "aC-G-G-GTCN\n\n");
+  // A hit outside the window's region is left out with windowOnly only.
+  const int32_t away[4] = {20, 30, 20, 30};
+  memcpy(gCurrent->region, away, sizeof away);
+  ASSERT_TRUE(WriteLocalFile(true));
+  EXPECT_EQ(readFile(loc), empty);
   EXPECT_TRUE(ui.boxes.empty());
 }
 
@@ -65,29 +76,9 @@ TEST_F(LocalWriter, InvertedSequenceTwoCountsDownAndScoresRoundTowardZero) {
             std::string::npos);
 }
 
-TEST_F(LocalWriter, EmptyAndWindowOnlyGiveHeadersAlone) {
-  load(kGappedSeq1, kGappedSeq2);
-  std::string loc = setOutput("e.loc_align");
-  ASSERT_TRUE(WriteLocalFile(false));
-  EXPECT_EQ(readFile(loc), header(9, 8));
-  std::string sum = setOutput("e.sum_align");
-  ASSERT_TRUE(WriteSummaryFile(false));
-  EXPECT_EQ(readFile(sum), header(9, 8) + kSummaryTitles);
-
-  // A hit outside the window's region is left out with windowOnly only.
-  gappedHit();
-  const int32_t away[4] = {20, 30, 20, 30};
-  memcpy(gCurrent->region, away, sizeof away);
-  ASSERT_TRUE(WriteSummaryFile(true));
-  EXPECT_EQ(readFile(sum), header(9, 8) + kSummaryTitles);
-  ASSERT_TRUE(WriteSummaryFile(false));
-  EXPECT_EQ(readFile(sum), header(9, 8) + kSummaryTitles +
-                               "     1;      9;       1;      8;       4;     2;     1;     5\n");
-}
-
 TEST_F(LocalWriter, FullDiskIsReportedAndMarksNothingSaved) {
-  load(kGappedSeq1, kGappedSeq2);
-  gappedHit();
+  load("ACGT", "ACGT");
+  makeDiagonalHit(0, 0, 4);
   rebuildLists(0, 0);
   JournalAction(65); // New, then Align: changes to save
   JournalAction(73);
