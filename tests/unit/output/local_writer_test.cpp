@@ -6,10 +6,9 @@ using LocalWriter = WriterTest;
 
 TEST_F(LocalWriter, GappedHitInLocalAndSummaryFiles) {
   load("ACTTTGTAN", "aCGGGTCN");
-  const std::string
-      empty = header(9, 8),
-      titles =
-          empty + "1st from; 1st to; 2nd from; 2nd to; Matches; Mismatches; Gaps #; Gaps length\n";
+  const std::string empty = header(9, 8);
+  const std::string titles =
+      empty + "1st from; 1st to; 2nd from; 2nd to; Matches; Mismatches; Gaps #; Gaps length\n";
   std::string loc = setOutput("x.loc_align");
   ASSERT_TRUE(WriteLocalFile(false));
   EXPECT_EQ(readFile(loc), empty);

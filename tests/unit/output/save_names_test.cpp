@@ -32,7 +32,6 @@ TEST(SaveNames, TypeOfNameAndDefaultExtension) {
     int type, saveAs;
     const char *saved;
   } cases[] = {
-      {"a.glb_align", kFormatGlobal, kFormatGlobal, "a.glb_align"},
       {"a.GAL", kFormatGlobal, kFormatSummary, "a.sum_align"},
       {"dir.v2/a.Loc_Al", kFormatLocal, kFormatGlobal, "dir.v2/a.glb_align"},
       {"a.lal  ", kFormatLocal, kFormatLocal, "a.lal"},
