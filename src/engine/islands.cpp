@@ -12,6 +12,20 @@ struct Found {
   int32_t start, end, matches; // offsets along the diagonal, end exclusive
 };
 
+// The island reported by a passing stretch ending at `end`: it spans the
+// last n + run - 1 positions, without the non-matches at either end.
+template <typename At> bool reportIsland(int32_t end, int n, int run, int total, At at, Found &f) {
+  int32_t start = end - n - run + 1;
+  if (start < 0)
+    start = 0;
+  while (start < end && at(start) != 1)
+    ++start;
+  while (end > start && at(end - 1) != 1)
+    --end;
+  f = Found{start, end, total};
+  return end > start;
+}
+
 // Next island of the frame rule along p1[i * Dir], p2[i * Dir] from i = 0;
 // position `room` counts as a sentinel (backward walks have none). With a
 // budget (bounded scan) every failing frame below k costs run + 1 and the
@@ -62,15 +76,7 @@ bool nextIsland(const uint8_t *p1, const uint8_t *p2, int32_t budget, int32_t ro
     }
   }
   scanned += i;
-  int32_t start = end - n - run + 1;
-  if (start < 0)
-    start = 0;
-  while (start < end && at(start) != 1)
-    ++start;
-  while (end > start && at(end - 1) != 1)
-    --end;
-  f = Found{start, end, total};
-  return end > start;
+  return reportIsland(end, n, run, total, at, f);
 }
 
 // The full scan's hot loop: the frame rule of nextIsland without budget or
@@ -119,15 +125,8 @@ bool nextIslandFull(const uint8_t *p1, const uint8_t *p2, Found &f, int64_t &sca
     }
   }
   scanned += i;
-  int32_t start = end - n - run + 1;
-  if (start < 0)
-    start = 0;
-  while (start < end && scanCode(p1[start], p2[start]) != 1)
-    ++start;
-  while (end > start && scanCode(p1[end - 1], p2[end - 1]) != 1)
-    --end;
-  f = Found{start, end, total};
-  return end > start;
+  return reportIsland(
+      end, n, run, total, [&](int32_t j) { return scanCode(p1[j], p2[j]); }, f);
 }
 
 void insertIsland(HitBlock *b) {
