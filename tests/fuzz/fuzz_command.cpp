@@ -4,34 +4,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 #include "core/errors.h"
-#include "core/pool.h"
 #include "core/session.h"
-#include "core/ui_port.h"
+#include "fuzz_input.h"
 #include "io/command_file.h"
 
 static std::string gPath;
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-  headlessUi().quiet = true;
-  if (!initSessionMemory())
-    abort();
-  const char *tmp = getenv("TMPDIR");
-  std::string dir = std::string(tmp && *tmp ? tmp : "/tmp") + "/velk_fuzz_XXXXXX";
-  if (!mkdtemp(dir.data()))
-    abort();
-  gPath = dir + "/input.cmd";
+  gPath = setUpFuzzInput("input.cmd");
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  FILE *f = fopen(gPath.c_str(), "wb");
-  if (!f)
-    abort();
-  fwrite(data, 1, size, f);
-  fclose(f);
+  writeFuzzInput(gPath, data, size);
   gCurrent = &gSlots[0];
   resetSlotDefaults(gCurrent);
   gLastError = 0;

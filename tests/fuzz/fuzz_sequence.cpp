@@ -5,14 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 #include "core/errors.h"
 #include "core/flags.h"
-#include "core/pool.h"
 #include "core/records.h"
 #include "core/session.h"
-#include "core/ui_port.h"
+#include "fuzz_input.h"
 #include "io/sequence_body.h"
 #include "io/sequence_finish.h"
 #include "io/sequence_reader.h"
@@ -20,14 +18,7 @@
 static std::string gPath;
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-  headlessUi().quiet = true;
-  if (!initSessionMemory())
-    abort();
-  const char *tmp = getenv("TMPDIR");
-  std::string dir = std::string(tmp && *tmp ? tmp : "/tmp") + "/velk_fuzz_seq_XXXXXX";
-  if (!mkdtemp(&dir[0]))
-    abort();
-  gPath = dir + "/input.seq";
+  gPath = setUpFuzzInput("input.seq");
   setBodyBlockBytes(37); // block boundaries within small inputs
   return 0;
 }
@@ -45,11 +36,7 @@ static void checkAnnotations(const Sequence *s, const Annotation *a) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  FILE *f = fopen(gPath.c_str(), "wb");
-  if (!f)
-    abort();
-  fwrite(data, 1, size, f);
-  fclose(f);
+  writeFuzzInput(gPath, data, size);
   Sequence *s = gSeq1;
   snprintf(s->fileName, sizeof s->fileName, "%s", gPath.c_str());
   snprintf(s->repeatSourceName, sizeof s->repeatSourceName, "%s", gPath.c_str());
