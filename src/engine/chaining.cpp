@@ -79,6 +79,13 @@ int chainForward(HitBlock *block) {
     }
     if (!gBest.successor)
       break;
+    // Every link must carry the chain further, or the walk could go round
+    // in circles between overlapping islands.
+    if (HitBlock *s = gBest.successor; s->x + s->y + 2 * s->length <= ex + ey) {
+      freeBlock(s);
+      ++discarded;
+      break;
+    }
     linkBest();
     ++e.linkedIslands;
     cur = gBest.successor;
@@ -149,6 +156,11 @@ int chainBackward(HitBlock *block, bool hashMode) {
     }
     if (!gBest.predecessor)
       break;
+    if (HitBlock *p = gBest.predecessor; p->x + p->y >= sx + sy) {
+      freeBlock(p);
+      ++discarded;
+      break;
+    }
     const int32_t oldScore = cur->chainScore, oldMatches = cur->chainMatches,
                   oldLength = cur->chainLength;
     linkBest();

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/flags.h"
+#include "core/params.h"
 #include "core/residue.h"
 #include "core/session.h"
 #include "core/ui_port.h"
@@ -18,8 +19,11 @@ int32_t gLinkThreshold;
 void setActionParams(uint16_t maskingFlags, const ScoreParams &score, const IslandParams &island) {
   RunningAction &r = gCurrent->running;
   r.flags = maskingFlags;
-  r.score = score;
+  // Sets that bypassed the corrections must not reach the engine: a frame
+  // that needs no match, or a score that lets sums overflow.
+  r.score = clampedScores(score);
   r.island = island;
+  clampIslandParams(r.island, true);
   r.flagsC = gCurrent->flagsC;
 }
 

@@ -9,6 +9,7 @@
 #include "core/errors.h"
 #include "core/flags.h"
 #include "core/new_session.h"
+#include "core/params.h"
 #include "core/session.h"
 #include "core/ui_port.h"
 #include "io/alignment_reader_internal.h"
@@ -62,17 +63,18 @@ void applyHeader(const SavedHeader &h, const char names[2][256]) {
   WindowRecord *w = gCurrent;
   w->flagsB = h.flags;
   IslandParams align = h.align;
-  align.wordSize = h.align.wordSize;
+  clampIslandParams(align, true);
   w->alignIsland = align;
   IslandParams expand = w->expandIsland; // the header has no Expand word size
   expand.matchesPerFrame = h.expand.matchesPerFrame;
   expand.frameLength = h.expand.frameLength;
   expand.minTotalMatches = h.expand.minTotalMatches;
   expand.maxGap = h.expand.maxGap;
+  clampIslandParams(expand, false);
   w->expandIsland = expand;
-  w->pValue = h.pValue;
+  w->pValue = clampedPValue(h.pValue);
   w->mergeMaxDistance = static_cast<int16_t>(h.mergeMaxDistance);
-  w->score = h.score;
+  w->score = clampedScores(h.score); // corrected as if typed
   w->listCursor = 0;
 }
 

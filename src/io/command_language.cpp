@@ -7,6 +7,7 @@
 
 #include "core/flags.h"
 #include "core/lifecycle.h"
+#include "core/params.h"
 #include "core/session.h"
 #include "io/command_actions.h"
 #include "io/command_file.h"
@@ -35,12 +36,6 @@ static void prepareReport(int kind) {
 
 static int16_t toShort(int32_t v) {
   return static_cast<int16_t>(v < SHRT_MIN ? SHRT_MIN : v > SHRT_MAX ? SHRT_MAX : v);
-}
-
-static double clampPValue(double p) {
-  if (!(p > 0))
-    return 1e-30;
-  return p > 1 ? 1 : p;
 }
 
 // A score typed in units becomes hundredths, truncated, kept inside int32.
@@ -146,7 +141,7 @@ struct IslandBits {
 static void applyIslandOptions(IslandParams &ip, IslandBits bits, bool align) {
   WindowRecord *w = gCurrent;
   if (align && has(kCmdOptPValue))
-    w->pValue = clampPValue(gCommandOptions.pValue);
+    w->pValue = clampedPValue(gCommandOptions.pValue);
   if (has(kCmdOptNomask))
     w->flagsB &= ~(bits.repeats | bits.filter);
   if (has(kCmdOptMaskInternal))
@@ -174,24 +169,7 @@ static void applyIslandOptions(IslandParams &ip, IslandBits bits, bool align) {
   if (has(kCmdOptMerge))
     ip.maxGap = toShort(gCommandOptions.merge);
 
-  int n = ip.frameLength < 1 ? 10 : ip.frameLength;
-  int m = ip.matchesPerFrame;
-  if (m < 3 * n / 10)
-    m = 3 * n / 10;
-  if (m > n)
-    m = n;
-  ip.frameLength = static_cast<int16_t>(n);
-  ip.matchesPerFrame = static_cast<int16_t>(m);
-  if (ip.minTotalMatches < m)
-    ip.minTotalMatches = static_cast<int16_t>(m);
-  if (align) {
-    if (ip.wordSize < 4)
-      ip.wordSize = 4;
-    if (ip.wordSize > 32)
-      ip.wordSize = 32;
-  }
-  if (ip.maxGap < 1)
-    ip.maxGap = 1;
+  clampIslandParams(ip, align);
 }
 
 static void actAlign() {
@@ -273,28 +251,16 @@ static void actDelete() {
 }
 
 // ---- Score --------------------------------------------------------------------
-static void actScoreMatch() {
+static void setScore(int32_t ScoreParams::*field) {
   if (mayAct()) {
-    int32_t v = toHundredths(gReader.value.d);
-    gCurrent->score.match = v < 0 ? -v : v;
+    gCurrent->score.*field = toHundredths(gReader.value.d);
+    gCurrent->score = clampedScores(gCurrent->score);
   }
 }
-static int32_t penalty() {
-  int32_t v = toHundredths(gReader.value.d);
-  return v > 0 ? -v : v;
-}
-static void actScoreMismatch() {
-  if (mayAct())
-    gCurrent->score.mismatch = penalty();
-}
-static void actScoreGapOpen() {
-  if (mayAct())
-    gCurrent->score.gapOpen = penalty();
-}
-static void actScoreGapElongation() {
-  if (mayAct())
-    gCurrent->score.gapElongation = penalty();
-}
+static void actScoreMatch() { setScore(&ScoreParams::match); }
+static void actScoreMismatch() { setScore(&ScoreParams::mismatch); }
+static void actScoreGapOpen() { setScore(&ScoreParams::gapOpen); }
+static void actScoreGapElongation() { setScore(&ScoreParams::gapElongation); }
 static void actScoreDone() { runSimple(gCommandActions.scoresChanged); }
 
 // ---- Options ---------------------------------------------------------------------
@@ -338,7 +304,7 @@ static void filter(FilterOp op) {
       w->flagsB &= ~(kOptFilterPeriodic | kOptFilterPiles);
       if (has(kCmdOptPValue)) {
         w->flagsB |= kOptFilterPeriodic;
-        w->filter.maxPeriodicP = clampPValue(gCommandOptions.pValue);
+        w->filter.maxPeriodicP = clampedPValue(gCommandOptions.pValue);
       }
       if (has(kCmdOptM) && has(kCmdOptN)) {
         w->flagsB |= kOptFilterPiles;
@@ -389,7 +355,7 @@ static void actSelect() {
     if (kind == SelectKind::All)
       w->flagsA &= ~kWinModesFirstFour;
     if (kind == SelectKind::HighPValue)
-      w->pValue = clampPValue(gCommandOptions.pValue);
+      w->pValue = clampedPValue(gCommandOptions.pValue);
     if (kind == SelectKind::Short)
       w->shortLength = gCommandOptions.m < 0 ? 0 : gCommandOptions.m;
     w->flagsA |= modeBit(kind);

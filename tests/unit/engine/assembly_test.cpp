@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "engine/search_internal.h"
+#include "fasta_pair.h"
 #include "output/columns.h"
 #include "search_fixture.h"
 
@@ -128,6 +129,28 @@ TEST_F(AssemblyTest, FailingChainIsShortenedFromItsEnd) {
   EXPECT_EQ(a->cut, -1); // accepted
   finalise(a);           // judged once only
   EXPECT_EQ(a->freeNext, nullptr);
+}
+
+// A frame that needs no match passes everywhere, so islands overlap in every
+// way; greedy chaining must still end, each link moving the chain on.
+TEST_F(AssemblyTest, GreedyChainingEndsWhenFramesNeedNoMatch) {
+  const std::string h = readFastaRecord(VELK_TEST_DATA "/mito/MT-human.fa");
+  const std::string o = readFastaRecord(VELK_TEST_DATA "/mito/MT-orang.fa");
+  load(h.substr(576, 600), o.substr(0, 700));
+  prepare();
+  gEngine.m = 0;
+  gEngine.n = 3;
+  for (int32_t at : {60, 300}) {
+    HitBlock *b = island(at, at, 73);
+    chainBackward(b, false);
+    int links = 0;
+    for (HitBlock *p = b; p->prev; p = p->prev, ++links)
+      ASSERT_LT(p->prev->x + p->prev->y, p->x + p->y);
+    chainForward(b);
+    for (HitBlock *s = b; s->next; s = s->next, ++links)
+      ASSERT_GT(s->next->x + s->next->y + 2 * s->next->length, s->x + s->y + 2 * s->length);
+    EXPECT_LT(links, 1300);
+  }
 }
 
 TEST_F(AssemblyTest, WordSeeding) {

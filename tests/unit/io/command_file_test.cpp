@@ -1,4 +1,5 @@
 // The command file: passes, status bits, commands, options and their clamps.
+#include "core/params.h"
 #include "reader_fixture.h"
 
 namespace {
@@ -146,6 +147,10 @@ TEST_F(CommandFileTest, AlignAndExpandOptionsWithClamps) {
   EXPECT_EQ(w->flagsB & allAlign, alignBits);
   EXPECT_EQ(island(w->expandIsland), std::vector<int>({3, 9, 4, 7, 16}));
   EXPECT_EQ(w->alignIsland.maxGap, 1);
+  // Short frames would need no match at all: one is the least.
+  run(kHead + "expand 0/3=0\nalign -4/2=-9\n");
+  EXPECT_EQ(island(w->expandIsland), std::vector<int>({1, 3, 1, 7, 16}));
+  EXPECT_EQ(island(w->alignIsland), std::vector<int>({1, 2, 1, 1, 32}));
 }
 
 TEST_F(CommandFileTest, ScoreConversions) {
@@ -158,8 +163,11 @@ TEST_F(CommandFileTest, ScoreConversions) {
   EXPECT_EQ(score(), std::vector<int>({200, -250, -400, -50}));
   run(kHead + "score open gap=1 elongation=2e0 mism=1 gapn=3\n");
   EXPECT_EQ(score(), std::vector<int>({200, -100, -100, -300}));
-  run(kHead + "score open=7 m=1e30\n"); // huge values stay in range
-  EXPECT_EQ(score(), std::vector<int>({2147483647, -100, -700, -300}));
+  // Huge values are held where no sum of the engine can overflow.
+  run(kHead + "score open=7 m=1e30\n");
+  EXPECT_EQ(score(), std::vector<int>({kScoreLimit, -100, -700, -300}));
+  run(kHead + "score m=30000000 mm=-1e30 gapo=1e30 gapl=-5e9\n");
+  EXPECT_EQ(score(), std::vector<int>({kScoreLimit, -kScoreLimit, -kScoreLimit, -kScoreLimit}));
 }
 
 TEST_F(CommandFileTest, ActionsReportKindsAndStatus) {
