@@ -79,6 +79,7 @@ static const bool gStatTableFilled = [] {
 }();
 
 static uint32_t gLastPackedParams = 0;
+constexpr long double kMinScoreLimit = 1 << 30;
 
 void buildResidueTables() {
   for (int a = 0; a < 32; ++a)
@@ -120,6 +121,17 @@ void buildIslandMatchTable(uint16_t maskingFlags) {
   }
 }
 
+double effectivePValue(double p) {
+  // Compared as a double: 1e-5 itself is the boundary and stays as it is.
+  if (!(p > 1e-5))
+    return p;
+  // 1 would give an infinite threshold; the largest P-value below it is
+  // the weakest threshold there is.
+  if (p >= 1)
+    p = std::nextafter(1.0, 0.0);
+  return -std::log1p(-p);
+}
+
 void computeMinScoresFor(double pValue, int64_t length1, int64_t length2) {
   long double a = length1 < 0 ? -(long double)length1 : (long double)length1;
   long double b = length2 < 0 ? -(long double)length2 : (long double)length2;
@@ -136,13 +148,13 @@ void computeMinScoresFor(double pValue, int64_t length1, int64_t length2) {
   else
     effective = L;
   const long double N = powl(10.0L, effective);
-  long double p = pValue;
-  if (p > 1e-5L)
-    p = -log1pl(-p);
-  const long double q = p / N;
+  const long double q = effectivePValue(pValue) / N;
   for (int r = 100; r >= 0; --r) {
     StatRow &row = StatTable[r];
-    row.minScore = (int32_t)(logl((long double)row.k / q) / (long double)row.lambda + 0.5L);
+    long double v = logl((long double)row.k / q) / (long double)row.lambda + 0.5L;
+    // Held where the margins formed from it cannot overflow.
+    v = v < -kMinScoreLimit ? -kMinScoreLimit : v > kMinScoreLimit ? kMinScoreLimit : v;
+    row.minScore = (int32_t)v;
   }
 }
 
@@ -172,10 +184,14 @@ HitCounts countHit(Hit *hit) {
   return HitCounts{c.matches, c.mismatches, c.gaps, c.gapLength};
 }
 
+static int32_t saturated(int64_t v) {
+  return (int32_t)(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+}
+
 int32_t weightedScore(const ScoreParams &params, Hit *hit) {
   const HitCounts c = countHit(hit);
-  return c.matches * params.match + c.mismatches * params.mismatch + c.gaps * params.gapOpen +
-         c.gapLength * params.gapElongation;
+  return saturated((int64_t)c.matches * params.match + (int64_t)c.mismatches * params.mismatch +
+                   (int64_t)c.gaps * params.gapOpen + (int64_t)c.gapLength * params.gapElongation);
 }
 
 int32_t globalMargin(Hit *hit) {
@@ -183,9 +199,9 @@ int32_t globalMargin(Hit *hit) {
   const int32_t aligned = c.matches + c.mismatches;
   if (aligned <= 0)
     return -1; // cannot pass; every real hit has an aligned column
-  const StatRow &r = StatTable[(c.matches * 100 + aligned / 2) / aligned];
-  return r.matchScore * c.matches + r.mismatchScore * c.mismatches -
-         100 * (c.gapLength + 3 * c.gaps) - r.minScore;
+  const StatRow &r = StatTable[identityIndex(c.matches, aligned)];
+  return saturated((int64_t)r.matchScore * c.matches + (int64_t)r.mismatchScore * c.mismatches -
+                   100 * ((int64_t)c.gapLength + 3 * (int64_t)c.gaps) - r.minScore);
 }
 
 uint32_t packScoreParams(const ScoreParams &params) {

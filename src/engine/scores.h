@@ -36,6 +36,9 @@ void buildIslandMatchTable(uint16_t maskingFlags);
 // lengths; the explicit form is for callers that hold their own P-value.
 void computeMinScores(int64_t length1, int64_t length2);
 void computeMinScoresFor(double pValue, int64_t length1, int64_t length2);
+// The P-value the thresholds are computed from: up to 1e-5 as given, above
+// it -ln(1 - p); 1 counts as the largest P-value below 1.
+double effectivePValue(double p);
 
 int identityIndex(int64_t matches, int64_t alignedLength);
 bool passesThreshold(int32_t chainScore, int32_t matches, int32_t alignedLength,

@@ -72,6 +72,16 @@ TEST_F(ScoresTest, MinScoresFromSearchSpaceAndPValue) {
   EXPECT_EQ(StatTable[95].minScore, expectedMin(95, 1e-5, 4.5));
   computeMinScoresFor(0.5, 1000, 1000);
   EXPECT_EQ(StatTable[95].minScore, expectedMin(95, -std::log(0.5), 4.5));
+  // 1e-5 is the boundary itself: here -ln(1 - P) would give 23615.
+  EXPECT_EQ(effectivePValue(1e-5), 1e-5);
+  computeMinScoresFor(1e-5, 2082, 2082);
+  EXPECT_EQ(StatTable[0].minScore, 23616);
+  // P = 1 is the weakest threshold, not an infinite one.
+  computeMinScoresFor(0.999, 1000, 1000);
+  const int32_t nearlyOne = StatTable[90].minScore;
+  computeMinScoresFor(1, 1000, 1000);
+  EXPECT_LT(StatTable[90].minScore, nearlyOne);
+  EXPECT_GT(StatTable[90].minScore, 0);
   gCurrent->pValue = 1e-3;
   computeMinScores(1000, 1000);
   EXPECT_EQ(StatTable[70].minScore, expectedMin(70, -std::log(1 - 1e-3), 4.5));
