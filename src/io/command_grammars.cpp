@@ -8,9 +8,11 @@ constexpr int E52 = kErrInternal, E63 = kErrBadCommand, E64 = kErrBadFilename,
               E65 = kErrNoSequenceName;
 
 // The whole file: the start line, an input command, then command lines up
-// to the first line that is none (which may be "exit").
+// to "exit", the end of the file or an empty line. Anything else is a bad
+// command: a typo must not end the file silently.
 enum { C_START, C_BLANKS, C_SHOW, C_HIDE, C_REST, C_EOL, C_OPEN, C_OPENNAME, C_OPENEOL, C_IN1,
-       C_SEQ1, C_IN1REST, C_IN1EOL, C_IN2, C_SEQ2, C_IN2REST, C_IN2EOL, C_LINES, C_EXIT };
+       C_SEQ1, C_IN1REST, C_IN1EOL, C_IN2, C_SEQ2, C_IN2REST, C_IN2EOL, C_LINES, C_EXIT, C_EOF,
+       C_ENDBLANKS, C_BLANKSEOF, C_EMPTY };
 constexpr auto kCommandFile = makeGrammar({
     {kLitStart, kNext, kFail, kActStart},        // C_START
     {kLitBlank, kSame, kNext, 0},                // C_BLANKS
@@ -30,18 +32,22 @@ constexpr auto kCommandFile = makeGrammar({
     {kGrammarInputRest, kNext, kNext, 0},        // C_IN2REST
     {kRecEndOfLine, kNext, E52, kActInput2Line}, // C_IN2EOL
     {kGrammarCommandLine, kSame, kNext, 0},      // C_LINES
-    {kLitExit, kOk, kOk, kActExit},              // C_EXIT
+    {kLitExit, kOk, kNext, kActExit},            // C_EXIT
+    {kLitEof, kOk, kNext, 0},                    // C_EOF
+    {kLitBlank, kSame, kNext, 0},                // C_ENDBLANKS
+    {kLitEof, kOk, kNext, 0},                    // C_BLANKSEOF
+    {kRecEndOfLine, kOk, E63, kActEmptyLine},    // C_EMPTY
 });
 
 // One command line. Fails, consuming nothing, on a line that is no command.
-// After an input1 line that is not followed by an input2 line the reading
-// simply goes on with that line.
+// An input1 line must be followed by an input2 line: a sequence is never
+// named without being read.
 enum { L_SAVE, L_SNAME, L_SAS, L_SASBLANKS, L_SGLOBAL, L_SLOCAL, L_SSUMMARY, L_ACTION, L_FILTER,
        L_SELECT, L_EDIT, L_OPEN, L_OPENNAME, L_OPENEOL, L_IN1, L_SEQ1, L_IN1REST, L_IN1EOL,
        L_IN2, L_SEQ2, L_IN2REST, L_IN2EOL, L_TAIL, L_EOL };
 constexpr auto kCommandLine = makeGrammar({
     {kLitSave, kNext, at(L_ACTION), 0},              // L_SAVE
-    {kGrammarFileName, kNext, E64, 0},               // L_SNAME
+    {kGrammarFileName, kNext, E64, kActSaveName},    // L_SNAME
     {kLitAs, kNext, at(L_SGLOBAL), 0},               // L_SAS
     {kLitBlank, kSame, kNext, 0},                    // L_SASBLANKS
     {kLitGlobal, at(L_TAIL), kNext, kActSaveGlobal}, // L_SGLOBAL
@@ -59,7 +65,7 @@ constexpr auto kCommandLine = makeGrammar({
     {kGrammarInputRest, kNext, kNext, 0},            // L_IN1REST
     {kRecEndOfLine, kNext, E52, kActInput1Line},     // L_IN1EOL
     {kLitInput2, at(L_IN2REST), kNext, 0},           // L_IN2
-    {kLitSequence2, kNext, kOk, 0},                  // L_SEQ2
+    {kLitSequence2, kNext, E65, 0},                  // L_SEQ2
     {kGrammarInputRest, kNext, kNext, 0},            // L_IN2REST
     {kRecEndOfLine, kOk, E52, kActInput2Line},       // L_IN2EOL
     {kLitBlank, kSame, kNext, 0},                    // L_TAIL

@@ -3,12 +3,16 @@
 // set, and every command action clears the option bits afterwards.
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <strings.h>
 
+#include "core/errors.h"
 #include "core/flags.h"
 #include "core/lifecycle.h"
 #include "core/params.h"
 #include "core/session.h"
+#include "core/ui_port.h"
 #include "io/command_actions.h"
 #include "io/command_file.h"
 #include "io/command_language.h"
@@ -61,6 +65,27 @@ static void actStart() {
 }
 static void actExit() { gReader.passFlags |= kRunExitRequested; }
 
+// An empty line ends the commands. In batch mode, lines after it that are
+// not blank would be skipped without a word: say so, once.
+static void actEmptyLine() {
+  FILE *f = gReader.commandFile;
+  if (!(gReader.passFlags & kPassCheck) || ui() != &headlessUi() || !f)
+    return;
+  const long at = ftell(f);
+  char line[kLineBytes];
+  bool more = false;
+  while (!more && fgets(line, sizeof line, f))
+    more = line[0] != '!' && line[strspn(line, " \t\r\n")] != 0;
+  fseek(f, at, SEEK_SET);
+  if (!more)
+    return;
+  char text[kLineBytes + 160];
+  snprintf(text, sizeof text,
+           "Line %d of %s is empty and ends the commands; the lines after it are not run.\n",
+           gReader.commandLine, gReader.fileName);
+  ui()->messageBox("Caution", text, Buttons::Ok, kAnswerOk);
+}
+
 static void runSimple(void (*hook)()) {
   if (mayAct() && hook)
     hook();
@@ -79,10 +104,9 @@ static void applyInputLine(Sequence *s) {
     return;
   copyName(s->fileName);
   s->flags &= static_cast<uint16_t>(~kSeqInvertRequested);
-  if (gReader.intervalGiven) {
-    s->from = gReader.intervalFrom;
-    s->to = gReader.intervalTo;
-  }
+  // No interval is the whole sequence, whatever an earlier line or file set.
+  s->from = gReader.intervalGiven ? gReader.intervalFrom : 0;
+  s->to = gReader.intervalGiven ? gReader.intervalTo : 0;
   if (gCommandOptions.invert)
     s->flags |= kSeqInvertRequested;
 }
@@ -128,6 +152,13 @@ static void save(int format) {
   }
   endCommand();
 }
+// "save  as Local" has lost its name: "as" would be read as one.
+static void actSaveName() {
+  if (gReader.nameLength == 2 && strncasecmp(readerName(), "as", 2) == 0 &&
+      strncasecmp(gReader.pos, "as", 2) != 0)
+    reportSyntaxError(kErrBadFilename);
+}
+
 static void actSaveGlobal() { save(kSaveGlobal); }
 static void actSaveLocal() { save(kSaveLocal); }
 static void actSaveSummary() { save(kSaveSummary); }
@@ -430,6 +461,8 @@ void registerCommandActions() {
       actFilterCreate,
       actFilterUpdate,
       actFilterDelete,
+      actSaveName,
+      actEmptyLine,
   };
   static_assert(sizeof table / sizeof table[0] == kActCommandEnd - kActStart,
                 "one function per command action, in index order");

@@ -93,6 +93,8 @@ enum : int {
   kActFilterCreate,
   kActFilterUpdate,
   kActFilterDelete,
+  kActSaveName,
+  kActEmptyLine,
   kActCommandEnd, // one past the last
 };
 static_assert(kActCommandEnd - 1 <= kActionCommandLast, "command actions overflow their range");

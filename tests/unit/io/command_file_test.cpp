@@ -28,11 +28,21 @@ TEST_F(CommandFileTest, RunsStatusCallsAndMessages) {
       {"! a comment first\nstart hide and more text\n!another\nopen a\n", 1,
        "bind bind hide open:a", ""},
       {"start show\r\nopen a\r\nrefine\r\n\r\nalign\r\n", 1, "bind bind show open:a refine", ""},
-      // An empty line, or text that is no command, ends the file.
+      // An empty line ends the file; text that is no command is an error,
+      // and so is a word that is no kind after "select".
       {kHead + "refine\n\nalign\nthis is not read\n", 1, kHeadCalls + " refine", ""},
-      {kHead + "refine\nfrobnicate\nalign\n", 1, kHeadCalls + " refine", ""},
+      {kHead + "refine\n  \n", 1, kHeadCalls + " refine", ""},
+      {kHead + "refine\nfrobnicate\nalign\n", kBadCommand, "bind",
+       "ERROR in line 4: Bad command in file. \nFile: @, line: \nfrobnicate\n \nend: "
+       "\nfrobnicate\n\n"},
+      {kHead + "select bogus\n", kBadCommand, "bind", ""},
+      {kHead + " refine\n", kBadCommand, "bind", ""},
       {kHead + "kill\nEXIT now\nalign w=\n", 1 | kRunExitRequested, kHeadCalls + " kill", ""},
-      {kHead + "input1 c.fa\nrefine\n", 1, kHeadCalls + " refine", ""},
+      // An input1 line alone would name a sequence that is never read.
+      {kHead + "input1 c.fa\nrefine\n", kErrNoSequenceName | kRunError, "bind", ""},
+      // A save whose name is missing reads "as" as none.
+      {kHead + "save  as Local\n", kErrBadFilename | kRunError, "bind", ""},
+      {kHead + "save as\n", kErrBadFilename | kRunError, "bind", ""},
       {kHead + "align\nrefine\nalign w=\n", kBadCommand, "bind",
        "ERROR in line 5: Bad command in file. \nFile: @, line: \nalign w=\n \nend: \n\n\n"},
       {kHead + "refine\nalign", kBadCommand, "bind",
@@ -105,16 +115,17 @@ TEST_F(CommandFileTest, InputLinesAndFileNames) {
             1u);
   EXPECT_EQ(gHookLog.calls, "bind bind new:dir one/a.fa,b.gb refine");
   EXPECT_EQ(std::vector<int>({gSeq1->from, gSeq1->to, gSeq2->from, gSeq2->to}),
-            std::vector<int>({100, 250, 7, 9})); // no interval: kept
+            std::vector<int>({100, 250, 0, 0})); // no interval: the whole sequence
   EXPECT_TRUE(gSeq1->flags & kSeqInvertRequested);
   EXPECT_FALSE(gSeq2->flags & kSeqInvertRequested);
 
   std::string longName(300, 'n');
   EXPECT_EQ(run("start\nopen " + longName +
-                "  \nsave \"x y.sal\" summary\nsave g.gal AS  GLOBAL\nsave l.lal local\n"),
+                "  \nsave \"x y.sal\" summary\nsave g.gal AS  GLOBAL\nsave l.lal local\nsave as as "
+                "Local\n"),
             1u);
-  EXPECT_EQ(gHookLog.calls,
-            "bind bind open:" + longName.substr(0, 255) + " save2:x y.sal save0:g.gal save1:l.lal");
+  EXPECT_EQ(gHookLog.calls, "bind bind open:" + longName.substr(0, 255) +
+                                " save2:x y.sal save0:g.gal save1:l.lal save1:as");
   EXPECT_EQ(gSaveFilter, 1);
 }
 
