@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: unit, end-to-end and
+# Checks that every folder includes only the layers below it, installs what
+# is missing, builds, and runs every test: unit, end-to-end and
 # GUI (under xvfb-run), then the unit and end-to-end tests again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets briefly.
 set -euo pipefail
 cd "$(dirname "$0")"
+scripts/check-layers.sh
 scripts/install-deps.sh
 jobs=$(nproc)
 

@@ -7,17 +7,17 @@
 #include <cstring>
 
 #include "core/flags.h"
-#include "core/residue.h"
 #include "core/lifecycle.h"
-#include "core/new_session.h"
 #include "core/pool.h"
+#include "core/residue.h"
 #include "core/session.h"
 #include "core/ui_port.h"
 #include "engine/drivers.h"
 #include "engine/scores.h"
 #include "ops/filter.h"
 #include "ops/merge.h"
-#include "ops/report.h"
+#include "session/new_session.h"
+#include "session/report.h"
 
 static double seconds(std::chrono::steady_clock::time_point t0) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();

@@ -1,3 +1,5 @@
+// Layer 8 of 8, app: main. Uses every layer below, and gui when built with it.
+//
 // Entry point. With a display the program is the windowed tool; without one
 // (or with --batch) it runs a command file headless with the same actions,
 // messages going to stderr.
@@ -5,10 +7,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/lifecycle.h"
-#include "core/startup.h"
 #include "core/ui_port.h"
 #include "io/command_file.h"
+#include "session/exit_question.h"
+#include "session/startup.h"
 #ifdef VELK_WITH_GUI
 #include "gui/startup_gui.h"
 #endif

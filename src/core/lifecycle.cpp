@@ -4,7 +4,6 @@
 #include "core/session.h"
 #include "core/session_hooks.h"
 #include "core/ui_port.h"
-#include "ops/journal.h"
 
 bool selectSlot(WindowRecord *slot, bool keepParameters) {
   if (!slot) {
@@ -101,19 +100,6 @@ void setWindowToRequestedIntervals() {
     selectNearestHit(h->start1, h->start2);
   else
     selectNearestHit(w->region[0], w->region[2]);
-}
-
-bool exitQuestion() {
-  if (journalHasUnsavedChanges()) {
-    Answer a =
-        ui()->messageBox("Exit", "Do you want to save changes?", Buttons::YesNoCancel, kAnswerNo);
-    if (a == kAnswerCancel)
-      return false;
-    if (a == kAnswerYes)
-      ui()->sendToRootWindow(kSaveCommand);
-  }
-  journalShutdown();
-  return true;
 }
 
 namespace {

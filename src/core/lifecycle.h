@@ -1,7 +1,7 @@
 // Window slots and the life of a working session: which slot is current,
 // keeping each window's selected hit across rebuilds of the hit list, the
-// requested intervals, the exit question and a small stack for actions that
-// set a parameter aside while they run.
+// requested intervals and a small stack for actions that set a parameter
+// aside while they run.
 #pragma once
 #include <cstdint>
 
@@ -24,12 +24,6 @@ void restoreSelections();
 // Sets the current window to the intervals in gRequested (1-based, 0 = the
 // loaded bound), mirrored for an invert-complemented sequence.
 void setWindowToRequestedIntervals();
-
-// True when the program may end. With unsaved changes it asks first; Yes
-// sends Save to the root window, Cancel keeps the program. When it may end,
-// the journal's temporary files are closed and deleted.
-bool exitQuestion();
-constexpr int kSaveCommand = 68;
 
 constexpr int kSaveStackSize = 16;
 void saveStackPush(int32_t value); // dropped when the stack is full

@@ -1,3 +1,6 @@
+// Layer 1 of 8, core: records, pools, errors, residue tables, the hit store,
+// window slots, the user-interface port. Uses no other folder of src/.
+//
 // The plain records every action works on. Positions are 0-based, ends
 // exclusive inside the program; 1-based inclusive in files and dialogs.
 #pragma once

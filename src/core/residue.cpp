@@ -11,3 +11,11 @@ uint8_t residueCode(char letter) {
   default: return kResN;
   }
 }
+
+int32_t IdentityTable[32][32];
+
+void buildIdentityTable() {
+  for (int a = 0; a < 32; ++a)
+    for (int b = 0; b < 32; ++b)
+      IdentityTable[a][b] = ((a & 3) == (b & 3) && !(a & 4) && !(b & 4)) ? 1 : 0;
+}

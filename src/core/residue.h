@@ -19,3 +19,7 @@ inline uint8_t complementResidue(uint8_t r) { return r ^ kBaseMask; }
 inline char residueLetter(uint8_t r) { return kResidueLetters[r & 31]; }
 // Code of a sequence-file letter (case-insensitive; anything else is N).
 uint8_t residueCode(char letter);
+
+// 1 where two codes are the same base and neither is N; marks are ignored.
+extern int32_t IdentityTable[32][32];
+void buildIdentityTable();

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
+#include "core/conflicts.h"
 #include "core/flags.h"
 #include "core/pool.h"
-#include "ops/conflicts.h"
 
 Sequence *gSeq1 = nullptr, *gSeq2 = nullptr;
 Hit *gHitHead1 = nullptr, *gHitTail1 = nullptr;

@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "core/session.h"
+#include "engine/columns.h"
 #include "engine/scores.h"
 #include "engine/search_internal.h"
-#include "output/columns.h"
 
 // Blocks of a hit store the fixed-weight score of the column walk, so
 // outside Align the score comes from the counts.

@@ -6,9 +6,9 @@
 
 #include "core/flags.h"
 #include "core/session.h"
+#include "engine/columns.h"
 #include "engine/scores.h"
 #include "engine/search_internal.h"
-#include "output/columns.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include "core/flags.h"
 #include "core/session.h"
 #include "core/ui_port.h"
+#include "engine/columns.h"
 #include "engine/nw.h"
 #include "engine/progress.h"
 #include "engine/scores.h"
 #include "engine/search.h"
 #include "engine/trim.h"
-#include "output/columns.h"
 
 namespace {
 

@@ -1,3 +1,6 @@
+// Layer 2 of 8, engine: scores, islands, assembly, Trim/Refine/Fill. Uses
+// core only; shows progress through hooks set from above.
+//
 // The drivers of the construct actions: Align and Fill walk the free space
 // between the present hits region by region, so that no new conflict can
 // arise; Expand grows every present hit within its neighbours' bounds.

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "core/flags.h"
+#include "core/hit_delete.h"
 #include "core/session.h"
 #include "engine/progress.h"
 #include "engine/scores.h"
 #include "engine/search.h"
-#include "ops/hit_delete.h"
 
 namespace {
 

@@ -6,11 +6,13 @@
 #include "core/flags.h"
 #include "core/session.h"
 #include "core/ui_port.h"
-#include "ops/report.h"
 
 ProgressCounters gProgress = {0, 0, 0};
 
 static int gCanvasDepth = 0;
+static ProgressLineFn gProgressLine = nullptr;
+
+void setProgressLine(ProgressLineFn fn) { gProgressLine = fn; }
 
 void resetProgress() { gProgress = {0, 0, 0}; }
 
@@ -49,7 +51,8 @@ void progressPump(int kind) {
       int32_t saved = gCurrent->reportKind;
       if (kind > 0)
         gCurrent->reportKind = kind;
-      ui()->setInfoLine(ReportLineProgress("", percent));
+      if (gProgressLine)
+        ui()->setInfoLine(gProgressLine("", percent));
       gCurrent->reportKind = saved;
       ui()->openActionSurface();
     }

@@ -36,6 +36,11 @@ int progressPercent();
 // dispatching.
 void progressPump(int kind);
 
+// The information line the pump shows, from the layer that owns the report
+// line; without one the pump shows no text.
+using ProgressLineFn = const char *(*)(const char *progressText, int percent);
+void setProgressLine(ProgressLineFn fn);
+
 // For inner loops: pump when the ticker has moved.
 inline void progressPoll() {
   if (progressDue())

@@ -5,9 +5,8 @@
 #include <initializer_list>
 
 #include "core/session.h"
-#include "output/columns.h"
+#include "engine/columns.h"
 
-int32_t IdentityTable[32][32];
 int32_t IslandMatchTable[32][32];
 int32_t ScoreTable[32][32];
 
@@ -82,9 +81,7 @@ static uint32_t gLastPackedParams = 0;
 constexpr long double kMinScoreLimit = 1 << 30;
 
 void buildResidueTables() {
-  for (int a = 0; a < 32; ++a)
-    for (int b = 0; b < 32; ++b)
-      IdentityTable[a][b] = ((a & 3) == (b & 3) && !(a & 4) && !(b & 4)) ? 1 : 0;
+  buildIdentityTable();
   buildScoreTable(ScoreParams{});
   buildIslandMatchTable(kMaskBase);
   for (auto &row : StatTable)

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/records.h"
+#include "core/residue.h"
 
 // Masking flags of an action (running.flags of the window).
 constexpr uint16_t kMaskBase = 0x08;    // always present
@@ -21,7 +22,6 @@ struct StatRow {
   int32_t reserved;
 };
 
-extern int32_t IdentityTable[32][32];    // same base, neither N; marks ignored
 extern int32_t IslandMatchTable[32][32]; // per action, honours masking
 extern int32_t ScoreTable[32][32];       // IdentityTable weighted by match/mismatch
 extern StatRow StatTable[101];           // indexed by percent identity

@@ -1,12 +1,12 @@
 #include "engine/trim.h"
 
 #include "core/flags.h"
+#include "core/hit_delete.h"
 #include "core/session.h"
 #include "core/ui_port.h"
+#include "engine/columns.h"
 #include "engine/scores.h"
 #include "engine/search.h"
-#include "ops/hit_delete.h"
-#include "output/columns.h"
 
 const ScoreParams *gTrimWeights = nullptr;
 

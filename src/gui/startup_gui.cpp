@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <csignal>
 
-#include "core/lifecycle.h"
 #include "core/session.h"
-#include "core/startup.h"
 #include "gui/fonts.h"
 #include "gui/fox_ui.h"
 #include "gui/settings_registry.h"
 #include "gui/velk_window.h"
 #include "io/command_actions.h"
 #include "io/command_file.h"
+#include "session/exit_question.h"
+#include "session/startup.h"
 
 // Window k sits 20k pixels right of and below the first, all with the size of
 // window 0 as the toolkit placed it on the screen.

@@ -1,9 +1,9 @@
 #include "gui/velk_window.h"
 
 #include "core/flags.h"
-#include "core/lifecycle.h"
 #include "gui/settings_registry.h"
 #include "gui/view_hooks.h"
+#include "session/exit_question.h"
 
 // clang-format off
 FXDEFMAP(VelkWindow) VelkWindowMap[] = {

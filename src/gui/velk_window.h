@@ -1,3 +1,6 @@
+// Layer 8 of 8, gui: the FOX front end, the only folder that includes the
+// toolkit. Uses every layer below.
+//
 // The program's top-level window. Ten of them live for the whole run; an
 // open one shows one WindowRecord slot on a single canvas.
 #pragma once

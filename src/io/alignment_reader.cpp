@@ -8,19 +8,15 @@
 
 #include "core/errors.h"
 #include "core/flags.h"
-#include "core/new_session.h"
+#include "core/hit_delete.h"
 #include "core/params.h"
 #include "core/session.h"
-#include "core/ui_port.h"
 #include "io/alignment_reader_internal.h"
-#include "io/command_actions.h"
-#include "io/command_wiring.h"
 #include "io/reader_engine.h"
-#include "ops/hit_delete.h"
-#include "ops/journal.h"
 
 namespace {
 const char kPlace[] = "sqreadsq";
+OpenNewSessionFn gNewSession = nullptr;
 
 bool isAbsolute(const char *name) { return name[0] == '/' || (name[0] && name[1] == ':'); }
 
@@ -94,6 +90,8 @@ void dropPlaceholders() {
 }
 
 int openPath(const char *path) {
+  if (!gNewSession)
+    return 1;
   ensureAlignmentHeaderGrammar();
   ensureAlignmentBodyGrammar();
   // Values the header does not carry keep those of the window.
@@ -119,7 +117,7 @@ int openPath(const char *path) {
 
   applyHeader(header, names);
   gCurrent->flagsA |= kWinLoaded;
-  int failures = newSession();
+  int failures = gNewSession();
   if (gSeq1->length && gSeq2->length) {
     if (readBody(true, path) != 1)
       ++failures;
@@ -131,6 +129,8 @@ int openPath(const char *path) {
   return failures;
 }
 } // namespace
+
+void setOpenNewSession(OpenNewSessionFn fn) { gNewSession = fn; }
 
 std::string ResolveSequencePath(const char *name, const char *alignmentPath) {
   if (isAbsolute(name))
@@ -178,13 +178,3 @@ int OpenAlignment() {
   gActionStatus = 0;
   return failures;
 }
-
-int openAlignmentCommand() {
-  int failures = OpenAlignment();
-  JournalAction(kIdOpen);
-  ui()->requestRepaint();
-  issueCommandReport();
-  return failures;
-}
-
-void installOpenCommand() { gCommandActions.openAlignment = openAlignmentCommand; }

@@ -19,8 +19,8 @@ int OpenAlignment();
 // taken relative to that folder, leading "../" steps climbing out of it.
 std::string ResolveSequencePath(const char *name, const char *alignmentPath);
 
-// The command-file form of Open: reads, journals and reports; the failure
-// count for the command's error bit.
-int openAlignmentCommand();
-// Puts it into the command hooks (gCommandActions.openAlignment).
-void installOpenCommand();
+// Open's new session from the sequence files its header names: a session
+// without them would leave nothing to read the hits into. Set at start-up
+// by the layer that owns New; failure count as New's.
+using OpenNewSessionFn = int (*)();
+void setOpenNewSession(OpenNewSessionFn fn);

@@ -10,9 +10,9 @@
 #include "core/errors.h"
 #include "core/flags.h"
 #include "core/session.h"
+#include "engine/columns.h"
 #include "io/alignment_reader_internal.h"
 #include "io/reader_engine.h"
-#include "output/columns.h"
 
 bool gBodyMakesHits = false;
 

@@ -1,3 +1,6 @@
+// Layer 5 of 8, io: reader engine, readers, command language. Uses core to
+// output; New and the commands' actions come through hooks set from above.
+//
 // The reader engine: every text the program reads (command files, sequence
 // files, saved alignments, the typed interval) runs through one recursive
 // interpreter of constant grammar tables.

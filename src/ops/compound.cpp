@@ -1,12 +1,12 @@
 #include <cstdlib>
 
 #include "core/flags.h"
+#include "core/report_kinds.h"
 #include "core/session.h"
 #include "engine/drivers.h"
 #include "engine/progress.h"
 #include "engine/trim.h"
 #include "ops/merge.h"
-#include "ops/report.h"
 #include "ops/resolve.h"
 
 namespace {

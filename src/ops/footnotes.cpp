@@ -4,8 +4,6 @@
 #include "core/ui_port.h"
 #include "ops/journal_entries.h"
 #include "ops/journal_files.h"
-#include "output/alignment_files.h"
-#include "output/columns.h"
 
 namespace {
 void reportFootnoteFailure(const char *format, const char *name) {
@@ -34,33 +32,4 @@ bool AppendFootnote(const Hit *hit) {
   }
   j.footEnd = end;
   return true;
-}
-
-bool SaveFootnotes(const char *fileName) {
-  JournalFiles &j = gJournal;
-  if (j.foot)
-    fflush(j.foot);
-  if (!WriteFootnotesHeader(fileName))
-    return false;
-  if (j.foot) {
-    EntryReader r(j.foot, 0, j.footEnd);
-    StagedHit staged;
-    while (r.peek() == '/' && r.readHit(staged, false)) {
-      Hit scratch{};
-      scratch.start1 = staged.start1;
-      scratch.end1 = staged.end1;
-      scratch.start2 = staged.start2;
-      scratch.end2 = staged.end2;
-      attachStagedBlocks(&scratch, staged);
-      if (scratch.firstBlock) {
-        scratch.score = CountHitColumns(&scratch, scratch.firstBlock);
-        WriteHitLocal(&scratch, scratch.firstBlock);
-      }
-      for (HitBlock *b = scratch.firstBlock, *next; b; b = next) {
-        next = b->next;
-        freeBlock(b);
-      }
-    }
-  }
-  return CloseFootnotesFile();
 }

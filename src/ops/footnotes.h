@@ -8,7 +8,3 @@
 // when the footnote file is missing or the write failed; the reason has been
 // shown and the caller must keep the hit.
 bool AppendFootnote(const Hit *hit);
-
-// Writes the footnotes of this session to a file in local format. False
-// when the file could not be written (reported).
-bool SaveFootnotes(const char *fileName);

@@ -1,3 +1,6 @@
+// Layer 3 of 8, ops: conflicts' resolution, Merge/Compound, filter and
+// selections, journal and footnotes. Uses core and engine.
+//
 // The undo journal: after every action that changes the hits, a record with
 // a snapshot of the whole hit list goes to a temporary file; Undo and Redo
 // step between the records. Its state numbers also tell whether the session

@@ -6,10 +6,10 @@
 #include "core/flags.h"
 #include "core/session.h"
 #include "core/ui_port.h"
+#include "engine/columns.h"
 #include "ops/journal.h"
 #include "ops/journal_entries.h"
 #include "ops/journal_files.h"
-#include "output/columns.h"
 
 constexpr int32_t kReportUndo = 6, kReportRedo = 7;
 

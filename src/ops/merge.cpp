@@ -1,10 +1,10 @@
 #include "ops/merge.h"
 
 #include "core/flags.h"
+#include "core/hit_delete.h"
 #include "core/session.h"
 #include "engine/progress.h"
 #include "engine/search.h"
-#include "ops/hit_delete.h"
 
 static bool sameStartOrEnd(const Hit *a, const Hit *b) {
   return (a->start1 == b->start1 && a->start2 == b->start2) ||

@@ -5,14 +5,14 @@
 #include <set>
 #include <vector>
 
+#include "core/conflicts.h"
 #include "core/flags.h"
+#include "core/hit_delete.h"
 #include "core/lifecycle.h"
 #include "core/session.h"
 #include "engine/drivers.h"
 #include "engine/progress.h"
-#include "ops/conflicts.h"
 #include "ops/footnotes.h"
-#include "ops/hit_delete.h"
 #include "ops/resolve_internal.h"
 
 void rememberActionPoint(int32_t &x, int32_t &y) {

@@ -7,12 +7,12 @@
 
 #include "core/flags.h"
 #include "core/session.h"
+#include "engine/columns.h"
 #include "engine/progress.h"
 #include "engine/search.h"
 #include "engine/trim.h"
 #include "ops/resolve.h"
 #include "ops/resolve_internal.h"
-#include "output/columns.h"
 
 namespace {
 constexpr ScoreParams kReconcileScores{1, -1, 0, 0};

@@ -1,3 +1,5 @@
+// Layer 4 of 8, output: the writers. Uses core, engine and ops.
+//
 // The alignment files: summary, local, global and footnotes. All four start
 // with the same sequence header; all but the footnotes add the parameters
 // last used, so that a saved file can be opened again with its settings.
@@ -21,6 +23,9 @@ bool WriteGlobalFile(bool windowOnly);
 bool WriteFootnotesHeader(const char *fileName);
 void WriteHitLocal(const Hit *hit, HitBlock *firstBlock);
 bool CloseFootnotesFile();
+// Writes the footnotes of this session to a file in local format. False
+// when the file could not be written (reported).
+bool SaveFootnotes(const char *fileName);
 
 // The name written after "File:": relative to the output file's folder,
 // with "/" separators; names that are not absolute are taken from the

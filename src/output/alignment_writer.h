@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "core/records.h"
-#include "output/columns.h"
+#include "engine/columns.h"
 
 constexpr int kLineColumns = 100;
 

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "core/flags.h"
+#include "core/hit_delete.h"
 #include "core/residue.h"
 #include "core/session.h"
 #include "core/ui_port.h"
 #include "engine/drivers.h"
-#include "ops/hit_delete.h"
 #include "output/alignment_files.h"
 #include "output/alignment_writer.h"
 #include "output/global_fill.h"

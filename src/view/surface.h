@@ -1,3 +1,6 @@
+// Layer 7 of 8, view: layout, geometry, painter and drawing surfaces,
+// without the toolkit. Uses core to session.
+//
 // Where the painter draws: a window's off-screen image, a printer page or a
 // picture file. The painter knows nothing else about its target, so screen,
 // print and picture output share one drawing of the view.

@@ -2,9 +2,9 @@
 #include <tuple>
 #include <utility>
 
+#include "engine/columns.h"
 #include "engine/search_internal.h"
 #include "fasta_pair.h"
-#include "output/columns.h"
 #include "search_fixture.h"
 
 namespace {

@@ -13,16 +13,16 @@
 #include "core/flags.h"
 #include "core/session.h"
 #include "core/ui_port.h"
+#include "engine/columns.h"
 #include "engine/drivers.h"
 #include "engine/progress.h"
 #include "engine/scores.h"
 #include "engine/trim.h"
 #include "fasta_pair.h"
 #include "local_format_check.h"
-#include "ops/report.h"
 #include "output/alignment_files.h"
-#include "output/columns.h"
 #include "seq_builders.h"
+#include "session/report.h"
 
 namespace {
 
@@ -315,6 +315,7 @@ TEST(ProgressTest, PumpShowsThePercentageAndAPauseEndsWhenStopped) {
   ScriptedUi port;
   port.pauseThenStop = true;
   setUi(&port);
+  setProgressLine(ReportLineProgress); // as start-up does
   resetSlotDefaults(gCurrent);
   gCurrent->reportKind = kReportAlign;
   gCurrent->reportFirst = 3;

@@ -2,9 +2,9 @@
 #include <utility>
 
 #include "core/flags.h"
+#include "engine/columns.h"
 #include "engine/refine.h"
 #include "engine/search.h"
-#include "output/columns.h"
 #include "realign_fixture.h"
 
 namespace {

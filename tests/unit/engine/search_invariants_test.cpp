@@ -2,7 +2,7 @@
 // must pass the test that accepted it; word seeding finds each alignment once.
 #include <algorithm>
 
-#include "output/columns.h"
+#include "engine/columns.h"
 #include "search_fixture.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <tuple>
 
 #include "core/flags.h"
+#include "engine/columns.h"
 #include "engine/search.h"
-#include "output/columns.h"
 #include "realign_fixture.h"
 
 namespace {

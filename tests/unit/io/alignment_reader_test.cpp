@@ -8,10 +8,10 @@
 #include <sys/stat.h>
 
 #include "core/flags.h"
-#include "core/new_session.h"
 #include "core/session.h"
 #include "output/alignment_files.h"
 #include "output/global_fill.h"
+#include "session/new_session.h"
 #include "unit/output/output_fixture.h"
 
 namespace {
@@ -38,6 +38,7 @@ protected:
     WriterTest::SetUp();
     loadTestSequences("A", "A"); // session memory and tables
     setGlobalFill(noFill);
+    setOpenNewSession(newSession); // as start-up does
     std::string seq1 = randomBases(400, 7);
     std::string seq2 = seq1.substr(0, 150) + "GATTACAGAT" + seq1.substr(150);
     seq2[50] = seq2[50] == 'A' ? 'C' : 'A';

@@ -1,7 +1,7 @@
-#include "core/new_session.h"
 #include "io/sequence_finish.h"
 #include "ops/journal.h"
 #include "reader_fixture.h"
+#include "session/new_session.h"
 
 namespace {
 

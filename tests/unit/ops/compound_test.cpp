@@ -9,8 +9,8 @@
 #include "engine/drivers.h"
 #include "fasta_pair.h"
 #include "ops/merge.h"
-#include "ops/report.h"
 #include "seq_builders.h"
+#include "session/report.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "journal_fixture.h"
 #include "ops/footnotes.h"
 #include "ops/resolve.h"
+#include "output/alignment_files.h"
 
 namespace {
 constexpr int32_t kNew = 65, kAlign = 73, kExpand = 74, kTrim = 81;

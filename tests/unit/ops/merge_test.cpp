@@ -4,9 +4,9 @@
 
 #include "core/flags.h"
 #include "core/session.h"
-#include "ops/merge.h"
+#include "engine/columns.h"
 #include "hit_builders.h"
-#include "output/columns.h"
+#include "ops/merge.h"
 #include "seq_builders.h"
 
 namespace {

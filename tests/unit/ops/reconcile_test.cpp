@@ -1,7 +1,7 @@
 #include <random>
 
 #include "conflict_fixture.h"
-#include "ops/conflicts.h"
+#include "core/conflicts.h"
 #include "ops/resolve.h"
 
 TEST_F(ConflictSession, ReconcileTriesPairsThatOverlapByAThirdAtMost) {

@@ -3,7 +3,7 @@
 #include <random>
 
 #include "conflict_fixture.h"
-#include "ops/conflicts.h"
+#include "core/conflicts.h"
 #include "ops/resolve.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "output/columns.h"
+#include "engine/columns.h"
 
 #include <gtest/gtest.h>
 

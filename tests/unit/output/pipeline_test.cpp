@@ -2,12 +2,12 @@
 // mitochondrial slices (the second inverted), save, check the file against
 // the sequences, open it again and save once more.
 #include "core/flags.h"
-#include "core/new_session.h"
 #include "engine/drivers.h"
 #include "io/alignment_reader.h"
 #include "local_format_check.h"
 #include "output/alignment_files.h"
 #include "output_fixture.h"
+#include "session/new_session.h"
 
 using Pipeline = WriterTest;
 
@@ -19,6 +19,7 @@ TEST_F(Pipeline, SavedAlignmentsAgreeWithTheSequencesAndReadBack) {
   gSeq2->flags = kSeqInvertRequested;
   gSeq1->from = gSeq1->to = gSeq2->from = gSeq2->to = 0;
   ASSERT_EQ(newSession(), 0);
+  setOpenNewSession(newSession); // as start-up does
   alignAction(true);
   const int32_t hits = gHitCount;
   ASSERT_GT(hits, 0);

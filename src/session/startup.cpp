@@ -1,4 +1,4 @@
-#include "core/startup.h"
+#include "session/startup.h"
 
 #include <cstdio>
 
@@ -8,14 +8,16 @@
 #include "core/session_hooks.h"
 #include "core/ticker.h"
 #include "core/ui_port.h"
+#include "engine/progress.h"
 #include "engine/scores.h"
 #include "io/alignment_reader.h"
 #include "io/command_file.h"
-#include "io/command_wiring.h"
-#include "io/sequence_commands.h"
 #include "ops/journal.h"
-#include "ops/resolve_commands.h"
-#include "ops/set_commands.h"
+#include "session/command_wiring.h"
+#include "session/report.h"
+#include "session/resolve_commands.h"
+#include "session/sequence_commands.h"
+#include "session/set_commands.h"
 
 bool startSessionCore() {
   closeOtherWindows(false);
@@ -31,6 +33,7 @@ bool startSessionCore() {
   installSequenceCommands();
   installConflictCommands();
   installSetCommands();
+  setProgressLine(ReportLineProgress);
   return true;
 }
 

@@ -1,3 +1,6 @@
+// Layer 6 of 8, session: start-up, New, the exit question, the command
+// wiring and the report line. Uses core to io; sets the hooks below.
+//
 // The steps of start-up and shut-down that do not depend on the front end,
 // shared by the windowed program and the headless command-file run.
 #pragma once

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "core/lifecycle.h"
 #include "core/session.h"
 #include "core/tempfiles.h"
 #include "core/ui_port.h"
 #include "hit_builders.h"
 #include "ops/journal.h"
 #include "seq_builders.h"
+#include "session/exit_question.h"
 
 namespace {
 struct ScriptedUi : HeadlessUi {

@@ -1,13 +1,14 @@
-#include "io/sequence_commands.h"
+#include "session/sequence_commands.h"
 
 #include "core/flags.h"
-#include "core/new_session.h"
 #include "core/session.h"
 #include "core/ui_port.h"
+#include "io/alignment_reader.h"
 #include "io/command_actions.h"
-#include "io/command_wiring.h"
 #include "ops/journal.h"
-#include "ops/report.h"
+#include "session/command_wiring.h"
+#include "session/new_session.h"
+#include "session/report.h"
 
 namespace {
 
@@ -32,3 +33,16 @@ int newSessionCommand() {
 } // namespace
 
 void installSequenceCommands() { gCommandActions.newSession = newSessionCommand; }
+
+int openAlignmentCommand() {
+  int failures = OpenAlignment();
+  JournalAction(kIdOpen);
+  ui()->requestRepaint();
+  issueCommandReport();
+  return failures;
+}
+
+void installOpenCommand() {
+  setOpenNewSession(newSession);
+  gCommandActions.openAlignment = openAlignmentCommand;
+}

@@ -1,4 +1,4 @@
-#include "core/new_session.h"
+#include "session/new_session.h"
 
 #include <cstdio>
 

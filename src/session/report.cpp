@@ -1,20 +1,14 @@
-#include "ops/report.h"
+#include "session/report.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "core/conflicts.h"
 #include "core/flags.h"
 #include "core/records.h"
 #include "core/session.h"
-#include "ops/conflicts.h"
 #include "ops/journal.h"
-
-void startReport(WindowRecord *w, int32_t kind) {
-  w->reportFirst = 0;
-  w->reportSecond = 0;
-  w->reportKind = kind;
-}
 
 namespace {
 enum class Form { Empty, Long, Short, Journal, Saved };

@@ -1,4 +1,4 @@
-#include "ops/set_commands.h"
+#include "session/set_commands.h"
 
 #include "core/flags.h"
 #include "core/session.h"
@@ -6,11 +6,11 @@
 #include "engine/progress.h"
 #include "engine/scores.h"
 #include "io/command_actions.h"
-#include "io/command_wiring.h"
 #include "ops/filter.h"
 #include "ops/journal.h"
 #include "ops/merge.h"
 #include "ops/selections.h"
+#include "session/command_wiring.h"
 
 namespace {
 constexpr int32_t kIdMergeNow = 75;

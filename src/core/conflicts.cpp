@@ -1,4 +1,4 @@
-#include "ops/conflicts.h"
+#include "core/conflicts.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "ops/hit_delete.h"
+#include "core/hit_delete.h"
 
 #include "core/session.h"
 

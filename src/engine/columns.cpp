@@ -1,7 +1,7 @@
-#include "output/columns.h"
+#include "engine/columns.h"
 
+#include "core/residue.h"
 #include "core/session.h"
-#include "engine/scores.h"
 
 ColumnCounts gHitCounts;
 

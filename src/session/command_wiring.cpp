@@ -1,4 +1,4 @@
-#include "io/command_wiring.h"
+#include "session/command_wiring.h"
 
 #include <cstdio>
 #include <cstring>
@@ -11,8 +11,8 @@
 #include "engine/trim.h"
 #include "io/command_actions.h"
 #include "ops/journal.h"
-#include "ops/report.h"
 #include "output/alignment_files.h"
+#include "session/report.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include "core/flags.h"
 #include "core/session.h"
-#include "ops/report.h"
 #include "seq_builders.h"
+#include "session/report.h"
 
 TEST(ReportTest, LineFormsOfEachKindWithProgressTotalsAndANarrowLine) {
   loadTestSequences(std::string(500, 'A').c_str(), std::string(500, 'A').c_str());

@@ -1,13 +1,13 @@
-#include "ops/resolve_commands.h"
+#include "session/resolve_commands.h"
 
 #include "core/flags.h"
 #include "core/lifecycle.h"
 #include "core/session.h"
 #include "core/ui_port.h"
 #include "io/command_actions.h"
-#include "io/command_wiring.h"
 #include "ops/journal.h"
 #include "ops/resolve.h"
+#include "session/command_wiring.h"
 
 namespace {
 // Command identifiers of the actions without a dialog, as journaled.
