@@ -9,7 +9,6 @@
 #include "core/residue.h"
 #include "core/session.h"
 #include "core/ui_port.h"
-#include "engine/drivers.h"
 #include "output/alignment_files.h"
 #include "output/alignment_writer.h"
 #include "output/global_fill.h"
@@ -156,7 +155,7 @@ bool WriteGlobalFile(bool windowOnly) {
 
   GlobalCleanup cleanup;
   const int32_t keep1 = w->reportFirst, keep2 = w->reportSecond;
-  int filled = gFill ? gFill(true, true) : alignOrFill(true, true);
+  int filled = gFill ? gFill(true, true) : 0;
   w->reportFirst = keep1;
   w->reportSecond = keep2;
   if (filled == 1)

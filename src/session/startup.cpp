@@ -8,11 +8,13 @@
 #include "core/session_hooks.h"
 #include "core/ticker.h"
 #include "core/ui_port.h"
+#include "engine/drivers.h"
 #include "engine/progress.h"
 #include "engine/scores.h"
 #include "io/alignment_reader.h"
 #include "io/command_file.h"
 #include "ops/journal.h"
+#include "output/global_fill.h"
 #include "session/command_wiring.h"
 #include "session/report.h"
 #include "session/resolve_commands.h"
@@ -34,6 +36,7 @@ bool startSessionCore() {
   installConflictCommands();
   installSetCommands();
   setProgressLine(ReportLineProgress);
+  setGlobalFill(alignOrFill);
   return true;
 }
 

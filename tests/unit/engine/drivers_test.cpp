@@ -21,6 +21,7 @@
 #include "fasta_pair.h"
 #include "local_format_check.h"
 #include "output/alignment_files.h"
+#include "output/global_fill.h"
 #include "seq_builders.h"
 #include "session/report.h"
 
@@ -87,6 +88,7 @@ protected:
   std::string save(const char *name, bool global) {
     const std::string path = ::testing::TempDir() + name;
     snprintf(gPathBuffer, sizeof gPathBuffer, "%s", path.c_str());
+    setGlobalFill(alignOrFill); // as start-up does
     EXPECT_TRUE(global ? WriteGlobalFile(false) : WriteLocalFile(false));
     return path;
   }

@@ -6,6 +6,7 @@
 #include "io/alignment_reader.h"
 #include "local_format_check.h"
 #include "output/alignment_files.h"
+#include "output/global_fill.h"
 #include "output_fixture.h"
 #include "session/new_session.h"
 
@@ -20,6 +21,7 @@ TEST_F(Pipeline, SavedAlignmentsAgreeWithTheSequencesAndReadBack) {
   gSeq1->from = gSeq1->to = gSeq2->from = gSeq2->to = 0;
   ASSERT_EQ(newSession(), 0);
   setOpenNewSession(newSession); // as start-up does
+  setGlobalFill(alignOrFill);
   alignAction(true);
   const int32_t hits = gHitCount;
   ASSERT_GT(hits, 0);
