@@ -21,6 +21,7 @@ constexpr int32_t kReportGreedy = 15;
 constexpr int32_t kReportOptimal = 16;
 constexpr int32_t kReportKill = 17;
 constexpr int32_t kReportSave = 18;
+constexpr int32_t kReportSaveFailed = 19; // the file was not written
 
 // Both counters to 0 and the kind of the action about to run.
 inline void startReport(WindowRecord *w, int32_t kind) {

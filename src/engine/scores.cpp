@@ -213,10 +213,20 @@ bool rescoreIfParamsChanged(const ScoreParams &params, const int32_t area[4]) {
   if (packed == gLastPackedParams)
     return false;
   gLastPackedParams = packed;
+  rescoreHits(params, area);
+  return true;
+}
+
+void rescoreHits(const ScoreParams &params, const int32_t area[4]) {
   for (Hit *h = gHitHead1; h; h = h->next1)
     if (h->firstBlock && HitInArea(h, area))
       h->score = weightedScore(params, h);
-  return true;
+}
+
+void rescoreWindowHits() {
+  int32_t area[4];
+  actionArea(gCurrent, area);
+  rescoreHits(gCurrent->score, area);
 }
 
 void resetRepaintScoreMemory() { gLastPackedParams = 0; }

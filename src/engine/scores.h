@@ -58,3 +58,9 @@ int32_t globalMargin(Hit *hit);
 uint32_t packScoreParams(const ScoreParams &params);
 bool rescoreIfParamsChanged(const ScoreParams &params, const int32_t area[4]);
 void resetRepaintScoreMemory();
+// Every hit of the area that has blocks gets its weightedScore. Actions that
+// read scores call it first: hits made since (fixed weights) or left by an
+// action with other weights would be compared on another scale.
+void rescoreHits(const ScoreParams &params, const int32_t area[4]);
+// The same for the current window's action area and score parameters.
+void rescoreWindowHits();

@@ -79,7 +79,8 @@ bool OptimalChain() {
   gActionStatus = kStatusConflictAction | (gActionStatus & kStatusStop);
   rememberActionPoint(x, y);
   for (Hit *h = gHitHead1; h; h = h->next1) {
-    if (!HitInArea(h, area))
+    // A hit without blocks (the empty session's placeholder) is no alignment.
+    if (!h->firstBlock || !HitInArea(h, area))
       continue;
     ++w->reportFirst;
     int32_t i = static_cast<int32_t>(nodes.size());

@@ -9,6 +9,7 @@
 #include "core/session.h"
 #include "engine/columns.h"
 #include "engine/progress.h"
+#include "engine/scores.h"
 #include "engine/search.h"
 #include "engine/trim.h"
 #include "ops/resolve.h"
@@ -250,6 +251,8 @@ void Reconcile() {
   }
   w->score = saved;
   gTrimWeights = savedTrim;
+  // Trim scored the reconciled hits with the plain weights.
+  rescoreHits(w->score, area);
   // Also after a stop: the hits changed so far must be in order again.
   if (w->reportSecond)
     rebuildLists(x, y);

@@ -108,15 +108,20 @@ void setExonMarks(Sequence *s, bool on) {
 // Exon marks and the temporary Fill hits never outlive the write. Only hits
 // that were not there before the Fill go: a Fill that stops early leaves the
 // latest Align's hits with the same flag.
+// Saving changes no flag either: the Fill clears the selection marks.
 struct GlobalCleanup {
   Hit *selected;
-  std::vector<Hit *> before; // sorted
+  std::vector<std::pair<Hit *, uint32_t>> before; // sorted, with the flags
   bool marked = false;
   GlobalCleanup() : selected(gCurrent->selectedHit) {
     for (Hit *h = gHitHead1; h; h = h->next1)
       if (h->firstBlock)
-        before.push_back(h);
+        before.emplace_back(h, h->flags);
     std::sort(before.begin(), before.end());
+  }
+  bool existedBefore(Hit *h) const {
+    auto at = std::lower_bound(before.begin(), before.end(), std::make_pair(h, uint32_t(0)));
+    return at != before.end() && at->first == h;
   }
   ~GlobalCleanup() {
     if (marked) {
@@ -125,9 +130,12 @@ struct GlobalCleanup {
     }
     for (Hit *h = gHitHead1, *next; h; h = next) {
       next = h->next1;
-      if ((h->flags & kHitInterhit) && !std::binary_search(before.begin(), before.end(), h))
+      if ((h->flags & kHitInterhit) && !existedBefore(h))
         deleteHit(h);
     }
+    for (const auto &[h, flags] : before)
+      if (h->flags != kHitFree)
+        h->flags = flags;
     if (selected && selected->flags != kHitFree)
       gCurrent->selectedHit = selected;
   }

@@ -49,19 +49,19 @@ void trimCommand() {
 }
 
 void saveCommand(int format) {
+  bool saved;
   switch (format) {
   case kSaveGlobal:
-    WriteGlobalFile(false);
+    saved = WriteGlobalFile(false);
     break;
   case kSaveLocal:
-    WriteLocalFile(false);
+    saved = WriteLocalFile(false);
     break;
   default:
-    WriteSummaryFile(false);
+    saved = WriteSummaryFile(false);
     break;
   }
-  // Also after a refused write, as the menu's Save does.
-  gCurrent->reportKind = kReportSave;
+  gCurrent->reportKind = saved ? kReportSave : kReportSaveFailed;
   gCurrent->flagsB &= ~kOptClearedAfterAction;
   gActionStatus = 0;
   issueCommandReport();

@@ -11,7 +11,7 @@
 #include "ops/journal.h"
 
 namespace {
-enum class Form { Empty, Long, Short, Journal, Saved };
+enum class Form { Empty, Long, Short, Journal, Saved, NotSaved };
 
 struct KindText {
   Form form;
@@ -50,6 +50,8 @@ KindText kindText(int32_t kind) {
     return {Form::Short, "Kill", nullptr, "Deleted"};
   case kReportSave:
     return {Form::Saved, nullptr, nullptr, nullptr};
+  case kReportSaveFailed:
+    return {Form::NotSaved, nullptr, nullptr, nullptr};
   default:
     return {Form::Empty, nullptr, nullptr, nullptr};
   }
@@ -72,6 +74,9 @@ void reportActionText(const WindowRecord *w, char *out, int size, const char *pr
     break;
   case Form::Saved:
     snprintf(out, size, " Saved");
+    break;
+  case Form::NotSaved:
+    snprintf(out, size, " Not saved");
     break;
   case Form::Long:
     if (progress)

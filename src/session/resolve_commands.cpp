@@ -4,6 +4,7 @@
 #include "core/lifecycle.h"
 #include "core/session.h"
 #include "core/ui_port.h"
+#include "engine/scores.h"
 #include "io/command_actions.h"
 #include "ops/journal.h"
 #include "ops/resolve.h"
@@ -23,11 +24,13 @@ void reconcileCommand() {
 }
 
 void greedyCommand() {
+  rescoreWindowHits();
   GreedyResolve();
   finishCommandAction(kIdGreedyNow);
 }
 
 void optimalCommand() {
+  rescoreWindowHits();
   OptimalAction();
   finishCommandAction(kIdOptimalNow);
 }

@@ -52,6 +52,7 @@ void recompute(SelectKind kind, bool on) {
     SelectConflicting(on);
     break;
   case SelectKind::OffDiagonal:
+    rescoreWindowHits(); // the scores weigh the hits
     SelectOffDiagonal();
     break;
   case SelectKind::Short:

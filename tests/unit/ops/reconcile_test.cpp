@@ -2,6 +2,7 @@
 
 #include "conflict_fixture.h"
 #include "core/conflicts.h"
+#include "engine/columns.h"
 #include "ops/resolve.h"
 
 TEST_F(ConflictSession, ReconcileTriesPairsThatOverlapByAThirdAtMost) {
@@ -73,4 +74,27 @@ TEST_F(ConflictSession, ReconcileMakesSlightlyOverlappingHitsCollinear) {
   EXPECT_GE(first->end1, 36);
   EXPECT_LE(first->end1, second->start1);
   EXPECT_LE(second->start1, 40);
+}
+
+TEST_F(ConflictSession, ReconciledHitsKeepScoresOnTheWindowsScale) {
+  // As above, with a mismatch at the outer end of each hit, which the trim
+  // with the plain weights cuts off.
+  std::mt19937 rng(11);
+  std::string s1, s2;
+  for (int i = 0; i < 800; ++i)
+    (i < 400 ? s1 : s2).push_back("ACGT"[rng() % 4]);
+  for (int y = 0; y < 84; ++y)
+    s2[y] = s1[y < 40 ? y : y - 4];
+  for (int y : {0, 83})
+    s2[y] = s1[y < 40 ? y : y - 4] == 'A' ? 'C' : 'A';
+  loadTestSequences(s1.c_str(), s2.c_str());
+  makeTestHit(0, 0, {{0, 0, 40}});
+  makeTestHit(36, 40, {{0, 0, 44}});
+  rebuild();
+  Reconcile();
+  ASSERT_EQ(gCurrent->reportSecond, 1);
+  ASSERT_EQ(gHitCount, 2);
+  EXPECT_EQ(gHitHead1->start1, 1);
+  for (Hit *h = gHitHead1; h; h = h->next1)
+    EXPECT_EQ(h->score, CountHitColumns(h, h->firstBlock));
 }

@@ -31,9 +31,10 @@ TEST(ReportTest, LineFormsOfEachKindWithProgressTotalsAndANarrowLine) {
       {kReportAlign, 1, 2, "", 42, " Action: Align    Viewed: 1    Added: 2      (42)%"},
       {kReportFill, 0, 2, "x", 7, " Action: Fill    Added: 2    x (7)%"},
       {kReportSave, 0, 0, "", 7, " Saved"},
+      {kReportSaveFailed, 0, 0, "", -1, " Not saved"},
       {0, 1, 1, "", -1, ""},
       {12, 1, 1, "", -1, ""},
-      {19, 1, 1, "", -1, ""},
+      {20, 1, 1, "", -1, ""},
       {40, 1, 1, "", -1, ""},
   };
   for (const Case &c : cases) {
@@ -52,8 +53,8 @@ TEST(ReportTest, LineFormsOfEachKindWithProgressTotalsAndANarrowLine) {
   gCurrent->reportKind = kReportGreedy;
   gCurrent->reportSecond = 12;
   std::string line = ReportLine();
-  EXPECT_EQ(line, " Action: Greedy    Deleted: 12" + std::string(24, ' ') +
-                      "Total: 2   Conflicting: 0 ");
+  EXPECT_EQ(line,
+            " Action: Greedy    Deleted: 12" + std::string(24, ' ') + "Total: 2   Conflicting: 0 ");
   EXPECT_EQ(gCurrent->flagsA & kWinRecount, 0u);
   gCurrent->infoWidth = 30;
   EXPECT_EQ(std::string(ReportLine()), " Action: GreedyTotal: 2   Conf");
