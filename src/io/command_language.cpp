@@ -16,12 +16,19 @@
 #include "io/command_actions.h"
 #include "io/command_file.h"
 #include "io/command_language.h"
+#include "ops/journal.h"
 
 CommandActions gCommandActions = {};
 CommandOptions gCommandOptions;
 
 static bool mayAct() { return (gReader.passFlags & kPassTopBits) == kPassExecute; }
-static void endCommand() { gReader.passFlags &= ~kPassOptionMask; }
+// In batch mode a journal that cannot be written is an error: an undo
+// further on would do nothing and a save would keep what it should undo.
+static void endCommand() {
+  if (mayAct() && journalDisabled() && ui() == &headlessUi())
+    gReader.passFlags |= kRunError;
+  gReader.passFlags &= ~kPassOptionMask;
+}
 static bool has(uint32_t bit) { return (gReader.passFlags & bit) != 0; }
 static void setOption(uint32_t bit) { gReader.passFlags |= bit; }
 

@@ -107,11 +107,19 @@ void journalOpenFiles() {
 }
 
 void journalWriteFailed() {
-  if (!gJournal.writeFailed)
+  // Without a user to heed a caution, a lost journal is an error: the
+  // command file stops before an undo that would do nothing.
+  if (!gJournal.writeFailed && ui() == &headlessUi()) {
+    char text[kTempNameSize + 96];
+    snprintf(text, sizeof text, "Cannot write undo information.\n   Temporary folder: %s\n",
+             tempDirectory());
+    ui()->messageBox("Error", text, Buttons::Ok, kAnswerOk);
+  } else if (!gJournal.writeFailed) {
     ui()->messageBox("Caution",
                      "Not enough space for undo information.\n\"Undo\" and \"Redo\" options "
                      "will be not available.\n",
                      Buttons::Ok, kAnswerOk);
+  }
   gJournal.disabled = gJournal.writeFailed = true;
 }
 

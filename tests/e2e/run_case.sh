@@ -11,7 +11,10 @@ for f in "$case_dir"/*; do
 done
 ln -s "$data_dir" "$work/data"
 cd "$work"
-env -u DISPLAY HOME="$work" "$velk" --batch run.cmd >"$work/.stdout" 2>"$work/.stderr"
+# A case may set variables (NAME=value, one a line) in a file "env".
+extra=()
+[ -f "$case_dir/env" ] && mapfile -t extra <"$case_dir/env"
+env -u DISPLAY HOME="$work" "${extra[@]}" "$velk" --batch run.cmd >"$work/.stdout" 2>"$work/.stderr"
 status=$?
 want_status=0
 [ -f "$case_dir/expected/status" ] && want_status=$(cat "$case_dir/expected/status")

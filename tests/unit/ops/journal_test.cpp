@@ -257,3 +257,24 @@ TEST_F(JournalSession, FullDiskDisablesUndoOnceAndKeepsHits) {
   JournalAction(kTrim);
   EXPECT_EQ(count("Caution"), 1) << "the journal stays off for the run";
 }
+
+// Without a user (batch), the lost journal is an error naming the folder.
+TEST_F(JournalSession, FullDiskWithoutAUserIsAnError) {
+  box(0, 10, 0, 10);
+  rebuild();
+  JournalAction(kNew);
+  setUi(nullptr);
+  const int errorsBefore = headlessUi().errors();
+  struct rlimit old, small;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  small = old;
+  small.rlim_cur = 10;
+  auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  JournalAction(kTrim);
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(headlessUi().errors(), errorsBefore + 1);
+  EXPECT_TRUE(journalDisabled());
+  EXPECT_TRUE(port.titles.empty());
+}
