@@ -23,10 +23,11 @@ static const char *const kErrorTexts[] = {
     "Bad command in file",
     "Bad filename",
     "Filename for file with sequence is absend",
+    "No sequence in input file",
 };
 
 const char *errorText(int code) {
-  if (code < kErrInternal || code > kErrNoSequenceName)
+  if (code < kErrInternal || code > kErrLast)
     return nullptr;
   return kErrorTexts[code - kErrInternal];
 }

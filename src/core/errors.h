@@ -17,6 +17,8 @@ constexpr int kErrBadFormat = 62;
 constexpr int kErrBadCommand = 63;
 constexpr int kErrBadFilename = 64;
 constexpr int kErrNoSequenceName = 65;
+constexpr int kErrNoResidues = 66;
+constexpr int kErrLast = kErrNoResidues;
 
 struct ReaderError {
   int code;

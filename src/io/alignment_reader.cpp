@@ -32,7 +32,7 @@ int readBody(bool makeHits, const char *path) {
 int missingSequenceFiles(const char names[2][256]) {
   int missing = 0;
   for (int i = 0; i < 2; ++i) {
-    FILE *f = names[i][0] ? fopen(names[i], "r") : nullptr;
+    FILE *f = names[i][0] ? openInputFile(names[i]) : nullptr;
     if (f) {
       fclose(f);
       continue;

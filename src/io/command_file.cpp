@@ -4,6 +4,7 @@
 
 #include "core/errors.h"
 #include "io/command_language.h"
+#include "io/reader_engine.h"
 
 // Reads the file twice: a check pass that runs nothing, so one syntax error
 // anywhere keeps every command from running, then the execution pass.
@@ -16,7 +17,7 @@ uint32_t runCommandFile(const char *path) {
   FILE *f = nullptr;
   int result;
   try {
-    f = fopen(path, "r");
+    f = openInputFile(path);
     if (!f)
       reportFatal(kErrCannotOpen, path, "sqreadcm");
     gReader.commandFile = f;

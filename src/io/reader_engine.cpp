@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 
 #include "core/errors.h"
 #include "core/pool.h"
@@ -134,11 +135,19 @@ static void setEofMark(char *line) {
 }
 
 // One piece of at most 2 046 bytes, in text mode: CR LF becomes LF, a lone
-// CR stays. Returns the bytes stored (0 at end of file).
+// CR stays, a NUL byte becomes kNulStandIn (the line is a C string and must
+// not end early). Returns the bytes stored (0 at end of file).
 static size_t readPiece(FILE *f, char *line) {
-  if (!fgets(line, kLinePiece + 1, f))
+  size_t n = 0;
+  int c = 0;
+  while (n < size_t(kLinePiece) && (c = getc_unlocked(f)) != EOF) {
+    line[n++] = c ? char(c) : kNulStandIn;
+    if (c == '\n')
+      break;
+  }
+  line[n] = 0;
+  if (n == 0)
     return 0;
-  size_t n = strlen(line);
   if (n >= 2 && line[n - 2] == '\r' && line[n - 1] == '\n') {
     line[n - 2] = '\n';
     line[--n] = 0;
@@ -500,6 +509,16 @@ void finishRead(int result) {
   throw ReaderError{result};
 }
 
+FILE *openInputFile(const char *path) {
+  FILE *f = fopen(path, "r");
+  struct stat st;
+  if (f && (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode))) {
+    fclose(f);
+    return nullptr;
+  }
+  return f;
+}
+
 int runDataRead(const char *fileName, const char *place, int grammar, void (*afterOpen)()) {
   const char *savedName = gReader.fileName;
   FILE *savedFile = gReader.dataFile;
@@ -508,7 +527,7 @@ int runDataRead(const char *fileName, const char *place, int grammar, void (*aft
   int result = kErrInternal;
   gReader.fileName = fileName ? fileName : "";
   try {
-    if (!*gReader.fileName || !(f = fopen(gReader.fileName, "r")))
+    if (!*gReader.fileName || !(f = openInputFile(gReader.fileName)))
       reportFatal(kErrCannotOpen, gReader.fileName, place);
     long size = -1;
     if (fseek(f, 0, SEEK_END) == 0)

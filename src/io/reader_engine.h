@@ -350,6 +350,8 @@ constexpr int kLineBytes = 2048;
 constexpr int kLinePiece = 2046; // longer lines arrive in pieces of this size
 constexpr int kWordMax = 255;
 constexpr unsigned char kEofMark = 0xAD;
+// Stands for a NUL byte of the file in the line buffer (a C string).
+constexpr char kNulStandIn = 0x7f;
 
 // Sets the progress window (null: none) with its callback; like every
 // setting of the progress window it resets the last error code.
@@ -380,6 +382,10 @@ int readWithCommandReader(int grammar);
 // Normal end of a read: "Status: Ok." / "Status: ERROR" to the message
 // buffer and the information line, then leaves the read with `result`.
 [[noreturn]] void finishRead(int result);
+
+// Opens an input file for reading in text mode; null when it cannot be
+// opened or is a folder (which opens, but reads as an empty file).
+FILE *openInputFile(const char *path);
 
 // One whole data read: opens `fileName` in text mode (fatal 53 / 59 with
 // `place`), measures it, runs `afterOpen` (may be null), empties the line

@@ -1,6 +1,7 @@
 // The actions of the sequence grammars and the sequence body recogniser:
 // they fill the record being read from the reader's value register and word
 // buffer.
+#include <cstdio>
 #include <cstring>
 
 #include "core/errors.h"
@@ -8,6 +9,7 @@
 #include "core/pool.h"
 #include "core/records.h"
 #include "core/session.h"
+#include "core/ui_port.h"
 #include "io/sequence_body.h"
 #include "io/sequence_collect.h"
 #include "io/sequence_internal.h"
@@ -68,6 +70,7 @@ void actFastaStart() {
 void actDefinitionStart() { textStart(&gState.text, true, kMaxDefinition); }
 void actTextPut() { textPut(&gState.text, char(gReader.value.b)); }
 void actTextBlank() { textBlank(&gState.text); }
+void actTextQuote() { textPut(&gState.text, '"'); }
 void actTextCharCollapse() {
   char c = char(gReader.value.b);
   if (c == ' ')
@@ -195,6 +198,16 @@ struct ProgressScope {
   ~ProgressScope() { gReader.progress = saved; }
 };
 
+void warnStrays(const ResidueCollector &c) {
+  char text[1024];
+  snprintf(text, sizeof text,
+           "Skipped %zu character%s in the sequence that %s not residues (tab, \"-\", \".\", "
+           "\"*\").\n    File: %s, first in line %d\n",
+           c.strays, c.strays == 1 ? "" : "s", c.strays == 1 ? "is" : "are", gReader.fileName,
+           c.firstStrayLine);
+  ui()->messageBox("Caution", text, Buttons::Ok, kAnswerOk);
+}
+
 bool recSequenceBody() {
   ResidueCollector &c = gState.residues;
   long expected = 0;
@@ -205,10 +218,18 @@ bool recSequenceBody() {
   }
   collectorStart(&c, size_t(expected) + strlen(gReader.pos));
   ProgressScope scope;
-  const char *stop = collectResidues(&c, gReader.pos);
+  const char *stop =
+      collectResidues(&c, gReader.pos, gReader.dataLine, gReader.pos == readerLine());
   gReader.pos = const_cast<char *>(stop);
   if (!*stop)
     readBodyBlocks(&c, gState.fasta, scope.saved);
+  // Only the next record (FASTA) or the closing "//" (GenBank), at the start
+  // of a line, ends a sequence: anything else would lose the rest unseen.
+  const char end = gState.fasta ? '>' : '/';
+  if (!atEndOfFile() && !(*gReader.pos == end && c.stopAtLineStart))
+    reportSyntaxError(kErrBadFormat);
+  if (c.strays && gState.kind == SequenceReadKind::Sequence)
+    warnStrays(c);
   if (gState.kind == SequenceReadKind::Sequence && gState.seq) {
     Sequence *s = gState.seq;
     s->residues = collectorFinish(&c, s->pool, &s->length);
@@ -254,11 +275,11 @@ void registerSequenceActions() {
       actComplement,       actLocFirst,   actLocSecond,     actLocSingle,
       actLocationEnd,      actTargetGene, actTargetNote,    actTargetProduct,
       actTargetProteinId,  actQuoteStart, actQuoteEnd,      actNumber,
-      actNestOpen,         actParenOpen,  actNestClose,
+      actNestOpen,         actParenOpen,  actNestClose,     actTextQuote,
   };
-  static_assert(sizeof kActions / sizeof kActions[0] == kActNestClose - kActFastaStart + 1,
+  static_assert(sizeof kActions / sizeof kActions[0] == kActTextQuote - kActFastaStart + 1,
                 "one function per sequence action");
-  for (int i = 0; i <= kActNestClose - kActFastaStart; ++i)
+  for (int i = 0; i <= kActTextQuote - kActFastaStart; ++i)
     registerAction(kActFastaStart + i, kActions[i]);
   registerRecogniser(kRecSequenceBody, recSequenceBody);
 }

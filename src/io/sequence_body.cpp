@@ -107,6 +107,9 @@ void leaveLine(FILE *f, long blockStart, const unsigned char *p, const unsigned 
   char *line = readerLine();
   memcpy(line, p, take);
   line[take] = 0;
+  for (size_t i = 0; i < take; ++i)
+    if (!line[i])
+      line[i] = kNulStandIn; // as the line input has it
   fseek(f, blockStart + long(p - gBlock) + long(take), SEEK_SET);
   gReader.pos = line;
   gReader.atEof = false;
@@ -127,7 +130,9 @@ void readBodyBlocks(ResidueCollector *c, bool fasta, BodyProgress progress) {
     return;
   }
   bool lineStart = !gReader.midLine;
+  bool lineBegun = false; // the line being read began in the current block
   bool comment = false;
+  const int nextLine = lineStart ? 1 : 0; // the file goes on in a new line
   for (;;) {
     long blockStart = ftell(f);
     reportProgress(progress, fasta, blockStart);
@@ -151,6 +156,7 @@ void readBodyBlocks(ResidueCollector *c, bool fasta, BodyProgress progress) {
         lineStart = true;
         continue;
       }
+      lineBegun = lineStart;
       if (lineStart) {
         lineStart = false;
         if (*p == '!') {
@@ -173,7 +179,10 @@ void readBodyBlocks(ResidueCollector *c, bool fasta, BodyProgress progress) {
           uint8_t k = kBodyClass[*q];
           *out = k;
           out += k < kBodySkip;
-          if (k == kBodyEnd) {
+          if (k == kBodyStray)
+            noteStray(c, gReader.dataLine + lines + nextLine);
+          if (k >= kBodyEnd) {
+            c->stopAtLineStart = lineBegun && q == p;
             collectorCommit(c, out);
             gReader.dataLine += lines;
             leaveLine(f, blockStart, q, end);

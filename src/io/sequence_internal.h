@@ -56,6 +56,7 @@ enum : int {
   kActNestOpen,  // "join(" or "order(" in a location
   kActParenOpen, // "(" in a qualifier value
   kActNestClose, // the matching ")"
+  kActTextQuote, // a doubled quote inside a stored text
   kActSequenceAfterLast,
 };
 static_assert(int(kActSequenceAfterLast) - 1 <= kActionSequenceLast,

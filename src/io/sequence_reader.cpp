@@ -41,6 +41,16 @@ void clampCoordinates(Annotation *list, int32_t length) {
     }
 }
 
+// A record without residues (a FASTA header alone, an empty ORIGIN) would
+// otherwise fail later without a word.
+int reportNoResidues(const char *fileName) {
+  try {
+    reportFatal(kErrNoResidues, fileName, "sqreadsq");
+  } catch (const ReaderError &e) {
+    return e.code;
+  }
+}
+
 } // namespace
 
 int readSequence(Sequence *s) {
@@ -51,6 +61,8 @@ int readSequence(Sequence *s) {
   int result = runDataRead(s->fileName, "sqreadsq", kGrSequenceFile, prepareSequenceRecord);
   endSequenceRead();
   gOpening = nullptr;
+  if (result == 1 && s->length == 0)
+    result = reportNoResidues(s->fileName);
   clampCoordinates(s->annotations, s->length);
   return result;
 }

@@ -12,7 +12,11 @@ struct BodyTable {
   uint8_t v[256];
   constexpr BodyTable() : v() {
     for (int i = 0; i < 256; ++i)
-      v[i] = kBodyEnd;
+      v[i] = kBodyBad;
+    v[int('>')] = v[int('/')] = kBodyEnd;
+    const char strays[] = "\t\v\f-.*";
+    for (int i = 0; strays[i]; ++i)
+      v[int(strays[i])] = kBodyStray;
     for (int c = 'A'; c <= 'Z'; ++c)
       v[c] = v[c + 32] = kResN;
     const char bases[] = "ACGT";
@@ -75,17 +79,21 @@ uint8_t *collectorReserve(ResidueCollector *c, size_t extra) {
   return c->data + c->count;
 }
 
-const char *collectResidues(ResidueCollector *c, const char *p) {
+const char *collectResidues(ResidueCollector *c, const char *p, int line, bool lineStart) {
   size_t n = strlen(p);
   uint8_t *out = collectorReserve(c, n);
   const auto *s = reinterpret_cast<const unsigned char *>(p);
   const unsigned char *end = s + n;
   for (; s < end; ++s) {
     uint8_t k = kBodyClass[*s];
-    if (k < kBodySkip)
+    if (k < kBodySkip) {
       *out++ = k;
-    else if (k == kBodyEnd)
+    } else if (k == kBodyStray) {
+      noteStray(c, line);
+    } else if (k >= kBodyEnd) {
+      c->stopAtLineStart = lineStart && s == reinterpret_cast<const unsigned char *>(p);
       break;
+    }
   }
   c->count = out - c->data;
   return reinterpret_cast<const char *>(s);

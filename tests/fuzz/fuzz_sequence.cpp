@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   return 0;
 }
 
-static bool knownResult(int r) { return r == 1 || (r >= kErrInternal && r <= kErrNoSequenceName); }
+static bool knownResult(int r) { return r == 1 || (r >= kErrInternal && r <= kErrLast); }
 
 static void checkAnnotations(const Sequence *s, const Annotation *a) {
   for (; a; a = a->next) {

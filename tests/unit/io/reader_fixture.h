@@ -76,6 +76,20 @@ inline void installRecordingHooks() {
 }
 #undef VELK_RECORD
 
+// While it lives, message boxes are kept as "Title: text", one after another.
+struct RecordingBoxes : UiPort {
+  std::string text;
+  RecordingBoxes() { setUi(this); }
+  ~RecordingBoxes() override { setUi(nullptr); }
+  Answer messageBox(const char *title, const char *body, Buttons, Answer dflt) override {
+    text += std::string(title) + ": " + body;
+    return dflt;
+  }
+  void setInfoLine(const char *) override {}
+  void progress(int) override {}
+  void requestRepaint() override {}
+};
+
 class ReaderTest : public ::testing::Test {
 protected:
   void SetUp() override {

@@ -23,8 +23,6 @@ TEST_F(FastaRead, LettersDefinitionsAndEnds) {
        "  messy header "},
       // The first record only; U, R, n and other letters read as N.
       {"\n  \n>one\nAUR\nnCX\n>two\nGGGG\n", 1, "ANNNCN", "one"},
-      {">t\nACGT\tGGGG\nTTTT\n", 1, "ACGT", "t"}, // a tab ends the sequence
-      {">nothing", 1, "", "nothing"},
       {">x\nACG", 1, "ACG", "x"},
       {">long\n" + line + "\n" + line + "\r\n", 1, line + line, "long"},
       {">" + header + "\nAC\n", 1, "AC", header},
@@ -62,15 +60,74 @@ TEST_F(FastaRead, LongBodiesWithEveryBlockBoundary) {
     c = char(toupper(c));
   ASSERT_EQ(load(file + ">next\nTTTT\n"), 1);
   EXPECT_EQ(letters(gSeq1), want);
-  ASSERT_EQ(load(file + "ACGT*TTTT\n"), 1); // an end far from the start
-  EXPECT_EQ(letters(gSeq1), want + "ACGT");
   for (size_t block : {1, 61, 62}) {
+    SCOPED_TRACE(block);
     setBodyBlockBytes(block);
-    int r = load(file + "AC\r\nGT!x\n");
+    for (const char *end : {"AC\r\nGT\n>x\n", "AC\r\nG-T\n"}) {
+      ASSERT_EQ(load(file + end), 1);
+      ASSERT_TRUE(letters(gSeq1) == want + "ACGT");
+    }
+    EXPECT_EQ(load(file + "AC\r\nGT!x\n"), kErrBadFormat);
+    EXPECT_EQ(message().substr(0, 19), "ERROR in line 5008:");
     setBodyBlockBytes(0);
-    ASSERT_EQ(r, 1);
-    ASSERT_EQ(letters(gSeq1), want + "ACGT") << block;
   }
+}
+
+// A byte that is no residue must never end a sequence unseen: tabs and gap
+// marks are skipped with a warning naming the file, the line and the count;
+// anything else refuses the file, naming the line. A record without
+// residues is refused by name.
+TEST_F(FastaRead, StrayBytesAreCountedOrRefused) {
+  RecordingBoxes boxes;
+  const std::string tail(5000, 'A');
+  struct Case {
+    std::string text;
+    int result;
+    std::string letters, box;
+  } cases[] = {
+      {">t\nACGT\tGGGG\nTT-TT\n" + tail, 1, "ACGTGGGGTTTT" + tail,
+       "Caution: Skipped 2 characters in the sequence that are not residues (tab, \"-\", \".\", "
+       "\"*\").\n    File: @, first in line 2\n"},
+      {">g\n\n\nAC.GT*\n", 1, "ACGT",
+       "Caution: Skipped 2 characters in the sequence that are not residues (tab, \"-\", \".\", "
+       "\"*\").\n    File: @, first in line 4\n"},
+      {">u\nACGT\xc3\xa9TT\n" + tail, kErrBadFormat, "",
+       "Error: ERROR in line 2: Bad format of input file. \nFile: @, line: \nACGT\xc3\xa9TT\n "
+       "\nend: \n\xc3\xa9TT\n\n"},
+      {">z\nAC\nACGT" + std::string(1, '\0') + "ACGT\n", kErrBadFormat, "",
+       "Error: ERROR in line 3: Bad format of input file. \nFile: @, line: \n\x7f"
+       "ACGT\n \nend: "
+       "\n\x7f"
+       "ACGT\n\n"},
+      {">m\nACGT>ACGT\n", kErrBadFormat, "", ""},
+      {">nothing\n>next\nACGT\n", kErrNoResidues, "",
+       "Error: ERROR: No sequence in input file. \nFile: @. \nBreakpoint in sqreadsq\n"},
+      {">nothing", kErrNoResidues, "", ""},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.text.substr(0, 20));
+    boxes.text.clear();
+    ASSERT_EQ(load(c.text), c.result);
+    if (c.result == 1)
+      EXPECT_TRUE(letters(gSeq1) == c.letters);
+    if (c.box.empty())
+      continue;
+    std::string want = c.box;
+    want.replace(want.find('@'), 1, path);
+    EXPECT_EQ(boxes.text, want);
+  }
+  // NUL in the first lines read by the block reader, too.
+  setBodyBlockBytes(7);
+  std::string nul = ">z\nACGTACGTACGT\nAC" + std::string(1, '\0') + "GT\n";
+  EXPECT_EQ(load(nul), kErrBadFormat);
+  setBodyBlockBytes(0);
+}
+
+TEST_F(FastaRead, AFolderIsNoSequenceFile) {
+  setName(gSeq1, dir);
+  EXPECT_EQ(readSequence(gSeq1), kErrCannotOpen);
+  EXPECT_EQ(message(),
+            "ERROR: Cannot open input file. \nFile: " + dir + ". \nBreakpoint in sqreadsq\n");
 }
 
 TEST_F(FastaRead, RealMitochondrialGenomes) {

@@ -1,0 +1,67 @@
+// libFuzzer target: arbitrary bytes as a saved alignment, opened the way
+// Open does (header, then the local, global or summary body) against three
+// small sequence files beside it. Every hit made must lie inside both
+// sequences, and its column walk must stay inside their residues.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "core/session.h"
+#include "engine/scores.h"
+#include "fuzz_input.h"
+#include "io/alignment_reader.h"
+#include "output/columns.h"
+
+static std::string gPath;
+
+static void copyFile(const std::string &from, const std::string &to) {
+  FILE *in = fopen(from.c_str(), "rb");
+  FILE *out = fopen(to.c_str(), "wb");
+  if (!in || !out)
+    abort();
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, in)) > 0)
+    fwrite(buffer, 1, n, out);
+  fclose(in);
+  fclose(out);
+}
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+  gPath = setUpFuzzInput("input.loc_align");
+  buildResidueTables();
+  const std::string dir = gPath.substr(0, gPath.rfind('/') + 1);
+  for (const char *name : {"a.fa", "b.fa", "b_rc.fa"})
+    copyFile(std::string(VELK_FUZZ_SEQUENCES "/") + name, dir + name);
+  return 0;
+}
+
+static bool inside(const Hit *h) {
+  if (h->start1 < 0 || h->start2 < 0 || h->end1 > gSeq1->length || h->end2 > gSeq2->length)
+    return false;
+  for (const HitBlock *b = h->firstBlock; b; b = b->next) {
+    int64_t x = int64_t(h->start1) + b->x, y = int64_t(h->start2) + b->y;
+    if (b->length < 1 || x < 0 || y < 0 || x + b->length > gSeq1->length ||
+        y + b->length > gSeq2->length)
+      return false;
+  }
+  return true;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  writeFuzzInput(gPath, data, size);
+  gCurrent = &gSlots[0];
+  resetSlotDefaults(gCurrent);
+  snprintf(gPathBuffer, sizeof gPathBuffer, "%s", gPath.c_str());
+  if (OpenAlignment() < 0)
+    abort();
+  for (Hit *h = gHitHead1; h; h = h->next1) {
+    if (!h->firstBlock)
+      continue;
+    if (!inside(h))
+      abort();
+    CountHitColumns(h, h->firstBlock);
+  }
+  return 0;
+}
