@@ -3,6 +3,7 @@
 // Entry point. With a display the program is the windowed tool; without one
 // (or with --batch) it runs a command file headless with the same actions,
 // messages going to stderr.
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -39,6 +40,9 @@ static int runHeadless(const char *file) {
 }
 
 int main(int argc, char **argv) {
+  // Past a file-size limit a write then fails and is reported, instead of
+  // the signal ending the program in the middle of a save.
+  signal(SIGXFSZ, SIG_IGN);
   bool batch = false;
   int n = 1;
   for (int i = 1; i < argc; ++i) {

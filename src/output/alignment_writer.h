@@ -10,8 +10,10 @@ constexpr int kLineColumns = 100;
 
 struct AlignmentWriter {
   FILE *file = nullptr;
-  char name[4096] = ""; // the whole name, also for removing a failed file
-  bool failed = false; // a write did not reach the file
+  char name[4096] = "";      // the whole name, for messages
+  char target[4096] = "";    // the file replaced when the write is complete
+  char temporary[4096] = ""; // written first; empty when writing in place
+  bool failed = false;       // a write did not reach the file
   char line1[128], middle[128], line2[128];
   int columns = 0;
   int32_t p1 = 0, p2 = 0;                 // next residues of the two sequences
@@ -20,10 +22,14 @@ struct AlignmentWriter {
 extern AlignmentWriter gWriter;
 
 // Opens the file (reporting "Cannot open file for save."); false on failure.
+// The text goes to a new file beside it that replaces it only when complete,
+// so that a full disk or a killed save leaves the old file as it was. A file
+// that holds one of the session's sequences is never replaced.
 bool writerOpen(const char *name);
 void writerPrintf(const char *format, ...) __attribute__((format(printf, 1, 2)));
-// Closes the file. A failed write or close is reported, the file removed
-// and false returned; on success the session is marked saved when asked.
+// Closes the file and puts it in place. A failed write or close is
+// reported, the new file removed and false returned; on success the session
+// is marked saved when asked.
 bool writerClose(bool markSaved);
 
 void writeSequenceHeaders(const char *outputName);

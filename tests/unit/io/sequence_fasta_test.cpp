@@ -108,8 +108,9 @@ TEST_F(FastaRead, StrayBytesAreCountedOrRefused) {
     SCOPED_TRACE(c.text.substr(0, 20));
     boxes.text.clear();
     ASSERT_EQ(load(c.text), c.result);
-    if (c.result == 1)
+    if (c.result == 1) {
       EXPECT_TRUE(letters(gSeq1) == c.letters);
+    }
     if (c.box.empty())
       continue;
     std::string want = c.box;
