@@ -208,9 +208,15 @@ void makeHitFromBlocks() {
   const int32_t start1 = first.x, start2 = first.y;
   const int32_t end1 = last.x + last.length, end2 = last.y + last.length;
   // A file that does not fit the sequences it names would send the walk
-  // beyond their residues.
-  if (start1 < 0 || start2 < 0 || end1 > gSeq1->length || end2 > gSeq2->length)
-    badFormat();
+  // beyond their residues: every block must lie inside both, in order.
+  int32_t reach1 = start1, reach2 = start2;
+  for (const Run &r : runs) {
+    if (r.x < reach1 || r.y < reach2 || r.x + int64_t(r.length) > gSeq1->length ||
+        r.y + int64_t(r.length) > gSeq2->length)
+      badFormat();
+    reach1 = r.x + r.length;
+    reach2 = r.y + r.length;
+  }
   try {
     Hit *h = allocateHit();
     h->start1 = start1;

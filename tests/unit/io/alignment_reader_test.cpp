@@ -200,8 +200,15 @@ TEST_F(AlignmentReader, GlobalMarksDelimitTheHits) {
                  "       15: AAC\n           |] \n       26: AAC\n\n\n"),
             0);
   EXPECT_EQ(describeHits(), "/11..16 21..27 (0,0):1 (1,2):4");
-  // A line that does not fit the sequence.
-  EXPECT_GE(open("      999: ACGT\n           [||]\n        1: ACGT\n\n\n"), 1);
-  ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_NE(ui.boxes[0].second.find("Bad format of input file"), std::string::npos);
+  // A line that does not fit the sequence; a hit whose middle line lies
+  // past the end of sequence 1 while its first and last lie inside (the
+  // column walk would read beyond the residues).
+  for (const char *body : {"      999: ACGT\n           [||]\n        1: ACGT\n\n\n",
+                           "       11: ACGT\n           [|||\n       21: ACGT\n\n\n"
+                           "      398: ACGTAC\n           ||||||\n       25: ACGTAC\n\n\n"
+                           "       15: ACGT\n           |||]\n       31: ACGT\n\n\n"}) {
+    EXPECT_GE(open(body), 1);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_NE(ui.boxes[0].second.find("Bad format of input file"), std::string::npos);
+  }
 }
