@@ -11,7 +11,8 @@
 #include "engine/scores.h"
 #include "fuzz_input.h"
 #include "io/alignment_reader.h"
-#include "output/columns.h"
+#include "session/new_session.h"
+#include "engine/columns.h"
 
 static std::string gPath;
 
@@ -31,6 +32,7 @@ static void copyFile(const std::string &from, const std::string &to) {
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   gPath = setUpFuzzInput("input.loc_align");
   buildResidueTables();
+  setOpenNewSession(newSession);
   const std::string dir = gPath.substr(0, gPath.rfind('/') + 1);
   for (const char *name : {"a.fa", "b.fa", "b_rc.fa"})
     copyFile(std::string(VELK_FUZZ_SEQUENCES "/") + name, dir + name);
