@@ -22,6 +22,9 @@ public:
   virtual void progress(int percent) = 0;
   // Ask every open window to repaint.
   virtual void requestRepaint() = 0;
+  // Lets pending repaints happen and flushes the display, so the windows
+  // are up to date before a long action starts.
+  virtual void flushDisplay() {}
   // Drawing of intermediate products in sequence coordinates of the current
   // window (x along sequence 1, y along sequence 2, 0-based). Only valid
   // between openActionSurface and closeActionSurface; canDraw() is false

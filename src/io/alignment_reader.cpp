@@ -15,6 +15,7 @@
 #include "io/reader_engine.h"
 
 namespace {
+bool gReplaced = false; // the last Open got as far as replacing the session
 const char kPlace[] = "sqreadsq";
 OpenNewSessionFn gNewSession = nullptr;
 
@@ -115,6 +116,7 @@ int openPath(const char *path) {
   if (int missing = missingSequenceFiles(names))
     return missing;
 
+  gReplaced = true;
   applyHeader(header, names);
   gCurrent->flagsA |= kWinLoaded;
   int failures = gNewSession();
@@ -160,7 +162,10 @@ std::string ResolveSequencePath(const char *name, const char *alignmentPath) {
   return result;
 }
 
+bool OpenReplacedSession() { return gReplaced; }
+
 int OpenAlignment() {
+  gReplaced = false;
   size_t n = strlen(gPathBuffer);
   while (n && gPathBuffer[n - 1] == ' ')
     gPathBuffer[--n] = 0;

@@ -13,6 +13,9 @@ constexpr int32_t kIdOpen = 67;
 // shown its message. A file that is not a well-formed alignment, or whose
 // sequence files cannot be opened, leaves the present session as it was.
 int OpenAlignment();
+// Whether the last OpenAlignment got past its checks and replaced the
+// session (with or without later failures).
+bool OpenReplacedSession();
 
 // A sequence name from a saved header, resolved against the folder of the
 // alignment file: absolute names ("/..." or a drive letter) stay, others are

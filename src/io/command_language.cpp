@@ -10,6 +10,7 @@
 #include "core/errors.h"
 #include "core/flags.h"
 #include "core/lifecycle.h"
+#include "core/parameter_rules.h"
 #include "core/params.h"
 #include "core/session.h"
 #include "core/ui_port.h"
@@ -43,10 +44,6 @@ static void prepareReport(int kind) {
   gCurrent->reportFirst = 0;
   gCurrent->reportSecond = 0;
   gCurrent->reportKind = kind;
-}
-
-static int16_t toShort(int32_t v) {
-  return static_cast<int16_t>(v < SHRT_MIN ? SHRT_MIN : v > SHRT_MAX ? SHRT_MAX : v);
 }
 
 // A score typed in units becomes hundredths, truncated, kept inside int32.
@@ -196,16 +193,16 @@ static void applyIslandOptions(IslandParams &ip, IslandBits bits, bool align) {
     w->flagsB &= ~kOptAlignHash;
   if (align && has(kCmdOptHash)) {
     w->flagsB |= kOptAlignHash;
-    ip.wordSize = toShort(gCommandOptions.wordSize);
+    ip.wordSize = toInt16(gCommandOptions.wordSize);
   }
   if (has(kCmdOptM))
-    ip.matchesPerFrame = toShort(gCommandOptions.m);
+    ip.matchesPerFrame = toInt16(gCommandOptions.m);
   if (has(kCmdOptN))
-    ip.frameLength = toShort(gCommandOptions.n);
+    ip.frameLength = toInt16(gCommandOptions.n);
   if (has(kCmdOptK))
-    ip.minTotalMatches = toShort(gCommandOptions.k);
+    ip.minTotalMatches = toInt16(gCommandOptions.k);
   if (has(kCmdOptMerge))
-    ip.maxGap = toShort(gCommandOptions.merge);
+    ip.maxGap = toInt16(gCommandOptions.merge);
 
   clampIslandParams(ip, align);
 }
@@ -249,7 +246,7 @@ static void runAction(void (*hook)(), int kind, bool inspectStatus) {
 static void actMerge() {
   if (mayAct()) {
     if (has(kCmdOptMerge))
-      gCurrent->mergeMaxDistance = toShort(gCommandOptions.merge);
+      gCurrent->mergeMaxDistance = toInt16(gCommandOptions.merge);
     prepareReport(11);
     if (gCommandActions.merge)
       gCommandActions.merge();

@@ -9,8 +9,13 @@ bool exitQuestion() {
         ui()->messageBox("Exit", "Do you want to save changes?", Buttons::YesNoCancel, kAnswerNo);
     if (a == kAnswerCancel)
       return false;
-    if (a == kAnswerYes)
+    if (a == kAnswerYes) {
       ui()->sendToRootWindow(kSaveCommand);
+      // A Save that was cancelled or failed must not end the program: the
+      // user asked for the work to be kept.
+      if (journalHasUnsavedChanges())
+        return false;
+    }
   }
   journalShutdown();
   return true;

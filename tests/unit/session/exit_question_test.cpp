@@ -1,5 +1,6 @@
 // The exit question: asked only with unsaved changes; Cancel keeps the
-// session and its temporary files, Yes saves through the root window first.
+// session and its temporary files, Yes saves through the root window first
+// and ends only when that Save wrote the file.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -21,11 +22,16 @@ struct ScriptedUi : HeadlessUi {
   Answer answer = kAnswerNo;
   std::vector<std::string> asked;
   std::vector<int> sent;
+  bool saves = true; // the Save the root window runs writes the file
   Answer messageBox(const char *title, const char *text, Buttons, Answer) override {
     asked.push_back(std::string(title) + ": " + text);
     return answer;
   }
-  void sendToRootWindow(int id) override { sent.push_back(id); }
+  void sendToRootWindow(int id) override {
+    sent.push_back(id);
+    if (saves)
+      MarkSaved();
+  }
 };
 
 struct ExitQuestionTest : ::testing::Test {
@@ -63,10 +69,12 @@ TEST_F(ExitQuestionTest, NoQuestionWithoutChanges) {
 TEST_F(ExitQuestionTest, CancelKeepsTheSessionNoAndYesEndIt) {
   struct Case {
     Answer answer;
-    bool ends;
+    bool saves, ends;
     std::vector<int> sent;
-  } cases[] = {{kAnswerCancel, false, {}}, {kAnswerYes, true, {kSaveCommand}},
-               {kAnswerNo, true, {}}};
+  } cases[] = {{kAnswerCancel, true, false, {}},
+               {kAnswerYes, false, false, {kSaveCommand}}, // Save dialog cancelled
+               {kAnswerYes, true, true, {kSaveCommand}},
+               {kAnswerNo, true, true, {}}};
   for (const Case &c : cases) {
     JournalAction(65);
     makeTestHit(2, 10, 2, 10);
@@ -75,6 +83,7 @@ TEST_F(ExitQuestionTest, CancelKeepsTheSessionNoAndYesEndIt) {
     std::string undo = journalUndoFileName(), foot = journalFootFileName();
     ASSERT_TRUE(fileExists(undo.c_str()));
     port.answer = c.answer;
+    port.saves = c.saves;
     port.asked.clear();
     port.sent.clear();
     EXPECT_EQ(exitQuestion(), c.ends) << c.answer;

@@ -1,0 +1,109 @@
+// The input dialog ("New"): two sequence files with their intervals and
+// invert-complement choices, read inside the dialog.
+#include "core/session.h"
+#include "gui/fox_ui.h"
+#include "gui/new_window.h"
+
+namespace {
+const char kSequencePatterns[] =
+    "All sequences (*.sq*,*.seq,*.hu*,*.mu*,*.pa*,*.gb*,*.fa*)\nText files (*.txt,*.te*)\nAll "
+    "files (*)";
+
+FoxUi *foxUi() { return dynamic_cast<FoxUi *>(ui()); }
+} // namespace
+
+void NewWindow::buildInput() {
+  FXHorizontalFrame *all = new FXHorizontalFrame(this, LAYOUT_FILL_X, 0, 0, 0, 0, 0, 0, 0, 0);
+  frames[0] = new FXVerticalFrame(all, LAYOUT_FILL_X, 0, 0, 0, 0, 0, 0, 0, 0);
+  static const char *const titles[] = {"First sequence", "Second sequence"};
+  for (int which = 0; which < 2; ++which) {
+    groups[which] =
+        new FXGroupBox(frames[0], titles[which], GROUPBOX_NORMAL | FRAME_RIDGE | LAYOUT_FILL_X);
+    FXHorizontalFrame *name = new FXHorizontalFrame(groups[which], LAYOUT_FILL_X);
+    addLabel(name, "File name:");
+    addField(name, 50);
+    new FXButton(name, "Directory", nullptr, this, which ? ID_BROWSE_SECOND : ID_BROWSE_FIRST);
+    FXHorizontalFrame *interval = new FXHorizontalFrame(groups[which], LAYOUT_FILL_X);
+    addLabel(interval, "Interval :  ");
+    addField(interval, 20);
+    addCheck(interval, "Invert && complement");
+    bars[which] = new FXProgressBar(groups[which], nullptr, 0, PROGRESSBAR_NORMAL | LAYOUT_FILL_X);
+    bars[which]->setTotal(100);
+    bars[which]->setBarColor(FXRGB(96, 96, 96));
+  }
+  message = new FXLabel(frames[0], "", nullptr, LABEL_NORMAL | LAYOUT_FILL_X | JUSTIFY_LEFT);
+  frames[1] = new FXVerticalFrame(all, PACK_UNIFORM_WIDTH, 0, 0, 0, 0, 0, 0, 0, 0);
+  addButton(frames[1], "&Ok", ID_STORE);
+  addButton(frames[1], "&Cancel", ID_DISCARD);
+
+  // Errors of the readers belong to this dialog while it is up.
+  if (FoxUi *port = foxUi())
+    port->setMessageOwner(this);
+  browsedLast = 0;
+  inputDialogBegin(this);
+  for (int which = 0; which < 2; ++which) {
+    InputFields f;
+    inputDialogFields(which, f);
+    fields[2 * which]->setText(f.name);
+    fields[2 * which + 1]->setText(f.interval);
+    checks[which]->setCheck(f.invert);
+  }
+  resetInputProgress();
+}
+
+void NewWindow::showProgress(int which, int value) {
+  if (!bars[which])
+    return;
+  bars[which]->setProgress(value);
+  if (bars[which]->id()) {
+    bars[which]->repaint();
+    getApp()->flush();
+  }
+}
+
+void NewWindow::inputFields(InputFields f[2]) const {
+  for (int which = 0; which < 2; ++which) {
+    snprintf(f[which].name, sizeof f[which].name, "%s", fields[2 * which]->getText().text());
+    snprintf(f[which].interval, sizeof f[which].interval, "%s",
+             fields[2 * which + 1]->getText().text());
+    f[which].invert = checks[which]->getCheck() == TRUE;
+  }
+}
+
+void NewWindow::endInput() {
+  inputDialogEnd();
+  if (FoxUi *port = foxUi())
+    port->setMessageOwner(nullptr);
+}
+
+bool NewWindow::acceptInput() {
+  InputFields f[2];
+  inputFields(f);
+  if (inputDialogAccept(f) == 0)
+    return true;
+  message->setText(inputFailureText());
+  return false;
+}
+
+long NewWindow::onCmdBrowse(FXObject *, FXSelector sel, void *) {
+  const int which = FXSELID(sel) == ID_BROWSE_SECOND ? 1 : 0;
+  FXFileDialog chooser(this, "Open file", 0, 0, 0, 500, 300);
+  chooser.setSelectMode(SELECTFILE_EXISTING);
+  chooser.setPatternList(kSequencePatterns);
+  chooser.setCurrentPattern(gDirFilter);
+  chooser.setFilename(fields[browsedLast ? 2 : 0]->getText());
+  if (!chooser.execute(PLACEMENT_CURSOR))
+    return 1;
+  gDirFilter = chooser.getCurrentPattern();
+  update();
+  FXString name = chooser.getFilename();
+  if (name.empty())
+    return 1;
+  fields[2 * which]->setText(name);
+  browsedLast = which;
+  InputFields f{};
+  inputFileChosen(which, f);
+  fields[2 * which + 1]->setText(f.interval);
+  checks[which]->setCheck(f.invert);
+  return 1;
+}

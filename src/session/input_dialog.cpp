@@ -1,0 +1,175 @@
+#include "session/input_dialog.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/errors.h"
+#include "core/flags.h"
+#include "core/lifecycle.h"
+#include "core/report_kinds.h"
+#include "core/session.h"
+#include "engine/drivers.h"
+#include "io/reader_engine.h"
+#include "io/sequence_finish.h"
+#include "io/sequence_reader.h"
+#include "session/report.h"
+
+namespace {
+
+InputProgressView *gView = nullptr;
+int gReading = 0; // sequence being read
+int gPhase = 0;   // 0 residues, 1 repeat annotations
+
+void readerProgress(void *, long position, long size) {
+  if (!gView || size <= 0)
+    return;
+  long done = position < 0 ? 0 : position > size ? size : position;
+  gView->showProgress(gReading, int(done * 50 / size) + 50 * gPhase);
+}
+
+uint32_t presenceBit(int which) { return which ? kWinSeq2 : kWinSeq1; }
+
+constexpr uint32_t kRedrawAll = kWinRelayout | kWinRepaint | kWinIntervalsChanged;
+
+void storeAndRead(int which, const InputFields &f, int &failures) {
+  WindowRecord *w = gCurrent;
+  Sequence *s = sequenceOf(which);
+  s->flags |= kSeqDialogMarkRepeats;
+  if (f.invert != bool(s->flags & kSeqDialogInvert)) {
+    s->flags ^= kSeqDialogInvert;
+    w->flagsA |= kWinIntervalsChanged | kWinRepaint;
+  }
+  const int32_t from = s->from, to = s->to;
+  parseIntervalText(s, f.interval);
+  if (s->from != from || s->to != to)
+    w->flagsA |= kRedrawAll;
+  if (f.name[0] && strcmp(f.name, s->fileName) != 0) {
+    snprintf(s->fileName, sizeof s->fileName, "%s", f.name);
+    snprintf(s->repeatSourceName, sizeof s->repeatSourceName, "%s", f.name);
+    s->flags |= kSeqNotRead | kSeqRepeatsNotRead;
+  }
+  gReading = which;
+  if ((s->flags & kSeqNotRead) && s->fileName[0]) {
+    gPhase = 0;
+    if (readSequence(s) == 1) {
+      s->flags &= ~kSeqNotRead;
+      w->flagsA |= presenceBit(which) | kWinLoaded | kRedrawAll;
+    } else {
+      s->length = 0;
+      ++failures;
+      w->flagsA &= ~presenceBit(which);
+    }
+  }
+  if (!(s->flags & kSeqNotRead) && (s->flags & kSeqRepeatsNotRead)) {
+    gPhase = 1;
+    if (readRepeats(s) == 1) {
+      s->flags &= ~kSeqRepeatsNotRead;
+      w->flagsA |= presenceBit(which) | kWinLoaded | kRedrawAll;
+    } else {
+      ++failures;
+    }
+  }
+  resetInputProgress();
+  const bool choice = s->flags & kSeqDialogInvert;
+  if (choice != bool(s->flags & kSeqInvertRequested))
+    w->flagsA |= kWinLoaded | kWinRepaint;
+  s->flags &= ~(kSeqInvertRequested | kSeqMarkRepeats);
+  if (choice)
+    s->flags |= kSeqInvertRequested;
+  if (s->flags & kSeqDialogMarkRepeats)
+    s->flags |= kSeqMarkRepeats;
+}
+
+void finishBoth() {
+  finishSequence(gSeq1);
+  finishSequence(gSeq2);
+}
+
+void dropEmptySequences() {
+  for (int which = 0; which < 2; ++which)
+    if (sequenceOf(which)->length == 0)
+      gCurrent->flagsA &= ~presenceBit(which);
+}
+
+} // namespace
+
+void inputDialogBegin(InputProgressView *view) {
+  gView = view;
+  setProgressWindow(view, readerProgress);
+  gCurrent->flagsA &= ~kWinLoaded;
+  for (int which = 0; which < 2; ++which) {
+    Sequence *s = sequenceOf(which);
+    s->flags &= ~(kSeqDialogInvert | kSeqDialogMarkRepeats);
+    if (s->flags & kSeqInvertRequested)
+      s->flags |= kSeqDialogInvert;
+    if (s->flags & kSeqMarkRepeats)
+      s->flags |= kSeqDialogMarkRepeats;
+  }
+}
+
+void inputDialogEnd() {
+  setProgressWindow(nullptr, nullptr);
+  gView = nullptr;
+}
+
+void inputDialogFields(int which, InputFields &f) {
+  const Sequence *s = sequenceOf(which);
+  snprintf(f.name, sizeof f.name, "%s", s->fileName);
+  snprintf(f.interval, sizeof f.interval, " %d - %d", s->from, s->to);
+  f.invert = s->flags & kSeqDialogInvert;
+}
+
+int inputProgressValue(int which) { return sequenceOf(which)->flags & kSeqNotRead ? 0 : 100; }
+
+void resetInputProgress() {
+  if (!gView)
+    return;
+  for (int which = 0; which < 2; ++which)
+    gView->showProgress(which, inputProgressValue(which));
+}
+
+void inputFileChosen(int which, InputFields &f) {
+  Sequence *s = sequenceOf(which);
+  s->flags &= ~kSeqDialogInvert;
+  s->flags |= kSeqNotRead | kSeqRepeatsNotRead;
+  f.invert = false;
+  snprintf(f.interval, sizeof f.interval, "0 - 0");
+  resetInputProgress();
+}
+
+int inputDialogAccept(const InputFields fields[2]) {
+  int failures = 0;
+  for (int which = 0; which < 2; ++which)
+    storeAndRead(which, fields[which], failures);
+  if (failures)
+    return failures;
+  WindowRecord *w = gCurrent;
+  finishBoth();
+  if ((w->flagsA & kWinIntervalsChanged) && gSeq1->length > 0 && gSeq2->length > 0) {
+    w->flagsA |= kWinRepaint;
+    resetEngine(gSeq1->from, gSeq1->to, gSeq2->from, gSeq2->to);
+    closeOtherWindows(true);
+    gCurrent->flagsA &= ~kWinIntervalsChanged;
+    gCurrent->listCursor = 0;
+  }
+  gCurrent->reportKind = kReportNone;
+  finishBoth();
+  dropEmptySequences();
+  return 0;
+}
+
+const char *inputFailureText() {
+  static char line[256];
+  const char *m = messageBuffer();
+  size_t n = strcspn(m, "\n");
+  if (n >= sizeof line)
+    n = sizeof line - 1;
+  memcpy(line, m, n);
+  line[n] = 0;
+  return line;
+}
+
+void inputDialogCancel() {
+  finishBoth();
+  dropEmptySequences();
+}

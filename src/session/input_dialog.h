@@ -1,0 +1,41 @@
+// The input dialog's work on the two sequences, without the toolkit: the
+// texts it opens with, what a chosen file resets, and reading the pair when
+// the user accepts. The dialog widgets live in the front end.
+#pragma once
+
+// Progress bars of the dialog, one per sequence, 0 .. 100.
+class InputProgressView {
+public:
+  virtual ~InputProgressView() = default;
+  virtual void showProgress(int which, int value) = 0;
+};
+
+struct InputFields {
+  char name[256];
+  char interval[64];
+  bool invert;
+};
+
+// On opening: the view receives the readers' progress and the working bits
+// of both sequences are taken from their requests.
+void inputDialogBegin(InputProgressView *view);
+// On closing, whatever the ending.
+void inputDialogEnd();
+
+void inputDialogFields(int which, InputFields &fields);
+// 100 when the sequence needs no reading, else 0.
+int inputProgressValue(int which);
+// Both bars back to their resting values.
+void resetInputProgress();
+
+// A file chosen with "Directory": the sequence must be read again and its
+// choices start afresh ("0 - 0", no invert-complement).
+void inputFileChosen(int which, InputFields &fields);
+
+// "&Ok": stores the fields and reads what needs reading. Returns the
+// number of failures; 0 means the pair is loaded and the dialog may close.
+int inputDialogAccept(const InputFields fields[2]);
+// First line of the reader's last message, for the dialog's label.
+const char *inputFailureText();
+// "&Cancel".
+void inputDialogCancel();

@@ -1,0 +1,343 @@
+// A whole session driven the way the menus drive it, headless: the input
+// dialog reads the pair, the commands run through their common frame, and
+// Save writes what the command language writes.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/flags.h"
+#include "core/lifecycle.h"
+#include "core/session.h"
+#include "core/tempfiles.h"
+#include "core/ui_port.h"
+#include "ops/journal.h"
+#include "session/command_ids.h"
+#include "session/dialog_model.h"
+#include "session/exit_question.h"
+#include "session/input_dialog.h"
+#include "session/report.h"
+#include "session/startup.h"
+#include "session/window_commands.h"
+
+namespace {
+
+std::string readFile(const std::string &name) {
+  std::ifstream in(name, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// The information line without its padding.
+std::string trimmed(std::string line) {
+  while (!line.empty() && line.back() == ' ')
+    line.pop_back();
+  return line;
+}
+
+struct RecordingPort : HeadlessUi {
+  std::vector<std::string> boxes;
+  Answer overwrite = kAnswerYes, exitAnswer = kAnswerNo;
+  std::string info;
+  std::string saveAsName; // what the "Save as" dialog answers; empty: Cancel
+  Answer messageBox(const char *title, const char *text, Buttons, Answer dflt) override {
+    boxes.push_back(std::string(title) + ": " + text);
+    if (std::string(title) == "Overwrite Document")
+      return overwrite;
+    if (std::string(title) == "Exit")
+      return exitAnswer;
+    return dflt;
+  }
+  void setInfoLine(const char *text) override { info = text; }
+  void sendToRootWindow(int id) override {
+    if (id == kCmdSave && !saveAsName.empty())
+      saveAlignmentAs(saveAsName.c_str(), 1, false);
+  }
+};
+
+struct Progress : InputProgressView {
+  std::vector<int> values[2];
+  void showProgress(int which, int value) override { values[which].push_back(value); }
+};
+
+class MenuSession : public ::testing::Test {
+protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/velk-menu-test-XXXXXX";
+    dir = mkdtemp(pattern);
+    ASSERT_NE(getcwd(home, sizeof home), nullptr);
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+    ASSERT_EQ(symlink(VELK_TEST_DATA, "data"), 0);
+    setenv("TMPDIR", dir.c_str(), 1);
+    resetTempDirectory();
+    setUi(&port);
+    ASSERT_TRUE(startSessionCore());
+    for (WindowRecord &w : gSlots)
+      w.infoWidth = 0; // the headless width, whatever tests before left
+    gPathBuffer[0] = 0;
+    gSaveFilter = 1;
+  }
+  void TearDown() override {
+    journalShutdown();
+    shutDownSessionCore();
+    setUi(nullptr);
+    if (chdir(home) != 0)
+      ADD_FAILURE() << "cannot go back to " << home;
+    if (system(("rm -rf '" + dir + "'").c_str()) != 0)
+      ADD_FAILURE() << "could not remove " << dir;
+    unsetenv("TMPDIR");
+    resetTempDirectory();
+  }
+
+  // File > New with the two names typed, then "&Ok"; the failures.
+  int newPair(const char *name1, const char *name2) {
+    beginNewCommand();
+    inputDialogBegin(&progress);
+    InputFields f[2];
+    for (int i = 0; i < 2; ++i)
+      inputDialogFields(i, f[i]);
+    snprintf(f[0].name, sizeof f[0].name, "%s", name1);
+    snprintf(f[1].name, sizeof f[1].name, "%s", name2);
+    int failures = inputDialogAccept(f);
+    if (failures)
+      failureText = inputFailureText();
+    return failures;
+  }
+  void closeNew(bool accepted) {
+    if (!accepted)
+      inputDialogCancel();
+    inputDialogEnd();
+    endNewCommand(accepted);
+  }
+  void loadMito() {
+    ASSERT_EQ(newPair("data/mito/MT-human.fa", "data/mito/MT-orang.fa"), 0);
+    closeNew(true);
+  }
+  std::string line() const { return trimmed(ReportLine()); }
+
+  std::string dir;
+  char home[4096];
+  RecordingPort port;
+  Progress progress;
+  std::string failureText;
+};
+
+} // namespace
+
+// The keyboard path of a new user gives the file the command language gives
+// (the golden file of the same steps in batch mode), and the information
+// line tells each step.
+TEST_F(MenuSession, MenuStepsSaveWhatBatchModeSaves) {
+  loadMito();
+  EXPECT_EQ(gCurrent->flagsA & (kWinSeq1 | kWinSeq2), kWinSeq1 | kWinSeq2);
+  EXPECT_EQ(progress.values[0].back(), 100);
+  EXPECT_EQ(progress.values[1].back(), 100);
+
+  runWindowCommand(kCmdAlign, kDialogRun);
+  EXPECT_EQ(line(),
+            " Action: Align    Viewed: 223    Added: 5             Total: 5   Conflicting: 5");
+  runWindowCommand(kCmdExpandNow, kDialogRun);
+  runWindowCommand(kCmdTrim, kDialogRun);
+  EXPECT_EQ(line(),
+            " Action: Trim    Tried: 5    Trimmed: 0               Total: 5   Conflicting: 5");
+  runWindowCommand(kCmdGreedy, kDialogRun);
+  EXPECT_EQ(trimmed(port.info),
+            " Action: Greedy    Deleted: 2                         Total: 3   Conflicting: 0");
+
+  ASSERT_TRUE(saveAlignmentAs("mito", 0, false)); // the Global pattern adds its extension
+  EXPECT_EQ(readFile("mito.glb_align"),
+            readFile(VELK_SOURCE_DIR "/tests/e2e/mito_pipeline/expected/mito.glb_align"));
+  EXPECT_EQ(gSaveFilter, 0);
+  EXPECT_EQ(line(),
+            " Saved                                                Total: 3   Conflicting: 0");
+  EXPECT_FALSE(journalHasUnsavedChanges());
+
+  runWindowCommand(kCmdUndo, kDialogRun);
+  EXPECT_EQ(line(),
+            " Undo: 3/4 Greedy                                     Total: 5   Conflicting: 5");
+  runWindowCommand(kCmdUndo, kDialogRun);
+  runWindowCommand(kCmdRedo, kDialogRun);
+  EXPECT_EQ(line(),
+            " Redo: 3/4 Trim                                       Total: 5   Conflicting: 5");
+  EXPECT_TRUE(journalHasUnsavedChanges());
+}
+
+// Leaving a dialog without its action button runs nothing; Align and Expand
+// still write an (empty) Undo step, the others write none.
+TEST_F(MenuSession, DialogLeftWithoutItsActionButton) {
+  loadMito();
+  const int32_t before = journalNewestState();
+  runWindowCommand(kCmdAlign, kDialogStored);
+  EXPECT_EQ(gHitCount, 1) << "only the engine's placeholder";
+  EXPECT_EQ(journalNewestState(), before + 1);
+  runWindowCommand(kCmdExpand, kDialogCancelled);
+  EXPECT_EQ(journalNewestState(), before + 2);
+  for (int32_t id : {kCmdMerge, kCmdGreedy, kCmdOptimal, kCmdCompound, kCmdFilterCreate}) {
+    runWindowCommand(id, kDialogStored);
+    runWindowCommand(id, kDialogCancelled);
+  }
+  EXPECT_EQ(journalNewestState(), before + 2);
+  EXPECT_EQ(gHitCount, 1);
+}
+
+TEST_F(MenuSession, InputDialogKeepsOpenUntilBothFilesRead) {
+  {
+    std::ofstream cr("cr_only.fa", std::ios::binary);
+    cr << ">cr only\rACGTACGTACGT\rACGT\r";
+  }
+  struct Attempt {
+    const char *name2, *message; // null message: loaded
+  } attempts[] = {
+      {"data/mito/missing.fa", "ERROR: Cannot open input file. "},
+      {"cr_only.fa", "ERROR: NonPC file format. "},
+      {"data/mito/MT-orang.fa", nullptr},
+  };
+  for (const Attempt &a : attempts) {
+    int failures = newPair("data/mito/MT-human.fa", a.name2);
+    if (a.message) {
+      EXPECT_EQ(failures, 1) << a.name2;
+      EXPECT_EQ(failureText, a.message) << a.name2;
+      EXPECT_EQ(gCurrent->flagsA & (kWinSeq1 | kWinSeq2), kWinSeq1) << a.name2;
+      EXPECT_EQ(journalNewestState(), 0) << "nothing journaled while the dialog is open";
+    } else {
+      EXPECT_EQ(failures, 0);
+      closeNew(true);
+    }
+  }
+  EXPECT_EQ(gSeq1->length, 16569);
+  EXPECT_EQ(gSeq2->length, 16499);
+  EXPECT_EQ(gCurrent->flagsA & (kWinSeq1 | kWinSeq2), kWinSeq1 | kWinSeq2);
+  runWindowCommand(kCmdAlignNow, kDialogRun);
+  EXPECT_EQ(gHitCount, 5);
+}
+
+// A typed interval and invert-complement are read from the fields; a file
+// chosen with "Directory" starts afresh.
+TEST_F(MenuSession, InputDialogIntervalInvertAndChosenFile) {
+  beginNewCommand();
+  inputDialogBegin(&progress);
+  InputFields f[2];
+  inputDialogFields(0, f[0]);
+  EXPECT_STREQ(f[0].interval, " 0 - 0");
+  snprintf(f[0].name, sizeof f[0].name, "data/mito/MT-human.fa");
+  snprintf(f[0].interval, sizeof f[0].interval, "101 - 2100");
+  snprintf(f[1].name, sizeof f[1].name, "data/mito/MT-orang.fa");
+  f[1].invert = true;
+  snprintf(f[1].interval, sizeof f[1].interval, "0 - 0");
+  ASSERT_EQ(inputDialogAccept(f), 0);
+  closeNew(true);
+  EXPECT_EQ(gSeq1->from, 101);
+  EXPECT_EQ(gSeq1->to, 2100);
+  EXPECT_TRUE(gSeq2->flags & kSeqInverted);
+  EXPECT_EQ(std::vector<int32_t>(gCurrent->region, gCurrent->region + 4),
+            (std::vector<int32_t>{100, 2100, 0, 16499}));
+
+  // Opening again shows what is loaded; choosing a file resets its choices.
+  inputDialogBegin(&progress);
+  inputDialogFields(1, f[1]);
+  EXPECT_STREQ(f[1].interval, " 1 - 16499");
+  EXPECT_TRUE(f[1].invert);
+  EXPECT_EQ(inputProgressValue(1), 100);
+  inputFileChosen(1, f[1]);
+  EXPECT_STREQ(f[1].interval, "0 - 0");
+  EXPECT_FALSE(f[1].invert);
+  EXPECT_EQ(inputProgressValue(1), 0);
+  closeNew(false);
+}
+
+TEST_F(MenuSession, SaveAsksBeforeReplacingAndNoKeepsTheFile) {
+  loadMito();
+  runWindowCommand(kCmdAlignNow, kDialogRun);
+  {
+    std::ofstream old("kept.sum_align");
+    old << "precious\n";
+  }
+  port.overwrite = kAnswerNo;
+  gCurrent->reportKind = kReportAlign;
+  EXPECT_FALSE(saveAlignmentAs("kept.sum_align", 2, false));
+  EXPECT_EQ(port.boxes.back(), "Overwrite Document: Overwrite existing alignment: kept.sum_align?");
+  EXPECT_EQ(readFile("kept.sum_align"), "precious\n");
+  EXPECT_EQ(gCurrent->reportKind, kReportAlign) << "No ends the command";
+  EXPECT_EQ(gSaveFilter, 1);
+
+  port.overwrite = kAnswerYes;
+  // The type follows the dialog's pattern: a local name saved as summary.
+  EXPECT_TRUE(saveAlignmentAs("kept.loc_align  ", 2, false));
+  EXPECT_EQ(readFile("kept.sum_align").substr(0, 9), "1st seq:\n");
+  EXPECT_EQ(gSaveFilter, 2);
+  EXPECT_STREQ(gPathBuffer, "kept.sum_align");
+
+  // All files writes nothing; empty and overlong names do nothing at all.
+  EXPECT_FALSE(saveAlignmentAs("any", 3, false));
+  EXPECT_EQ(port.boxes.back(), "Error: Unknown file type.\n    File: any_align\n");
+  const size_t boxes = port.boxes.size();
+  EXPECT_FALSE(saveAlignmentAs("", 0, false));
+  EXPECT_FALSE(saveAlignmentAs(std::string(255, 'a').c_str(), 0, false));
+  EXPECT_EQ(port.boxes.size(), boxes);
+  EXPECT_STREQ(gPathBuffer, "any_align");
+}
+
+TEST_F(MenuSession, ExitQuestionYesWritesTheChosenFile) {
+  loadMito();
+  runWindowCommand(kCmdAlignNow, kDialogRun);
+  port.exitAnswer = kAnswerYes;
+  port.saveAsName.clear(); // the user cancels the Save dialog: stay
+  EXPECT_FALSE(exitQuestion());
+  port.saveAsName = "at_exit";
+  EXPECT_TRUE(exitQuestion());
+  EXPECT_EQ(readFile("at_exit.loc_align").substr(0, 9), "1st seq:\n");
+}
+
+TEST_F(MenuSession, DeleteAndMoveToFootnotes) {
+  loadMito();
+  runWindowCommand(kCmdAlignNow, kDialogRun);
+  ASSERT_EQ(gHitCount, 5);
+  // No hit marked: the selected hit goes, even an approved one.
+  gCurrent->selectedHit->flags |= kHitApproved;
+  runWindowCommand(kCmdDelete, kDialogRun);
+  EXPECT_EQ(line(),
+            " Action: Delete    Deleted: 1                         Total: 4   Conflicting: 4");
+  // Marked hits go, approved ones stay; the modes are cleared but conflicting.
+  gCurrent->flagsA |= kWinModeShort | kWinModeConflicting;
+  int marked = 0;
+  for (Hit *h = gHitHead1; h; h = h->next1, ++marked)
+    h->flags |= kHitSelAll | (marked == 0 ? kHitApproved : 0);
+  runWindowCommand(kCmdMoveToFootnotes, kDialogRun);
+  EXPECT_EQ(gHitCount, 1);
+  EXPECT_EQ(gCurrent->reportSecond, 3);
+  EXPECT_EQ(gCurrent->flagsA & (kWinModeShort | kWinModeConflicting), kWinModeConflicting);
+  ASSERT_TRUE(saveFootnotesAs("notes"));
+  std::string notes = readFile("notes.ftn_align");
+  size_t hits = 0;
+  for (size_t at = notes.find("Score:"); at != std::string::npos; at = notes.find("Score:", at + 1))
+    ++hits;
+  EXPECT_EQ(hits, 3u);
+  runWindowCommand(kCmdUndo, kDialogRun);
+  EXPECT_EQ(gHitCount, 4);
+}
+
+TEST_F(MenuSession, OpenRefusedKeepsSessionAndJournal) {
+  loadMito();
+  runWindowCommand(kCmdAlignNow, kDialogRun);
+  const int32_t state = journalNewestState();
+  {
+    std::ofstream bad("bad.loc_align");
+    bad << "not an alignment\n";
+  }
+  EXPECT_GT(openAlignmentAs("bad.loc_align", 1), 0);
+  EXPECT_EQ(journalNewestState(), state);
+  EXPECT_EQ(gHitCount, 5);
+  EXPECT_TRUE(journalHasUnsavedChanges());
+
+  ASSERT_TRUE(saveAlignmentAs("good.loc_align", 1, false));
+  EXPECT_EQ(openAlignmentAs("good.loc_align", 1), 0);
+  EXPECT_EQ(gHitCount, 5);
+  EXPECT_EQ(openAlignmentAs("", 1), -1);
+}
