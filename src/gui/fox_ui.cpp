@@ -1,6 +1,7 @@
 #include "gui/fox_ui.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/flags.h"
@@ -45,7 +46,18 @@ Answer FoxUi::messageBox(const char *title, const char *text, Buttons buttons, A
 
 void FoxUi::setInfoLine(const char *text) {
   snprintf(info, sizeof info, "%s", text);
+  // A trace of every line shown, for scripted sessions that check it.
+  if (const char *log = getenv("VELK_INFO_LOG"))
+    if (FILE *f = *log ? fopen(log, "a") : nullptr) {
+      fprintf(f, "%s\n", info);
+      fclose(f);
+    }
   requestRepaint();
+}
+
+void FoxUi::flushDisplay() {
+  app->repaint();
+  app->flush();
 }
 
 void FoxUi::progress(int p) {

@@ -12,6 +12,7 @@ public:
   void setInfoLine(const char *text) override;
   void progress(int percent) override;
   void requestRepaint() override;
+  void flushDisplay() override;
   void hideWindow(VelkWindow *w) override;
   void sendToRootWindow(int commandId) override;
 
