@@ -12,11 +12,29 @@
 #include "io/command_file.h"
 #include "session/exit_question.h"
 #include "session/startup.h"
+#include "view/manual.h"
 #ifdef VELK_WITH_GUI
 #include "gui/startup_gui.h"
 #endif
 
-static const char kUsage[] = "usage: velk [--batch] FILE\n";
+static const char kUsage[] = "usage: velk [--batch] FILE\n"
+                             "Try 'velk --help' for more information.\n";
+
+static const char kHelp[] =
+    "Usage: velk [OPTION]... [FILE]\n"
+    "Pairwise alignment of two long DNA sequences: finds local alignments on the\n"
+    "dot matrix, resolves their conflicts and saves the collinear chain.\n"
+    "\n"
+    "FILE is a command file (its first line is \"start\") or a saved local or\n"
+    "global alignment. With a display the window opens; without one, or with\n"
+    "--batch, the command file runs headless.\n"
+    "\n"
+    "  -b, --batch          run FILE without a window; messages go to stderr and\n"
+    "                       the exit status is 1 after an error\n"
+    "  -h, --help           show this help and exit\n"
+    "  -V, --version        show the version and exit\n"
+    "\n"
+    "The user manual is under Help in the window and installed as manual.txt.\n";
 
 static int runHeadless(const char *file) {
   if (!file || !*file) {
@@ -30,13 +48,17 @@ static int runHeadless(const char *file) {
   bool failed = true;
   if (startSessionCore()) {
     CommandLineResult r = runCommandLine(file, nullptr);
+    failed = (r.status & kRunError) || r.openFailures > 0;
     // The windowed program would stay open unless asked to exit; headless
     // there is nobody to hand over to, so the session ends either way.
     exitQuestion();
-    failed = (r.status & kRunError) || r.openFailures > 0;
   }
   shutDownSessionCore();
   return failed || port.errors() > 0 ? 1 : 0;
+}
+
+static bool is(const char *arg, const char *shortName, const char *longName) {
+  return strcmp(arg, shortName) == 0 || strcmp(arg, longName) == 0;
 }
 
 int main(int argc, char **argv) {
@@ -46,10 +68,21 @@ int main(int argc, char **argv) {
   bool batch = false;
   int n = 1;
   for (int i = 1; i < argc; ++i) {
-    if (strcmp(argv[i], "--batch") == 0)
+    const char *a = argv[i];
+    if (is(a, "-h", "--help")) {
+      fputs(kHelp, stdout);
+      return 0;
+    } else if (is(a, "-V", "--version")) {
+      printf("velk %s\n", kVelkVersion);
+      return 0;
+    } else if (is(a, "-b", "--batch")) {
       batch = true;
-    else
+    } else if (a[0] == '-' && a[1] != '\0') {
+      fprintf(stderr, "velk: unknown option %s\n%s", a, kUsage);
+      return 2;
+    } else {
       argv[n++] = argv[i];
+    }
   }
   argc = n;
   argv[argc] = nullptr;
