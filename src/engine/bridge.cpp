@@ -3,6 +3,7 @@
 // any, turns the two into one hit.
 #include <algorithm>
 #include <climits>
+#include <vector>
 
 #include "core/flags.h"
 #include "core/session.h"
@@ -142,7 +143,35 @@ HitBlock *joinAtLink(HitBlock *first) {
   return first;
 }
 
-int bridge(Hit *a, Hit *b) {
+// The best link from any block of a to any block of b, whatever it costs,
+// judged with what b keeps after it: the join of two chains that overlap.
+LinkCandidate bestJoin(Hit *a, Hit *b) {
+  runningChainScores(b->firstBlock);
+  int32_t bTotal = 0;
+  for (HitBlock *q = b->firstBlock; q; q = q->next)
+    bTotal = q->chainScore;
+  std::vector<int32_t> kept; // b's score after each block
+  for (HitBlock *q = b->firstBlock; q; q = q->next)
+    kept.push_back(bTotal - q->chainScore);
+  LinkCandidate found{};
+  int64_t foundValue = INT64_MIN;
+  for (HitBlock *p = a->firstBlock; p; p = p->next) {
+    size_t i = 0;
+    for (HitBlock *q = b->firstBlock; q; q = q->next, ++i) {
+      gLinkThreshold = INT_MIN;
+      gBest = LinkCandidate{};
+      gBest.score = INT_MIN;
+      tryPair(p, q);
+      if (gBest.predecessor && int64_t(gBest.score) + kept[i] > foundValue) {
+        found = gBest;
+        foundValue = int64_t(gBest.score) + kept[i];
+      }
+    }
+  }
+  return found;
+}
+
+int bridge(Hit *a, Hit *b, bool join) {
   EngineContext &e = gEngine;
   e.g = std::max<int32_t>(gCurrent->alignIsland.maxGap, gCurrent->mergeMaxDistance);
   CountHitColumns(a, a->firstBlock);
@@ -151,23 +180,27 @@ int bridge(Hit *a, Hit *b) {
   shiftBlocks(b->firstBlock, dx, dy);
   shiftBlocks(a->firstBlock, 0, 0);
   runningChainScores(a->firstBlock);
-  const int32_t firstScore = b->firstBlock->blockScore;
-  for (HitBlock *q = b->firstBlock; q; q = q->next)
-    q->chainScore = firstScore - q->blockScore + b->score;
 
   LinkCandidate found{};
-  found.score = INT_MIN;
-  for (HitBlock *p = a->firstBlock, *q = b->firstBlock; p && q;) {
-    gLinkThreshold = p->chainScore;
-    gBest = LinkCandidate{};
-    gBest.score = std::max(q->chainScore, found.predecessor ? found.score : INT_MIN);
-    tryPair(p, q);
-    if (gBest.predecessor)
-      found = gBest;
-    if (p->x + p->length < q->x + q->length)
-      p = p->next;
-    else
-      q = q->next;
+  if (join) {
+    found = bestJoin(a, b);
+  } else {
+    const int32_t firstScore = b->firstBlock->blockScore;
+    for (HitBlock *q = b->firstBlock; q; q = q->next)
+      q->chainScore = firstScore - q->blockScore + b->score;
+    found.score = INT_MIN;
+    for (HitBlock *p = a->firstBlock, *q = b->firstBlock; p && q;) {
+      gLinkThreshold = p->chainScore;
+      gBest = LinkCandidate{};
+      gBest.score = std::max(q->chainScore, found.predecessor ? found.score : INT_MIN);
+      tryPair(p, q);
+      if (gBest.predecessor)
+        found = gBest;
+      if (p->x + p->length < q->x + q->length)
+        p = p->next;
+      else
+        q = q->next;
+    }
   }
   if (!found.predecessor) {
     shiftBlocks(b->firstBlock, -dx, -dy);
@@ -198,7 +231,7 @@ int bridge(Hit *a, Hit *b) {
 
 } // namespace
 
-int bridgeHits(Hit *a, Hit *b) {
+static int bridgeOrJoin(Hit *a, Hit *b, bool join) {
   if (!a->firstBlock || !b->firstBlock || a == b)
     return 1;
   setActionParams(kMaskBase, gCurrent->score, gCurrent->alignIsland);
@@ -206,8 +239,11 @@ int bridgeHits(Hit *a, Hit *b) {
   int32_t yEnd = std::max(gCurrent->region[3], std::max(a->end2, b->end2));
   RegionGuard guard(a, xEnd, yEnd, kModeMergeBridge);
   try {
-    return bridge(a, b);
+    return bridge(a, b, join);
   } catch (const EngineAbort &) {
     return 1;
   }
 }
+
+int bridgeHits(Hit *a, Hit *b) { return bridgeOrJoin(a, b, false); }
+int joinHits(Hit *a, Hit *b) { return bridgeOrJoin(a, b, true); }

@@ -139,6 +139,7 @@ int alignOrFill(bool fill, bool quiet) {
   if (hash && !(gSeq1->fileName[0] == '!' && gSeq2->fileName[0] == '!')) {
     int32_t islands = w->reportFirst;
     removeDuplicateHits();
+    joinOverlappingChains();
     w->reportFirst = islands;
   }
   if (!gHitHead1)

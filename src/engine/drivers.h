@@ -44,3 +44,10 @@ int32_t buildAlignRegions();
 // which the later lies inside the earlier, the lower-scoring one goes.
 // Returns the number of hits deleted. Expects sorted lists.
 int32_t removeDuplicateHits();
+
+// After a hash Align: a seed's chain stops where an earlier chain holds the
+// words before it, and the greedy extension of that earlier chain may have
+// stopped short of the same stretch, leaving two overlapping hits where the
+// full scan makes one. Such pairs are joined at their best link (as Merge
+// does). Returns the number of joins. Expects sorted lists.
+int32_t joinOverlappingChains();

@@ -1,5 +1,8 @@
 #include "engine/drivers.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "core/flags.h"
 #include "core/session.h"
 #include "engine/drivers_internal.h"
@@ -141,4 +144,28 @@ int32_t removeDuplicateHits() {
     }
   }
   return deleted;
+}
+
+int32_t joinOverlappingChains() {
+  const int32_t g = std::max<int32_t>(gCurrent->alignIsland.maxGap, gCurrent->mergeMaxDistance);
+  int32_t joined = 0;
+  for (Hit *h1 = gHitHead1; h1; h1 = h1->next1) {
+    if (!h1->firstBlock)
+      continue;
+    for (Hit *h2 = h1->next1, *next2; h2 && h2->start1 < h1->end1 + g; h2 = next2) {
+      next2 = h2->next1;
+      // A later chain that starts inside h1 in one sequence, near its end
+      // in the other, and goes on beyond it in both.
+      const int32_t shift = (h2->start1 - h1->end1) - (h2->start2 - h1->end2);
+      const bool continues = h2->firstBlock && h2->start1 > h1->start1 && h2->start2 > h1->start2 &&
+                             h2->end1 > h1->end1 && h2->end2 > h1->end2 &&
+                             (h2->start1 < h1->end1 || h2->start2 < h1->end2) &&
+                             std::abs(shift) <= g;
+      if (continues && joinHits(h1, h2) == 4) {
+        ++joined;
+        next2 = h1->next1; // h1 reaches further now
+      }
+    }
+  }
+  return joined;
 }

@@ -99,3 +99,6 @@ int chainForward(HitBlock *block);
 int chainBackward(HitBlock *block, bool hashMode);
 int searchRegion(Hit *regionRecord); // Align search of one region; search codes
 int bridgeHits(Hit *a, Hit *b);      // 4 merged, 1 not
+// As bridgeHits, taking the best link there is, whatever it costs, with what
+// b keeps after it (two chains that overlap); b's blocks must start after a's.
+int joinHits(Hit *a, Hit *b);
