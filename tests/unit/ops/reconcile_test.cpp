@@ -47,19 +47,30 @@ TEST_F(ConflictSession, StoppedReconcilePutsTheWindowScoresBack) {
   EXPECT_EQ(gCurrent->reportFirst, 1) << "a stop ends after the current pair";
 }
 
-TEST_F(ConflictSession, ReconcileMakesSlightlyOverlappingHitsCollinear) {
-  // Sequence 2 repeats sequence 1 on diagonal 0 for [0, 40) and shifted by 4
-  // from x = 36 on: two hits that overlap by 4 in sequence 1.
+namespace {
+// Sequence 2 repeats sequence 1 on diagonal 0 for [0, 40) and shifted by 4
+// from x = 36 on: two hits that overlap by 4 in sequence 1. With
+// `mismatchedEnds` the outer end of each hit is a mismatch.
+Hit *loadShiftedPair(bool mismatchedEnds) {
   std::mt19937 rng(11);
   std::string s1, s2;
   for (int i = 0; i < 800; ++i)
     (i < 400 ? s1 : s2).push_back("ACGT"[rng() % 4]);
   for (int y = 0; y < 84; ++y)
     s2[y] = s1[y < 40 ? y : y - 4];
+  if (mismatchedEnds)
+    for (int y : {0, 83})
+      s2[y] = s2[y] == 'A' ? 'C' : 'A';
   loadTestSequences(s1.c_str(), s2.c_str());
   Hit *a = makeTestHit(0, 0, {{0, 0, 40}});
   makeTestHit(36, 40, {{0, 0, 44}});
-  rebuild();
+  rebuildLists(0, 0);
+  return a;
+}
+} // namespace
+
+TEST_F(ConflictSession, ReconcileMakesSlightlyOverlappingHitsCollinear) {
+  Hit *a = loadShiftedPair(false);
   ASSERT_TRUE(a->flags & kHitConflict);
   Reconcile();
   EXPECT_EQ(gCurrent->reportFirst, 1);
@@ -76,21 +87,10 @@ TEST_F(ConflictSession, ReconcileMakesSlightlyOverlappingHitsCollinear) {
   EXPECT_LE(second->start1, 40);
 }
 
+// The trim with the plain weights cuts the mismatched ends off; the scores
+// left behind are on the window's scale.
 TEST_F(ConflictSession, ReconciledHitsKeepScoresOnTheWindowsScale) {
-  // As above, with a mismatch at the outer end of each hit, which the trim
-  // with the plain weights cuts off.
-  std::mt19937 rng(11);
-  std::string s1, s2;
-  for (int i = 0; i < 800; ++i)
-    (i < 400 ? s1 : s2).push_back("ACGT"[rng() % 4]);
-  for (int y = 0; y < 84; ++y)
-    s2[y] = s1[y < 40 ? y : y - 4];
-  for (int y : {0, 83})
-    s2[y] = s1[y < 40 ? y : y - 4] == 'A' ? 'C' : 'A';
-  loadTestSequences(s1.c_str(), s2.c_str());
-  makeTestHit(0, 0, {{0, 0, 40}});
-  makeTestHit(36, 40, {{0, 0, 44}});
-  rebuild();
+  loadShiftedPair(true);
   Reconcile();
   ASSERT_EQ(gCurrent->reportSecond, 1);
   ASSERT_EQ(gHitCount, 2);
