@@ -22,7 +22,7 @@ struct Annotation {
   char *product = nullptr;
   uint16_t proteinIdLength = 0;
   char *proteinId = nullptr;
-  int16_t coordinateCount = 0; // i32 values, two per range
+  int16_t coordinateCount = 0;    // i32 values, two per range
   int32_t *coordinates = nullptr; // (from, to) pairs, 1-based inclusive
   Annotation *next = nullptr;
 };
@@ -35,7 +35,7 @@ struct Sequence {
   char accession[16];
   int32_t gi;
   char *definition;
-  int32_t length; // 0 = no sequence
+  int32_t length;    // 0 = no sequence
   uint8_t *residues; // length codes, then a 0 byte
   Annotation *annotations;
   int32_t from; // 1-based; 0 = from the start
@@ -55,30 +55,32 @@ struct HitBlock {
   int32_t startX, startY, usedLength, usedMatches;
   int32_t blockScore; // (2 * identities - length) * 100
   int32_t chainScore, chainMatches, chainLength;
-  HitBlock *next; // next block of the hit; successor of an island
-  int32_t linkKind; // 1: next block's start cuts this one in sequence 2; else in sequence 1
-  int32_t cut;      // cut position, relative
-  HitBlock *prev;   // previous block; predecessor of an island
-  HitBlock *sameStart; // engine: next island with the same start x + y
-  HitBlock *sameEnd;   // engine: next island with the same end x + y
-  HitBlock *freeNext;  // free list; engine: previous island on the diagonal / result list
+  HitBlock *next;           // next block of the hit; successor of an island
+  int32_t linkKind;         // 1: next block's start cuts this one in sequence 2; else in sequence 1
+  int32_t cut;              // cut position, relative
+  HitBlock *prev;           // previous block; predecessor of an island
+  HitBlock *sameStart;      // engine: next island with the same start x + y
+  HitBlock *sameEnd;        // engine: next island with the same end x + y
+  HitBlock *freeNext;       // free list; engine: previous island on the diagonal / result list
   int32_t engineA, engineB; // spare engine words
 };
 
 struct Hit {
   int32_t start1, end1, start2, end2;
-  HitBlock *firstBlock; // none: a temporary region record of the engine
+  HitBlock *firstBlock;     // none: a temporary region record of the engine
   int32_t engineA, engineB; // zero outside the engine
   Hit *freeNext;
-  int32_t leftFlank;  // -min(flanks, start1, start2); 0 = not computed
-  int32_t rightFlank; // min(flanks, length1 - end1, length2 - end2)
+  int32_t leftFlank;   // -min(flanks, start1, start2); 0 = not computed
+  int32_t rightFlank;  // min(flanks, length1 - end1, length2 - end2)
   int32_t paneColumns; // 0 = not computed
   int32_t paneFirstColumn;
-  int32_t score; // hundredths
-  uint32_t flags; // kHit*
+  int32_t score;      // hundredths
+  uint32_t flags;     // kHit*
   Hit *next1, *prev1; // main list, by start1
   Hit *next2, *prev2; // second list, by start2
 };
+
+constexpr int32_t kDefaultRepeatLimit = 400;
 
 struct IslandParams {
   int16_t matchesPerFrame = 5; // m
@@ -86,6 +88,10 @@ struct IslandParams {
   int16_t maxGap = 20;
   int16_t minTotalMatches = 12; // k
   int16_t wordSize = 16;
+  // Align only. Words more frequent than this in sequence 1 seed nothing
+  // (0: no limit); the default leaves ordinary pairs untouched.
+  int32_t repeatLimit = kDefaultRepeatLimit;
+  int16_t seedShape = 0; // 0 successive matches, 1 spaced (sensitive)
 };
 
 struct ScoreParams { // hundredths; penalties stored negative
@@ -121,15 +127,15 @@ struct WindowRecord {
   IslandParams alignIsland;
   IslandParams expandIsland;
   int16_t flanksLength;
-  int16_t reserved1; // 8
-  int16_t mergeMaxDistance; // 20
+  int16_t reserved1;            // 8
+  int16_t mergeMaxDistance;     // 20
   int16_t reserved2, reserved3; // 12, 16
   ScoreParams score;
   Hit *selectedHit;
   VelkWindow *window; // none: slot free
   DrawSurface *dc;    // drawing surface while painting, printing or acting
-  uint32_t flagsA; // kWin*
-  uint32_t flagsB; // kOpt*
+  uint32_t flagsA;    // kWin*
+  uint32_t flagsB;    // kOpt*
   uint32_t flagsC;
   int32_t shortLength;
   double pValue; // Align's maximal P-value; high-P selection threshold

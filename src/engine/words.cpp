@@ -14,18 +14,9 @@
 #include "engine/progress.h"
 #include "engine/scores.h"
 #include "engine/search_internal.h"
+#include "engine/word_index.h"
 
 namespace {
-
-struct WordEntry {
-  uint64_t key;
-  int32_t position; // word end + 1; 0 = empty bucket
-  int32_t next;     // overflow entry, 0 = none
-};
-
-struct FreeDeleter {
-  void operator()(void *p) const { free(p); }
-};
 
 // The blocks of the chains kept so far, by diagonal, and each chain's end:
 // what lets a seed tell whether an earlier seed's chain covers it.
@@ -135,35 +126,42 @@ void growSeed(int32_t i1, int32_t i2, std::vector<HitBlock *> &kept) {
 }
 
 // Streams sequence 2 against the index; kept chains collect in `kept`.
-void streamSecond(const WordEntry *table, uint64_t bucketMask, uint64_t keyMask,
-                  std::vector<HitBlock *> &kept) {
+// Word ends whose preceding pair matches are inside a longer run that an
+// earlier seed covers: the index never hands them out.
+void streamSecond(const WordIndex &index, const SeedShape &shape, std::vector<HitBlock *> &kept) {
   EngineContext &e = gEngine;
-  uint64_t key = 0;
-  int32_t run = 0;
-  for (int32_t j = 0;; ++j) {
-    progressPoll();
-    if (stopBitSet())
-      break;
-    const uint8_t r = e.seq2[j];
-    if (r & kResSentinel)
-      break;
-    gProgress.scanned += e.W;
-    if (!IslandMatchTable[r & 31][r & 31]) {
-      run = 0;
-      continue;
-    }
-    key = ((key << 2) | (r & 3)) & keyMask;
-    if (++run < e.w)
-      continue;
-    for (int32_t idx = (int32_t)(key & bucketMask); table[idx].position;) {
-      const WordEntry &entry = table[idx];
-      if (entry.key == key)
-        growSeed(entry.position - 1, j, kept);
-      if (!entry.next)
+  // Keys are rolled a batch ahead so that their buckets can be fetched early.
+  constexpr int32_t kBatch = 32;
+  WordRoller roll(shape);
+  uint64_t keys[kBatch];
+  int32_t ends[kBatch];
+  bool done = false;
+  for (int32_t j = 0; !done;) {
+    const int32_t from = j, stop = j + kBatch;
+    int32_t words = 0;
+    for (; j < stop; ++j) {
+      const uint8_t r = e.seq2[j];
+      if (r & kResSentinel) {
+        done = true;
         break;
-      idx = entry.next;
+      }
+      if (roll.push(r, keys[words])) {
+        index.prefetch(keys[words]);
+        ends[words++] = j;
+      }
     }
-    run = e.w - 1;
+    for (int32_t t = 0; t < words; ++t) {
+      progressPoll();
+      if (stopBitSet())
+        return;
+      const int32_t end = ends[t];
+      const int skip = WordIndex::residueClass(e.seq2, end - shape.span + 1);
+      const int32_t n = index.visit(keys[t], skip == WordIndex::kEdge ? -1 : skip, e.repeatLimit,
+                                    [&](int32_t i) { growSeed(i, end, kept); });
+      if (e.repeatLimit > 0 && n > e.repeatLimit)
+        ++e.repeatWords;
+    }
+    gProgress.scanned += (int64_t)(j - from) * e.W;
   }
 }
 
@@ -175,45 +173,16 @@ int seedRegion() {
     return kSearchNormal;
   e.g = std::min(e.g, std::min(e.W, e.H));
   e.diagBase = e.H + e.g - 1;
-  const int b = wordIndexBits(e.W, e.H, e.w);
-  const int64_t buckets = int64_t(1) << (2 * b);
-  const int64_t entries = buckets + e.W - b + 1;
-  std::unique_ptr<WordEntry, FreeDeleter> index(
-      static_cast<WordEntry *>(calloc((size_t)entries, sizeof(WordEntry))));
-  if (!index)
+  const SeedShape shape = SeedShape::contiguous(e.w);
+  WordIndex index;
+  if (!index.build(e.seq1, e.W, shape))
     return kSearchPoolExhausted;
-  WordEntry *table = index.get();
-  const uint64_t keyMask = e.w == 32 ? ~uint64_t(0) : (uint64_t(1) << (2 * e.w)) - 1;
-  const uint64_t bucketMask = (uint64_t)buckets - 1;
-
-  uint64_t key = 0;
-  int32_t run = 0, overflow = (int32_t)buckets;
-  for (int32_t i = 0;; ++i) {
-    const uint8_t r = e.seq1[i];
-    if (r & kResSentinel)
-      break;
-    if (!IslandMatchTable[r & 31][r & 31]) {
-      run = 0;
-      continue;
-    }
-    key = ((key << 2) | (r & 3)) & keyMask;
-    if (++run < e.w)
-      continue;
-    WordEntry &head = table[key & bucketMask];
-    if (!head.position) {
-      head.key = key;
-      head.position = i + 1;
-    } else if (overflow < entries) {
-      table[overflow] = WordEntry{key, i + 1, head.next};
-      head.next = overflow++;
-    }
-  }
 
   std::vector<HitBlock *> kept;
   try {
     KeptChains chains;
     KeptScope scope(&chains);
-    streamSecond(table, bucketMask, keyMask, kept);
+    streamSecond(index, shape, kept);
   } catch (const EngineAbort &) {
     for (HitBlock *blocks : kept)
       freeChain(blocks);
