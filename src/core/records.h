@@ -147,6 +147,7 @@ struct WindowRecord {
   int32_t hitCount, conflictCount;
   int32_t reportFirst, reportSecond;
   int32_t reportKind;
+  int32_t reportRepeats; // seed words the repeat limit left out (Align)
   int32_t infoWidth;
   int32_t arrow[2];
   int32_t rememberedPoint[2];

@@ -28,4 +28,5 @@ inline void startReport(WindowRecord *w, int32_t kind) {
   w->reportFirst = 0;
   w->reportSecond = 0;
   w->reportKind = kind;
+  w->reportRepeats = 0;
 }

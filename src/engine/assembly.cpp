@@ -157,6 +157,12 @@ void linkGapped(HitBlock *a, HitBlock *b, int32_t kind, int32_t d) {
     if (optimistic <= gBest.score || optimistic <= gLinkThreshold)
       return;
     base -= ownScore(a->usedLength, a->usedMatches) + own;
+    // The same bound without the own scores counted twice: a long island
+    // overlapped by a short one is given up before its length is walked.
+    if (possible * (int64_t)sp.match + (int64_t)(span - possible) * sp.mismatch + base <=
+            std::max<int64_t>(gBest.score, gLinkThreshold) &&
+        sp.match >= sp.mismatch)
+      return;
     const int32_t os = std::max(aStart, bStart), oe = std::min(aEnd, bEnd);
     int32_t bBefore = 0, aAfter = 0;
     for (int32_t p = bStart; p < os; ++p)

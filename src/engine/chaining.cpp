@@ -2,6 +2,7 @@
 // diagonals within the maximal gap are scanned for islands with the bounded
 // scan, and the best link, if any, is taken before looking further.
 #include <algorithm>
+#include <vector>
 
 #include "core/session.h"
 #include "engine/search_internal.h"
@@ -32,9 +33,10 @@ void consider(HitBlock *isl, bool pred, int32_t threshold, int &discarded, Try t
 // chains come from earlier seeds only, so runs beside the block count too.
 int runVerdict(const HitBlock *b) {
   const int32_t w = gEngine.w;
-  // The scan window may have cut the island inside a run: count it whole.
+  // The scan window may have cut the island inside a run: count it whole,
+  // so that a run reaching into the island from before it is judged too.
   int32_t run = 0;
-  while (run < w && b->x > run && b->y > run && pairCode(b->x - run - 1, b->y - run - 1) == 1)
+  while (run < w - 1 && b->x > run && b->y > run && pairCode(b->x - run - 1, b->y - run - 1) == 1)
     ++run;
   int worst = kRunFree;
   for (int32_t i = 0; i < b->length && worst != kRunCovered; ++i) {
@@ -45,11 +47,27 @@ int runVerdict(const HitBlock *b) {
   return worst;
 }
 
-void addAlongChain(HitBlock *from, int32_t score, int32_t matches, int32_t length) {
-  for (HitBlock *t = from; t; t = t->next) {
-    t->chainScore += score;
-    t->chainMatches += matches;
-    t->chainLength += length;
+// Growth of the chain fields of one island as backward chaining linked a
+// predecessor to it; every island after it inherits the growth.
+struct ChainGrowth {
+  int32_t score, matches, length;
+};
+
+// Applied once, from the chain's new head on: adding each growth along the
+// chain as it happened would cost the chain's length per link.
+void addAlongChain(HitBlock *head, const std::vector<ChainGrowth> &growth) {
+  ChainGrowth sum{0, 0, 0};
+  size_t s = growth.size();
+  for (HitBlock *t = head->next; t; t = t->next) {
+    t->chainScore += sum.score;
+    t->chainMatches += sum.matches;
+    t->chainLength += sum.length;
+    if (s > 0) {
+      --s;
+      sum.score += growth[s].score;
+      sum.matches += growth[s].matches;
+      sum.length += growth[s].length;
+    }
   }
 }
 
@@ -97,6 +115,8 @@ int chainBackward(HitBlock *block, bool hashMode) {
   EngineContext &e = gEngine;
   int discarded = 0;
   e.linkedIslands = 0;
+  std::vector<ChainGrowth> growth;
+  HitBlock *head = block;
   for (HitBlock *cur = block; cur;) {
     const int32_t sx = cur->x, sy = cur->y;
     const int32_t ex = sx + cur->length, ey = sy + cur->length;
@@ -164,10 +184,11 @@ int chainBackward(HitBlock *block, bool hashMode) {
     const int32_t oldScore = cur->chainScore, oldMatches = cur->chainMatches,
                   oldLength = cur->chainLength;
     linkBest();
-    addAlongChain(cur->next, cur->chainScore - oldScore, cur->chainMatches - oldMatches,
-                  cur->chainLength - oldLength);
+    growth.push_back(ChainGrowth{cur->chainScore - oldScore, cur->chainMatches - oldMatches,
+                                 cur->chainLength - oldLength});
     ++e.linkedIslands;
-    cur = gBest.predecessor;
+    cur = head = gBest.predecessor;
   }
+  addAlongChain(head, growth);
   return discarded;
 }

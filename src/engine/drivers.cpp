@@ -47,6 +47,7 @@ int alignOrFill(bool fill, bool quiet) {
   resetProgress();
   w->reportFirst = 0;
   w->reportSecond = 0;
+  w->reportRepeats = 0;
   w->reportKind = fill ? kReportKindFill : kReportKindAlign;
   if (!sequencesPresent())
     return 1;

@@ -90,6 +90,7 @@ void prepareRegion(Hit *regionRecord, int32_t xEnd, int32_t yEnd, uint32_t modeF
   e.newHitFlags = 0;
   e.resultList = nullptr;
   e.abandoned = 0;
+  e.repeatWords = 0;
   gActionStatus = modeFlags | (gActionStatus & (kModeStop | kModePaused));
   gCurrent->flagsA |= kWinRepaint;
   e.prepared = true;

@@ -165,6 +165,12 @@ void streamSecond(const WordIndex &index, const SeedShape &shape, std::vector<Hi
   }
 }
 
+// The words the repeat limit left out, into the window's report.
+void countRepeatWords() {
+  int32_t &count = gCurrent->reportRepeats;
+  count = (int32_t)std::min<int64_t>((int64_t)count + gEngine.repeatWords, INT32_MAX);
+}
+
 int seedRegion() {
   EngineContext &e = gEngine;
   if (e.w > 32)
@@ -186,8 +192,10 @@ int seedRegion() {
   } catch (const EngineAbort &) {
     for (HitBlock *blocks : kept)
       freeChain(blocks);
+    countRepeatWords();
     throw;
   }
+  countRepeatWords();
   if (kept.empty())
     return kSearchNormal;
   e.newHitFlags = kHitNewFlag;

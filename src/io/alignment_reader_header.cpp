@@ -1,6 +1,8 @@
 // Header grammar of a saved alignment: the two "File:" sections, the
 // "Block:" line with the option flags, then the parameter lines up to the
 // first line without a keyword.
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/errors.h"
@@ -77,7 +79,7 @@ constexpr auto kFileSection = makeGrammar({
 // without one ends the header. The end of the file inside the header is an
 // error: a cut-off file must not pass for a complete one.
 enum { P_ALIGN, P_EXTEND, P_MERGE, P_SCORE, P_EOL, P_SKIP,
-       P_A, P_A1, P_A2, P_A3, P_A4, P_A5, P_A6, P_A7, P_A8,
+       P_A, P_A1, P_A2, P_A3, P_A4, P_A5, P_A6, P_A7, P_A8, P_A9, P_A10, P_A11, P_A12,
        P_E,
        P_M, P_M1, P_M2,
        P_S, P_S1, P_S2, P_S3, P_S4, P_S5, P_S6, P_S7, P_S8, P_S9, P_S10, P_S11, P_S12, P_S13,
@@ -98,7 +100,11 @@ constexpr auto kParams = makeGrammar({
     {kLitComma, kNext, E, 0},                         // P_A5
     {kLitBlank, kSame, kNext, 0},                     // P_A6
     {kLitPValueColon, kNext, E, 0},                   // P_A7
-    {kRecDecimal, at(P_END), E, aPushDecimal},        // P_A8
+    {kRecDecimal, kNext, E, aPushDecimal},            // P_A8
+    {kLitComma, kNext, at(P_END), 0},                 // P_A9 Align options beyond the
+    {kLitBlank, kSame, kNext, 0},                     // P_A10 defaults, when used
+    {kRecRepeatsField, at(P_A9), kNext, 0},           // P_A11
+    {kRecSpacedSeeds, at(P_A9), E, 0},                // P_A12
     {kGrammarAlignDiagonal, at(P_END), E, 0},         // P_E
     {kLitBlank, kSame, kNext, 0},                     // P_M
     {kLitMaxDistance, kNext, E, 0},                   // P_M1
@@ -152,7 +158,34 @@ struct LineState {
   LineKind kind = LineKind::None;
   int sequence = 0; // 0 for "1st", 1 for "2nd"
   int nameLength = 0;
+  int32_t repeatLimit = kDefaultRepeatLimit;
+  int16_t seedShape = 0;
 } gLine;
+
+// "repeats:" and a number; "seeds: spaced". Written only when not the
+// defaults, so their absence means the defaults.
+bool recRepeatsField() {
+  char *start = gReader.pos;
+  if (!matchKeyword("repeats:"))
+    return false;
+  char *p = gReader.pos, *end = p;
+  while (*p == ' ')
+    ++p;
+  const long v = strtol(p, &end, 10);
+  if (end == p || v < 0 || v > INT32_MAX) {
+    gReader.pos = start;
+    return false;
+  }
+  gLine.repeatLimit = (int32_t)v;
+  gReader.pos = end;
+  return true;
+}
+bool recSpacedSeeds() {
+  if (!matchKeyword("seeds: spaced"))
+    return false;
+  gLine.seedShape = 1;
+  return true;
+}
 
 void actStackReset() { gLine.count = 0; }
 void actPush() {
@@ -186,7 +219,11 @@ void keyword(LineKind kind) {
   gLine.kind = kind;
   gLine.count = 0;
 }
-void actAligning() { keyword(LineKind::Align); }
+void actAligning() {
+  keyword(LineKind::Align);
+  gLine.repeatLimit = kDefaultRepeatLimit;
+  gLine.seedShape = 0;
+}
 void actExtending() { keyword(LineKind::Extend); }
 void actMerging() { keyword(LineKind::Merge); }
 void actScore() { keyword(LineKind::Score); }
@@ -204,6 +241,8 @@ void actCommitLine() {
   case LineKind::Align:
     setIsland(h.align);
     h.align.wordSize = static_cast<int16_t>(gLine.values[4]);
+    h.align.repeatLimit = gLine.repeatLimit;
+    h.align.seedShape = gLine.seedShape;
     h.pValue = gLine.decimal;
     break;
   case LineKind::Extend:
@@ -232,6 +271,8 @@ void ensureAlignmentHeaderGrammar() {
   registerGrammar(kGrammarAlignFileSection, kFileSection, "alignment file section");
   registerGrammar(kGrammarAlignParams, kParams, "alignment parameters");
   registerGrammar(kGrammarAlignDiagonal, kDiagonal, "alignment diagonal");
+  registerRecogniser(kRecRepeatsField, recRepeatsField);
+  registerRecogniser(kRecSpacedSeeds, recSpacedSeeds);
   const ReaderAction actions[] = {actStackReset, actPush,      actPushDecimal, actFirst,
                                   actSecond,     actNameStart, actNameChar,    actInterval,
                                   actInvert,     actBlockLine, actAligning,    actExtending,

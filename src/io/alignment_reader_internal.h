@@ -17,6 +17,9 @@ enum : int {
   kGrammarAlignGlobal = 43,
 };
 
+// Recognisers of the header's optional Align fields.
+enum : int { kRecRepeatsField = 70, kRecSpacedSeeds = 71 };
+
 // Actions: the header's from kActionAlignmentFirst, the body's from here.
 constexpr int kAlignmentBodyActionFirst = 115;
 

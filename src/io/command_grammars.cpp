@@ -127,14 +127,21 @@ constexpr auto kActionCommand = makeGrammar({
 });
 
 // One option of Align: a p-value, a hash option or an option Expand has too.
-enum { O_PVALUE, O_HASH, O_W, O_WORDSIZE, O_NOHASH, O_COMMON };
+// "repeats=" limits how often a seed word may occur (0: no limit);
+// "sensitive" seeds with a spaced pattern, "nosensitive" with successive
+// matches again.
+enum { O_PVALUE, O_HASH, O_W, O_WORDSIZE, O_NOHASH, O_REPEATS, O_SENSITIVE, O_NOSENSITIVE,
+       O_COMMON };
 constexpr auto kAlignOption = makeGrammar({
-    {kGrammarPValueOption, kOk, kNext, 0},   // O_PVALUE
-    {kLitHashEq, at(O_WORDSIZE), kNext, 0},  // O_HASH
-    {kLitWEq, kNext, at(O_NOHASH), 0},       // O_W
-    {kRecInteger, kOk, E63, kActOptHash},    // O_WORDSIZE
-    {kLitNohash, kOk, kNext, kActOptNohash}, // O_NOHASH
-    {kGrammarCommonOption, kOk, kFail, 0},   // O_COMMON
+    {kGrammarPValueOption, kOk, kNext, 0},            // O_PVALUE
+    {kLitHashEq, at(O_WORDSIZE), kNext, 0},           // O_HASH
+    {kLitWEq, kNext, at(O_NOHASH), 0},                // O_W
+    {kRecInteger, kOk, E63, kActOptHash},             // O_WORDSIZE
+    {kLitNohash, kOk, kNext, kActOptNohash},          // O_NOHASH
+    {kRecRepeatsEq, kOk, kNext, 0},                   // O_REPEATS
+    {kRecSensitive, kOk, kNext, 0},                   // O_SENSITIVE
+    {kRecNoSensitive, kOk, kNext, 0},                 // O_NOSENSITIVE
+    {kGrammarCommonOption, kOk, kFail, 0},            // O_COMMON
 });
 
 // One option of Align or Expand: masking, trimming, merge distance or the

@@ -3,7 +3,9 @@
 // set, and every command action clears the option bits afterwards.
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <strings.h>
 
@@ -195,6 +197,10 @@ static void applyIslandOptions(IslandParams &ip, IslandBits bits, bool align) {
     w->flagsB |= kOptAlignHash;
     ip.wordSize = toInt16(gCommandOptions.wordSize);
   }
+  if (align && has(kCmdOptRepeats))
+    ip.repeatLimit = gCommandOptions.repeatLimit;
+  if (align && has(kCmdOptSensitive))
+    ip.seedShape = gCommandOptions.seedShape;
   if (has(kCmdOptM))
     ip.matchesPerFrame = toInt16(gCommandOptions.m);
   if (has(kCmdOptN))
@@ -316,6 +322,34 @@ static void actOptHash() {
   setOption(kCmdOptHash);
 }
 static void actOptNohash() { setOption(kCmdOptNohash); }
+// Align options without a literal of their own: recognisers that set the
+// option as an action would ("repeats=" needs its number).
+static bool recRepeatsEq() {
+  char *start = gReader.pos;
+  if (!matchKeyword("repeats="))
+    return false;
+  char *end = gReader.pos;
+  const long v = strtol(gReader.pos, &end, 10);
+  if (end == gReader.pos) {
+    gReader.pos = start;
+    return false;
+  }
+  gReader.pos = end;
+  while (*gReader.pos == ' ')
+    ++gReader.pos;
+  gCommandOptions.repeatLimit = v < 0 ? 0 : v > INT32_MAX ? INT32_MAX : (int32_t)v;
+  setOption(kCmdOptRepeats);
+  return true;
+}
+static bool seedOption(const char *word, int16_t shape) {
+  if (!matchKeyword(word))
+    return false;
+  gCommandOptions.seedShape = shape;
+  setOption(kCmdOptSensitive);
+  return true;
+}
+static bool recSensitive() { return seedOption("sensitive", 1); }
+static bool recNoSensitive() { return seedOption("nosensitive", 0); }
 static void actOptPValue() {
   gCommandOptions.pValue = gReader.value.d;
   setOption(kCmdOptPValue);
@@ -472,6 +506,9 @@ void registerCommandActions() {
                 "one function per command action, in index order");
   for (int i = kActStart; i < kActCommandEnd; ++i)
     registerAction(i, table[i - kActStart]);
+  registerRecogniser(kRecRepeatsEq, recRepeatsEq);
+  registerRecogniser(kRecSensitive, recSensitive);
+  registerRecogniser(kRecNoSensitive, recNoSensitive);
 }
 
 void ensureCommandLanguage() {

@@ -26,11 +26,15 @@ constexpr uint32_t kCmdOptMaskInternal = 0x00000200;
 constexpr uint32_t kCmdOptMaskAll = 0x00000400;
 constexpr uint32_t kCmdOptMaskKnown = 0x00000800;
 constexpr uint32_t kCmdOptNomask = 0x00002000;
+constexpr uint32_t kCmdOptRepeats = 0x00004000;
+constexpr uint32_t kCmdOptSensitive = 0x00008000;
 
 // Values of the options, held until the command's action consumes them.
 struct CommandOptions {
   int32_t m = 0, n = 0, k = 0;
   int32_t wordSize = 0;
+  int32_t repeatLimit = 0;
+  int16_t seedShape = 0;
   int32_t merge = 0;
   double pValue = 0;
   int kind = 0;        // SelectKind of select/unselect

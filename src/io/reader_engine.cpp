@@ -408,7 +408,10 @@ static bool matchLiteral(int symbol) {
     ++gReader.pos;
     return true;
   }
-  const char *lit = kLiteralTexts[symbol - kLitEquals];
+  return matchKeyword(kLiteralTexts[symbol - kLitEquals]);
+}
+
+bool matchKeyword(const char *lit) {
   const char *p = gReader.pos;
   if (commandMode()) {
     for (; *lit; ++lit, ++p) {

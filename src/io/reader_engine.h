@@ -234,6 +234,12 @@ enum : int {
   kRecEndOfLine = 57, // "\n" or "\r\n"; value.b = '\n'
 };
 constexpr int kRecMin = 45, kRecMax = 127;
+// Command-language words beyond the literal table (80..89).
+enum : int {
+  kRecRepeatsEq = 80,  // "repeats="
+  kRecSensitive = 81,  // "sensitive"
+  kRecNoSensitive = 82 // "nosensitive"
+};
 
 // Action indices (1..127), one section per module.
 constexpr int kActionCommandFirst = 1, kActionCommandLast = 59;
@@ -258,6 +264,10 @@ void ensureReaderEngine();
 void registerGrammar(int symbol, const GrammarNode *nodes, int count, const char *name);
 void registerAction(int index, ReaderAction fn);
 void registerRecogniser(int symbol, Recogniser fn);
+// Matches `text` at the input position as a literal would (without case in
+// command files) and moves past it: for recognisers of words that have no
+// literal symbol.
+bool matchKeyword(const char *text);
 bool grammarRegistered(int symbol);
 // Describes the first dangling reference (unregistered grammar, action or
 // recogniser used by a registered grammar), or returns nullptr. For tests.

@@ -163,6 +163,11 @@ void writeParameterHeader() {
   writerPrintf("%sdiagonal: %d/%d = %d, max gap: %d", label, a.matchesPerFrame, a.frameLength,
                a.minTotalMatches, a.maxGap);
   writerPrintf(", wordsize: %d, p-value: %g", a.wordSize, w->pValue);
+  // Only what differs from the defaults, so default files stay as they were.
+  if (a.repeatLimit != kDefaultRepeatLimit)
+    writerPrintf(", repeats: %d", a.repeatLimit);
+  if (a.seedShape != 0)
+    writerPrintf(", seeds: spaced");
   snprintf(label, sizeof label, "\n  For %sing:              ", "extend");
   label[20] = 0;
   const IslandParams &e = w->expandIsland;

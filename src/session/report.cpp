@@ -1,5 +1,6 @@
 #include "session/report.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -78,14 +79,15 @@ void reportActionText(const WindowRecord *w, char *out, int size, const char *pr
   case Form::NotSaved:
     snprintf(out, size, " Not saved");
     break;
-  case Form::Long:
-    if (progress)
-      snprintf(out, size, " Action: %s    %s: %d    %s: %d     %s (%d)%%", t.action, t.first, first,
-               t.second, second, progressText, percent);
-    else
-      snprintf(out, size, " Action: %s    %s: %d    %s: %d", t.action, t.first, first, t.second,
-               second);
+  case Form::Long: {
+    int n = snprintf(out, size, " Action: %s    %s: %d    %s: %d", t.action, t.first, first,
+                     t.second, second);
+    if (w->reportKind == kReportAlign && w->reportRepeats > 0 && n >= 0 && n < size)
+      n += snprintf(out + n, size - n, "    Repeats: %d", w->reportRepeats);
+    if (progress && n >= 0 && n < size)
+      snprintf(out + n, size - n, "     %s (%d)%%", progressText, percent);
     break;
+  }
   case Form::Short:
     if (progress)
       snprintf(out, size, " Action: %s    %s: %d    %s (%d)%%", t.action, t.second, second,
@@ -111,14 +113,17 @@ static const char *buildLine(const char *progressText, int percent) {
     width = int(sizeof gLine) - 1;
   reportActionText(w, gLine, sizeof gLine, progressText, percent);
   size_t left = strlen(gLine);
-  if (left < size_t(width)) {
-    memset(gLine + left, ' ', width - left);
-  }
   if (w->flagsA & kWinRecount)
     CountWindowHits();
   char totals[64];
   int n = snprintf(totals, sizeof totals, "Total: %d   Conflicting: %d ", w->hitCount,
                    w->conflictCount);
+  // The repeat count is rare and must not be cut off by the totals.
+  if (w->reportRepeats > 0 && int(left) + 1 + n > width)
+    width = std::min(int(left) + 1 + n, int(sizeof gLine) - 1);
+  if (left < size_t(width)) {
+    memset(gLine + left, ' ', width - left);
+  }
   if (n > width / 2)
     n = width / 2;
   memcpy(gLine + width - n, totals, n);
