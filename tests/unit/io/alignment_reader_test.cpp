@@ -100,17 +100,26 @@ TEST_F(AlignmentReader, LocalAndGlobalRoundTrips) {
   WindowRecord *w = gCurrent;
   w->flagsB = 0x4003fe00;
   w->pValue = 1e-10;
-  w->alignIsland = IslandParams{6, 9, 21, 13, 12};
+  w->alignIsland = IslandParams{6, 9, 21, 13, 12, 0, 1}; // no repeat limit, spaced seeds
   w->expandIsland = IslandParams{4, 7, 19, 11, 16};
   w->mergeMaxDistance = 33;
   w->score = ScoreParams{150, -200, -400, -50};
   roundTrip(WriteLocalFile, "a.loc_align", "b.loc_align");
   EXPECT_EQ(w->mergeMaxDistance, 33);
+  EXPECT_EQ(w->alignIsland.repeatLimit, 0);
+  EXPECT_EQ(w->alignIsland.seedShape, 1);
+  EXPECT_NE(readFile(dir + "/a.loc_align").find("e-10, repeats: 0, seeds: spaced\n"),
+            std::string::npos);
   EXPECT_EQ(gSeq1->length, 400);
   EXPECT_STREQ(gSeq2->fileName, (dir + "/s2.fa").c_str());
 
+  // The defaults leave the header as it always was, and are read back so.
   newSessionWithHits(true);
+  w->alignIsland = IslandParams{};
   roundTrip(WriteLocalFile, "i.loc_align", "i2.loc_align");
+  EXPECT_EQ(readFile(dir + "/i.loc_align").find("repeats"), std::string::npos);
+  EXPECT_EQ(w->alignIsland.repeatLimit, kDefaultRepeatLimit);
+  EXPECT_EQ(w->alignIsland.seedShape, 0);
   EXPECT_TRUE(gSeq2->flags & kSeqInverted);
   newSessionWithHits();
   roundTrip(WriteGlobalFile, "g.glb_align", "g2.glb_align");

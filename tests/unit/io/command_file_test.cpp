@@ -150,6 +150,14 @@ TEST_F(CommandFileTest, AlignAndExpandOptionsWithClamps) {
   EXPECT_EQ(island(w->alignIsland), std::vector<int>({10, 10, 10, 1, 32}));
   run(kHead + "align p=0\n");
   EXPECT_DOUBLE_EQ(w->pValue, 1e-30);
+  EXPECT_EQ(w->alignIsland.repeatLimit, kDefaultRepeatLimit);
+  run(kHead + "align Repeats=7 sensitive\n");
+  EXPECT_EQ(w->alignIsland.repeatLimit, 7);
+  EXPECT_EQ(w->alignIsland.seedShape, 1);
+  run(kHead + "align repeats=-3 nosensitive\n");
+  EXPECT_EQ(w->alignIsland.repeatLimit, 0);
+  EXPECT_EQ(w->alignIsland.seedShape, 0);
+  EXPECT_EQ(run(kHead + "align repeats=\n"), kBadCommand);
 
   // Expand has its own bits and takes neither a word size nor a p-value.
   uint32_t alignBits = w->flagsB & allAlign;

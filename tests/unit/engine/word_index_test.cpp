@@ -1,0 +1,174 @@
+// The word index against a slow reference, and repeat-heavy inputs that the
+// hash search must get through with work in proportion to their length.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/residue.h"
+#include "engine/scores.h"
+#include "engine/word_index.h"
+#include "search_fixture.h"
+
+namespace {
+
+std::vector<uint8_t> codes(const std::string &s) {
+  std::vector<uint8_t> out;
+  for (char c : s)
+    out.push_back(residueCode(c));
+  out.push_back(0); // room for the reads past the end that never happen
+  return out;
+}
+
+// Few letters and some N: many repeated words, and words that N breaks.
+std::string repetitive(size_t n, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::string s;
+  while (s.size() < n) {
+    const unsigned r = rng() % 100;
+    if (r < 3)
+      s += 'N';
+    else if (r < 8)
+      s += std::string(1 + rng() % 12, 'A');
+    else
+      s += "AACG"[rng() & 3];
+  }
+  s.resize(n);
+  return s;
+}
+
+bool usable(uint8_t r) { return IslandMatchTable[r & 31][r & 31] != 0; }
+
+// Word ends of `s` whose compared residues equal those of q's word ending
+// at j: the first, then the others from the last down, as the seeding visits them.
+std::vector<int32_t> slowVisit(const std::vector<uint8_t> &s, const std::vector<uint8_t> &q,
+                               int32_t j, const std::string &pattern, int skipClass) {
+  const int32_t span = (int32_t)pattern.size();
+  auto valid = [&](const std::vector<uint8_t> &v, int32_t end) {
+    if (end - span + 1 < 0)
+      return false;
+    for (int32_t o = 0; o < span; ++o)
+      if (!usable(v[(size_t)(end - span + 1 + o)]))
+        return false;
+    return true;
+  };
+  std::vector<int32_t> found;
+  if (!valid(q, j))
+    return found;
+  for (int32_t i = 0; i + 1 < (int32_t)s.size(); ++i) {
+    if (!valid(s, i))
+      continue;
+    bool same = true;
+    for (int32_t o = 0; o < span && same; ++o)
+      if (pattern[(size_t)o] == '1')
+        same = (s[(size_t)(i - span + 1 + o)] & 3) == (q[(size_t)(j - span + 1 + o)] & 3);
+    if (same)
+      found.push_back(i);
+  }
+  std::vector<int32_t> order;
+  if (found.empty())
+    return order;
+  order.push_back(found[0]);
+  for (size_t k = found.size(); k-- > 1;)
+    order.push_back(found[k]);
+  std::vector<int32_t> kept;
+  for (int32_t i : order)
+    if (WordIndex::residueClass(s.data(), i - span + 1) != skipClass)
+      kept.push_back(i);
+  return kept;
+}
+
+TEST(WordIndex, HandsOutEveryEqualWordAndNoOtherInSeedingOrder) {
+  buildIslandMatchTable(0x08);
+  for (const std::string pattern : {"1111", "11111111111", "1101", "1110100110010101111"}) {
+    const SeedShape shape = pattern.find('0') == std::string::npos
+                                ? SeedShape::contiguous((int32_t)pattern.size())
+                                : SeedShape::spaced(pattern);
+    ASSERT_TRUE(shape.valid()) << pattern;
+    const std::vector<uint8_t> s = codes(repetitive(3000, 1)), q = codes(repetitive(400, 2));
+    WordIndex index;
+    ASSERT_TRUE(index.build(s.data(), (int32_t)s.size() - 1, shape));
+    WordRoller roll(shape);
+    uint64_t key = 0;
+    int words = 0;
+    for (int32_t j = 0; j + 1 < (int32_t)q.size(); ++j) {
+      const bool word = roll.push(q[(size_t)j], key);
+      EXPECT_EQ(word, !slowVisit(q, q, j, pattern, -1).empty()) << pattern << " at " << j;
+      if (!word)
+        continue;
+      ++words;
+      for (int skip = -1; skip < 4; ++skip) {
+        std::vector<int32_t> got;
+        const int32_t n = index.visit(key, skip, 0, [&](int32_t i) { got.push_back(i); });
+        ASSERT_EQ(got, slowVisit(s, q, j, pattern, skip)) << pattern << " at " << j;
+        if (skip < 0) {
+          EXPECT_EQ(n, (int32_t)got.size());
+          EXPECT_EQ(index.count(key), n);
+        }
+      }
+      // Over the limit nothing is handed out.
+      const int32_t n = index.count(key);
+      if (n > 1) {
+        EXPECT_EQ(index.visit(key, -1, n - 1, [](int32_t) { ADD_FAILURE(); }), n);
+      }
+    }
+    EXPECT_GT(words, 100) << pattern;
+  }
+}
+
+TEST(WordIndex, ShapesAndSmallIndex) {
+  EXPECT_FALSE(SeedShape::spaced("0110").valid());
+  EXPECT_FALSE(SeedShape::spaced("1x1").valid());
+  EXPECT_FALSE(SeedShape::spaced(std::string(33, '1')).valid());
+  EXPECT_EQ(SeedShape::spaced("1110100110010101111").weight, 12);
+  // An index is sized to its sequence, not to the word size.
+  buildIslandMatchTable(0x08);
+  const std::vector<uint8_t> s = codes(repetitive(50000, 3));
+  WordIndex index;
+  ASSERT_TRUE(index.build(s.data(), 50000, SeedShape::contiguous(16)));
+  EXPECT_LT(index.bytes(), 2u << 20);
+}
+
+class RepeatHeavy : public SearchTest {
+protected:
+  int32_t alignSelf(const std::string &s, int32_t repeatLimit) {
+    IslandParams ip;
+    ip.repeatLimit = repeatLimit;
+    load(s, s, 0x08, ip);
+    gCurrent->reportRepeats = 0;
+    EXPECT_EQ(seedByWords(region()), kSearchNormal);
+    return gCurrent->reportFirst; // islands viewed: the work done
+  }
+};
+
+TEST_F(RepeatHeavy, LowComplexityWordsAreNoSeedsOverTheLimit) {
+  EXPECT_EQ(alignSelf(std::string(40000, 'A'), kDefaultRepeatLimit), 0);
+  EXPECT_EQ(gCurrent->reportRepeats, 40000 - 15);
+  std::string periodic;
+  while (periodic.size() < 125000)
+    periodic += "ACGTTGCA";
+  EXPECT_EQ(alignSelf(periodic, kDefaultRepeatLimit), 0);
+  EXPECT_EQ(gCurrent->reportRepeats, 125000 - 15);
+}
+
+// Short tandem repeats every 2 kb put seeds beside the main diagonal of a
+// self-alignment; their chains used to walk back along it, a million
+// islands viewed and seconds of work here, minutes on a genome.
+TEST_F(RepeatHeavy, SeedsBesideAKeptChainDoNotWalkAlongIt) {
+  std::mt19937 rng(5);
+  std::string s;
+  while (s.size() < 200000) {
+    s += randomBases(2000, rng());
+    const std::string unit = randomBases(15, rng());
+    for (int k = 0; k < 6; ++k)
+      s += unit;
+  }
+  const int32_t viewed = alignSelf(s, 0);
+  EXPECT_LT(viewed, 20000);
+  const std::vector<Box> boxes = hitBoxes();
+  ASSERT_FALSE(boxes.empty());
+  EXPECT_EQ(covered(boxes, 0, (int32_t)s.size()), (int32_t)s.size());
+}
+
+} // namespace
