@@ -1,0 +1,132 @@
+#!/usr/bin/env python3
+"""Scores alignments against a truth or against LASTZ, for the benchmarks.
+
+score_pairs.py truth VELK.loc_align TRUTH.tsv
+    recall: share of the truth's pairs (a position of sequence 1, its
+    homologue in sequence 2) that an aligned column reproduces within 10
+    positions; precision: share of the aligned columns at those positions
+    of sequence 1 that agree with the truth within 10 (a column on a deleted
+    position is wrong). Prints "recall precision".
+score_pairs.py points VELK.loc_align POINTS.tsv
+    recall of the plus-strand points of a truth with one point per kilobase
+    (a_pos, b_pos, strand), as the shared synthetic pair has.
+score_pairs.py lastz-truth LASTZ.txt TRUTH.tsv
+    the same as truth for LASTZ's plus-strand alignments written with
+    --format=general:strand2,zstart1,zstart2,text1,text2.
+score_pairs.py coverage VELK.loc_align LASTZ.txt
+    share of the sequence-1 positions in LASTZ's plus-strand alignments
+    (same format) that Velk's hits span.
+"""
+import re
+import sys
+
+TOLERANCE = 10
+
+
+def velk_columns(path):
+    """Per aligned column of every hit: (position 1, position 2), 1-based."""
+    hit = re.compile(r"\s+1st: (\d+) \.\. \d+ \(\d+\)\s+2nd: (\d+) \.\. \d+")
+    p1 = p2 = None
+    rows = []
+    with open(path) as f:
+        for line in f:
+            m = hit.match(line)
+            if m:
+                p1, p2 = int(m.group(1)), int(m.group(2))
+                rows = []
+                continue
+            if p1 is None:
+                continue
+            text = line.rstrip("\n")
+            if not text:
+                rows = []
+                continue
+            rows.append(text)
+            if len(rows) == 3:
+                for a, b in zip(rows[0], rows[2]):
+                    if a != "-" and b != "-":
+                        yield p1, p2
+                    if a != "-":
+                        p1 += 1
+                    if b != "-":
+                        p2 += 1
+                rows = []
+
+
+def lastz_columns(path):
+    with open(path) as f:
+        for line in f:
+            if line.startswith("#"):
+                continue
+            strand2, z1, z2, t1, t2 = line.split()
+            if strand2 != "+":
+                continue
+            p1, p2 = int(z1) + 1, int(z2) + 1
+            for a, b in zip(t1, t2):
+                if a != "-" and b != "-":
+                    yield p1, p2
+                if a != "-":
+                    p1 += 1
+                if b != "-":
+                    p2 += 1
+
+
+def read_truth(path):
+    truth = {}
+    with open(path) as f:
+        for line in f:
+            a, b = line.split()[:2]
+            if a.isdigit():
+                truth[int(a)] = int(b)
+    return truth
+
+
+def truth_scores(columns, truth):
+    found, wrong, seen = set(), 0, 0
+    for p1, p2 in columns:
+        if p1 not in truth:
+            continue
+        seen += 1
+        t = truth[p1]
+        if t and abs(p2 - t) <= TOLERANCE:
+            found.add(p1)
+        else:
+            wrong += 1
+    homologous = sum(1 for v in truth.values() if v)
+    recall = len(found) / homologous if homologous else 0.0
+    precision = (seen - wrong) / seen if seen else 0.0
+    return recall, precision
+
+
+def main():
+    kind, first, second = sys.argv[1:4]
+    if kind == "truth":
+        print("%.4f %.4f" % truth_scores(velk_columns(first), read_truth(second)))
+    elif kind == "lastz-truth":
+        print("%.4f %.4f" % truth_scores(lastz_columns(first), read_truth(second)))
+    elif kind == "points":
+        plus = {}
+        with open(second) as f:
+            for line in f:
+                fields = line.split()
+                if len(fields) == 3 and fields[2] == "+" and fields[0].isdigit():
+                    plus[int(fields[0])] = int(fields[1])
+        print("%.4f" % truth_scores(velk_columns(first), plus)[0])
+    elif kind == "coverage":
+        spans = set()
+        for p1, _ in lastz_columns(second):
+            spans.add(p1)
+        hit = re.compile(r"\s+1st: (\d+) \.\. (\d+) \(\d+\)")
+        covered = set()
+        with open(first) as f:
+            for line in f:
+                m = hit.match(line)
+                if m:
+                    covered.update(range(int(m.group(1)), int(m.group(2)) + 1))
+        print("%.4f" % (len(spans & covered) / len(spans) if spans else 0.0))
+    else:
+        sys.exit(__doc__)
+
+
+if __name__ == "__main__":
+    main()
