@@ -120,6 +120,7 @@ void toggleSelectionMode(int32_t id, int dialogResult) {
     SelectOverlapped();
     break;
   case kCmdSelectOffDiagonal:
+    rescoreWindowHits(); // the scores weigh the hits
     SelectOffDiagonal();
     break;
   case kCmdSelectConflicting:
@@ -276,7 +277,10 @@ void runWindowCommand(int32_t id, int dialogResult) {
   case kCmdGreedyNow:
   case kCmdGreedy:
     if (run)
-      conflictAction(id, kGreedyLimit, "Greedy algorithm", kReportGreedy, GreedyResolve);
+      conflictAction(id, kGreedyLimit, "Greedy algorithm", kReportGreedy, [] {
+        rescoreWindowHits(); // hits made since a score change carry fixed weights
+        GreedyResolve();
+      });
     break;
   case kCmdReconcile:
     conflictAction(id, kReconcileLimit, "Reconcility", kReportReconcile, Reconcile);
@@ -284,7 +288,10 @@ void runWindowCommand(int32_t id, int dialogResult) {
   case kCmdOptimalNow:
   case kCmdOptimal:
     if (run)
-      conflictAction(id, kGreedyLimit, "To construct optimal chain", kReportOptimal, OptimalAction);
+      conflictAction(id, kGreedyLimit, "To construct optimal chain", kReportOptimal, [] {
+        rescoreWindowHits();
+        OptimalAction();
+      });
     break;
   case kCmdKill:
     conflictAction(id, 0, nullptr, kReportKill, KillConflicting);
@@ -349,7 +356,7 @@ bool saveAlignmentAs(const char *chosen, int pattern, bool windowOnly) {
   bool written = WriteAlignmentFile(pattern, windowOnly);
   if (pattern >= kFormatGlobal && pattern <= kFormatSummary)
     gSaveFilter = pattern;
-  gCurrent->reportKind = kReportSave;
+  gCurrent->reportKind = written ? kReportSave : kReportSaveFailed;
   finishAction(0);
   return written;
 }

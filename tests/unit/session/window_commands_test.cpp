@@ -17,6 +17,7 @@
 #include "core/session.h"
 #include "core/tempfiles.h"
 #include "core/ui_port.h"
+#include "engine/scores.h"
 #include "ops/journal.h"
 #include "session/command_ids.h"
 #include "session/dialog_model.h"
@@ -340,4 +341,20 @@ TEST_F(MenuSession, OpenRefusedKeepsSessionAndJournal) {
   EXPECT_EQ(openAlignmentAs("good.loc_align", 1), 0);
   EXPECT_EQ(gHitCount, 4);
   EXPECT_EQ(openAlignmentAs("", 1), -1);
+}
+
+// The menus keep the command language's rules: a failed save is no "Saved",
+// and Greedy judges hits by the window's scores, not the fixed weights they
+// were made with.
+TEST_F(MenuSession, FailedSaveAndChangedScores) {
+  loadMito();
+  runWindowCommand(kCmdAlignNow, kDialogRun);
+  EXPECT_FALSE(saveAlignmentAs("missing/folder/x", 1, false));
+  EXPECT_EQ(line().substr(0, 10), " Not saved");
+
+  gCurrent->score = ScoreParams{200, -300, -500, -100};
+  runWindowCommand(kCmdGreedy, kDialogRun);
+  ASSERT_GT(gHitCount, 0);
+  for (Hit *h = gHitHead1; h; h = h->next1)
+    EXPECT_EQ(h->score, weightedScore(gCurrent->score, h));
 }
