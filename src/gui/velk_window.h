@@ -3,6 +3,13 @@
 //
 // The program's top-level window. Ten of them live for the whole run; an
 // open one shows one WindowRecord slot on a single canvas.
+//
+// The class is split by concern: construction, menus and binding
+// (velk_window.cpp), navigation, stop and close (velk_window_nav.cpp), the
+// actions that run at once (velk_window_actions.cpp), painting
+// (velk_window_paint.cpp), the entries that open a dialog
+// (velk_window_dialogs.cpp), the mouse (velk_window_mouse.cpp) and the
+// window, print and help commands (velk_window_commands.cpp).
 #pragma once
 #include <fx.h>
 
@@ -79,14 +86,69 @@ public:
   ~VelkWindow() override;
   void create() override;
 
+  // Painting (velk_window_paint.cpp).
   long onPaint(FXObject *, FXSelector, void *);
+
+  // Mouse on the canvas (velk_window_mouse.cpp); 0 for what it ignores.
+  long onMouse(FXObject *, FXSelector, void *);
+
+  // Navigation, stop, close, Select-mode check marks (velk_window_nav.cpp).
   long onCmdClose(FXObject *, FXSelector, void *);
+  long onCmdNavigate(FXObject *, FXSelector, void *); // next, previous, toggle mark
+  long onCmdScroll(FXObject *, FXSelector, void *);
+  long onCmdStop(FXObject *, FXSelector, void *);
+  long onUpdSelectMode(FXObject *, FXSelector, void *);
+
+  // Actions that run at once with the slot's parameters
+  // (velk_window_actions.cpp).
+  long onCmdAlignNow(FXObject *, FXSelector, void *);
+  long onCmdExpandNow(FXObject *, FXSelector, void *);
+  long onCmdMergeNow(FXObject *, FXSelector, void *);
+  long onCmdGreedyNow(FXObject *, FXSelector, void *);
+  long onCmdOptimalNow(FXObject *, FXSelector, void *);
+  long onCmdReconcile(FXObject *, FXSelector, void *);
+  long onCmdKill(FXObject *, FXSelector, void *);
+  long onCmdTrim(FXObject *, FXSelector, void *);
+  long onCmdRefine(FXObject *, FXSelector, void *);
+  long onCmdFill(FXObject *, FXSelector, void *);
+  long onCmdDelete(FXObject *, FXSelector, void *); // Delete, Move to footnotes
+  long onCmdFilterDelete(FXObject *, FXSelector, void *);
+  long onCmdSelectAll(FXObject *, FXSelector, void *); // Select all, Unselect all
+  long onCmdSelectMode(FXObject *, FXSelector, void *);
+  long onCmdApprove(FXObject *, FXSelector, void *); // Approve, Disapprove
+  long onCmdUndo(FXObject *, FXSelector, void *);    // Undo, Redo
+
+  // Entries that open a dialog first (velk_window_dialogs.cpp).
+  long onCmdNew(FXObject *, FXSelector, void *);
+  long onCmdOpen(FXObject *, FXSelector, void *);
+  long onCmdSave(FXObject *, FXSelector, void *); // Save, Save window
+  long onCmdSaveFootnotes(FXObject *, FXSelector, void *);
+  long onCmdAlign(FXObject *, FXSelector, void *);
+  long onCmdExpand(FXObject *, FXSelector, void *);
+  long onCmdMerge(FXObject *, FXSelector, void *);
+  long onCmdCompound(FXObject *, FXSelector, void *);
+  long onCmdGreedy(FXObject *, FXSelector, void *);
+  long onCmdOptimal(FXObject *, FXSelector, void *);
+  long onCmdFilterDialog(FXObject *, FXSelector, void *); // Filter create, update
+  long onCmdScores(FXObject *, FXSelector, void *);
+  long onCmdFlanks(FXObject *, FXSelector, void *);
+  // Switching the high P-value or short mode on asks for its parameter
+  // first; false when the user cancelled.
+  bool askSelectParameter(FXSelector id);
+
+  // Window commands, print, About, Help (velk_window_commands.cpp).
+  long onCmdWindow(FXObject *, FXSelector, void *); // New/Current => ...
+  long onCmdPrint(FXObject *, FXSelector, void *);
+  long onCmdAbout(FXObject *, FXSelector, void *);
+  long onCmdHelp(FXObject *, FXSelector, void *);
 
   // Makes this window's slot current (slot 0 without a window when this
   // window is not in the table) and activates it.
   void bindToSlot();
   // True when an action is running: the command only asks whether to stop it.
   bool guardRunningAction();
+  // Binding, then the guard: false when the command must not run.
+  bool beginCommand();
 
   FXCanvas *getCanvas() const { return canvas; }
 
@@ -94,6 +156,16 @@ public:
   // Canvas size at the last layout; -1 forces a new one.
   FXint canvasWidth = -1;
   FXint canvasHeight = -1;
+
+private:
+  void buildMenus();
+  void installAccelerators();
+
+  FXMenuBar *menubar = nullptr;
+  FXMenuPane *filemenu = nullptr, *constructmenu = nullptr, *conflictmenu = nullptr,
+             *filtermenu = nullptr, *selectmenu = nullptr, *editmenu = nullptr,
+             *windowmenu = nullptr, *helpmenu = nullptr;
+  FXGIFIcon *bigicon = nullptr, *smallicon = nullptr;
 };
 
 static_assert(VelkWindow::ID_CLOSE == 72 && VelkWindow::ID_PREVIOUS_HIT == 125,

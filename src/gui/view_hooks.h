@@ -1,6 +1,6 @@
-// Points where the window class hands over to the dot-matrix view: painting
-// and the activation of a slot when a window binds it. The view replaces the
-// plain bodies in view_hooks.cpp.
+// Points where the window class hands over to the dot-matrix view: painting,
+// the activation of a slot when a window binds it, and the action drawing
+// context that an action keeps open to show its progress.
 #pragma once
 #include <fx.h>
 
@@ -12,3 +12,8 @@ void paintWindow(VelkWindow *window, FXEvent *event);
 
 // Selects a hit if none is, applies a pending layout or repaint request.
 void activateSlot(WindowRecord *w);
+
+// Bracket an action's progress drawing on the current window's dot matrix.
+// Closing asks every open window for a repaint.
+void openActionDrawing();
+void closeActionDrawing();
