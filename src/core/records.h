@@ -115,15 +115,23 @@ struct RunningAction {
   uint32_t flagsC;
 };
 
+// A rectangle of the window's canvas in pixels, edges inclusive.
 struct LayoutCell {
-  int32_t x, y, w, h;
+  int32_t x1, y1, x2, y2;
+};
+
+// The dot matrix as laid out by its axes: pixels of the origin (left,
+// bottom), width and negative height, and per axis the first value and span.
+struct ViewGeometry {
+  int32_t x0, y0, w, negH;
+  int32_t first1, span1, first2, span2;
 };
 
 struct WindowRecord {
   int32_t block[4];  // from1, to1, from2, to2, 1-based inclusive
   int32_t region[4]; // x0, x1, y0, y1, 0-based, ends exclusive
   RunningAction running;
-  int32_t view[8]; // dot-matrix geometry in pixels and axis values
+  ViewGeometry view; // dot-matrix geometry in pixels and axis values
   IslandParams alignIsland;
   IslandParams expandIsland;
   int16_t flanksLength;
@@ -142,7 +150,8 @@ struct WindowRecord {
   int32_t mouseRect[4];
   int32_t selectedArea[4]; // x0, y0, x1, y1, 0-based
   LayoutCell layout[24];
-  int32_t panes[16]; // rectangles of matrix, list, pane, information line
+  LayoutCell matrixRect, listRect, infoRect;
+  int32_t paneTopLeft[2], paneBottomRight[2];
   int32_t listCursor, listRows, paneColumnsShown;
   int32_t hitCount, conflictCount;
   int32_t reportFirst, reportSecond;

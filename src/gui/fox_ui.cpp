@@ -7,6 +7,7 @@
 #include "core/flags.h"
 #include "core/session.h"
 #include "gui/velk_window.h"
+#include "gui/view_hooks.h"
 
 FXWindow *FoxUi::messageOwner() const {
   if (owner)
@@ -79,4 +80,14 @@ void FoxUi::hideWindow(VelkWindow *w) { w->hide(); }
 void FoxUi::sendToRootWindow(int commandId) {
   if (VelkWindow *root = gWindows[0])
     root->handle(root, FXSEL(SEL_COMMAND, commandId), nullptr);
+}
+
+void FoxUi::openActionSurface() { openActionDrawing(); }
+
+void FoxUi::closeActionSurface() { closeActionDrawing(); }
+
+bool FoxUi::canDraw() const { return actionDrawingOpen(); }
+
+void FoxUi::drawSequenceLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, bool erase) {
+  drawActionLine(x1, y1, x2, y2, erase);
 }

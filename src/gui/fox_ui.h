@@ -13,6 +13,10 @@ public:
   void progress(int percent) override;
   void requestRepaint() override;
   void flushDisplay() override;
+  void openActionSurface() override;
+  void closeActionSurface() override;
+  bool canDraw() const override;
+  void drawSequenceLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, bool erase) override;
   void hideWindow(VelkWindow *w) override;
   void sendToRootWindow(int commandId) override;
 

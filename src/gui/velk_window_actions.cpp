@@ -1,6 +1,7 @@
 // Menu entries and keys that run an action at once with the window's
 // parameters. They reach the same drivers and finishing steps as the command
 // language, so a session journals and reports alike from either.
+#include "core/conflicts.h"
 #include "core/flags.h"
 #include "core/lifecycle.h"
 #include "core/ui_port.h"
@@ -8,12 +9,11 @@
 #include "engine/progress.h"
 #include "gui/velk_window.h"
 #include "io/command_actions.h"
-#include "session/command_wiring.h"
-#include "core/conflicts.h"
 #include "ops/journal.h"
-#include "session/report.h"
 #include "ops/resolve.h"
 #include "ops/selections.h"
+#include "session/command_wiring.h"
+#include "session/report.h"
 
 namespace {
 

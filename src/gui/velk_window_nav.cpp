@@ -1,10 +1,10 @@
 // Keys that move through the hits and the alignment pane, the stop request,
 // the Select-mode check marks and closing a window.
 #include "core/flags.h"
-#include "session/exit_question.h"
 #include "gui/settings_registry.h"
 #include "gui/velk_window.h"
 #include "gui/view_hooks.h"
+#include "session/exit_question.h"
 #include "view/selection_walk.h"
 
 long VelkWindow::onCmdNavigate(FXObject *, FXSelector sel, void *) {

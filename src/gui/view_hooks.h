@@ -4,6 +4,8 @@
 #pragma once
 #include <fx.h>
 
+#include <cstdint>
+
 struct WindowRecord;
 class VelkWindow;
 
@@ -17,3 +19,6 @@ void activateSlot(WindowRecord *w);
 // Closing asks every open window for a repaint.
 void openActionDrawing();
 void closeActionDrawing();
+bool actionDrawingOpen();
+// A line of the running action in sequence positions; white erases it.
+void drawActionLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, bool erase);
