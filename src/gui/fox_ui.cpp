@@ -64,6 +64,9 @@ void FoxUi::flushDisplay() {
 void FoxUi::progress(int p) {
   percent = p;
   app->runWhileEvents();
+  // Expose events only mark windows; paint them before the action goes on.
+  app->repaint();
+  app->flush();
 }
 
 void FoxUi::requestRepaint() {

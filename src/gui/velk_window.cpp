@@ -28,30 +28,30 @@ FXDEFMAP(VelkWindow) VelkWindowMap[] = {
   FXMAPFUNC(SEL_COMMAND, W::ID_CLOSE, W::onCmdClose),
   FXMAPFUNC(SEL_SIGNAL, W::ID_CLOSE, W::onCmdClose),
   FXMAPFUNC(SEL_CLOSE, 0, W::onCmdClose),
-  FXMAPFUNC(SEL_COMMAND, W::ID_ALIGN_NOW, W::onCmdAlignNow),
-  FXMAPFUNC(SEL_COMMAND, W::ID_EXPAND_NOW, W::onCmdExpandNow),
-  FXMAPFUNC(SEL_COMMAND, W::ID_MERGE_NOW, W::onCmdMergeNow),
+  FXMAPFUNC(SEL_COMMAND, W::ID_ALIGN_NOW, W::onCmdAction),
+  FXMAPFUNC(SEL_COMMAND, W::ID_EXPAND_NOW, W::onCmdAction),
+  FXMAPFUNC(SEL_COMMAND, W::ID_MERGE_NOW, W::onCmdAction),
   FXMAPFUNC(SEL_COMMAND, W::ID_ALIGN, W::onCmdAlign),
   FXMAPFUNC(SEL_COMMAND, W::ID_EXPAND, W::onCmdExpand),
   FXMAPFUNC(SEL_COMMAND, W::ID_MERGE, W::onCmdMerge),
   FXMAPFUNC(SEL_COMMAND, W::ID_COMPOUND, W::onCmdCompound),
-  FXMAPFUNC(SEL_COMMAND, W::ID_TRIM, W::onCmdTrim),
-  FXMAPFUNC(SEL_COMMAND, W::ID_REFINE, W::onCmdRefine),
-  FXMAPFUNC(SEL_COMMAND, W::ID_FILL, W::onCmdFill),
-  FXMAPFUNC(SEL_COMMAND, W::ID_GREEDY_NOW, W::onCmdGreedyNow),
-  FXMAPFUNC(SEL_COMMAND, W::ID_RECONCILE, W::onCmdReconcile),
-  FXMAPFUNC(SEL_COMMAND, W::ID_OPTIMAL_NOW, W::onCmdOptimalNow),
-  FXMAPFUNC(SEL_COMMAND, W::ID_KILL, W::onCmdKill),
-  FXMAPFUNCS(SEL_COMMAND, W::ID_DELETE, W::ID_MOVE_TO_FOOTNOTES, W::onCmdDelete),
+  FXMAPFUNC(SEL_COMMAND, W::ID_TRIM, W::onCmdAction),
+  FXMAPFUNC(SEL_COMMAND, W::ID_REFINE, W::onCmdAction),
+  FXMAPFUNC(SEL_COMMAND, W::ID_FILL, W::onCmdAction),
+  FXMAPFUNC(SEL_COMMAND, W::ID_GREEDY_NOW, W::onCmdAction),
+  FXMAPFUNC(SEL_COMMAND, W::ID_RECONCILE, W::onCmdAction),
+  FXMAPFUNC(SEL_COMMAND, W::ID_OPTIMAL_NOW, W::onCmdAction),
+  FXMAPFUNC(SEL_COMMAND, W::ID_KILL, W::onCmdAction),
+  FXMAPFUNCS(SEL_COMMAND, W::ID_DELETE, W::ID_MOVE_TO_FOOTNOTES, W::onCmdAction),
   FXMAPFUNC(SEL_COMMAND, W::ID_GREEDY, W::onCmdGreedy),
   FXMAPFUNC(SEL_COMMAND, W::ID_OPTIMAL, W::onCmdOptimal),
   FXMAPFUNCS(SEL_COMMAND, W::ID_FILTER_CREATE, W::ID_FILTER_UPDATE, W::onCmdFilterDialog),
-  FXMAPFUNC(SEL_COMMAND, W::ID_FILTER_DELETE, W::onCmdFilterDelete),
-  FXMAPFUNCS(SEL_COMMAND, W::ID_SELECT_ALL, W::ID_UNSELECT_ALL, W::onCmdSelectAll),
+  FXMAPFUNC(SEL_COMMAND, W::ID_FILTER_DELETE, W::onCmdAction),
+  FXMAPFUNCS(SEL_COMMAND, W::ID_SELECT_ALL, W::ID_UNSELECT_ALL, W::onCmdAction),
   FXMAPFUNCS(SEL_COMMAND, W::ID_SELECT_HIGH_PVALUE, W::ID_SELECT_SHORT, W::onCmdSelectMode),
   FXMAPFUNCS(SEL_UPDATE, W::ID_SELECT_HIGH_PVALUE, W::ID_SELECT_SHORT, W::onUpdSelectMode),
-  FXMAPFUNCS(SEL_COMMAND, W::ID_APPROVE, W::ID_DISAPPROVE, W::onCmdApprove),
-  FXMAPFUNCS(SEL_COMMAND, W::ID_UNDO, W::ID_REDO, W::onCmdUndo),
+  FXMAPFUNCS(SEL_COMMAND, W::ID_APPROVE, W::ID_DISAPPROVE, W::onCmdAction),
+  FXMAPFUNCS(SEL_COMMAND, W::ID_UNDO, W::ID_REDO, W::onCmdAction),
   FXMAPFUNC(SEL_COMMAND, W::ID_SCORES, W::onCmdScores),
   FXMAPFUNC(SEL_COMMAND, W::ID_FLANKS, W::onCmdFlanks),
   FXMAPFUNCS(SEL_COMMAND, W::ID_NEW_SELECTION, W::ID_CURRENT_EDIT, W::onCmdWindow),
@@ -95,13 +95,16 @@ namespace {
 struct Entry {
   const char *label; // null: separator
   FXSelector id;
+  bool check = false; // shows the state of a Select mode
 };
 
 FXMenuPane *addMenu(VelkWindow *w, FXMenuBar *bar, const char *title,
                     std::initializer_list<Entry> entries) {
   FXMenuPane *pane = new FXMenuPane(w);
   for (const Entry &e : entries) {
-    if (e.label)
+    if (e.label && e.check)
+      new FXMenuCheck(pane, e.label, w, e.id); // the toolkit's commands show no mark
+    else if (e.label)
       new FXMenuCommand(pane, e.label, nullptr, w, e.id);
     else
       new FXMenuSeparator(pane);
@@ -151,11 +154,11 @@ void VelkWindow::buildMenus() {
                        {{"&Select All\t+", ID_SELECT_ALL},
                         {"&Unselect All\t-", ID_UNSELECT_ALL},
                         kSeparator,
-                        {"&With high global P-value", ID_SELECT_HIGH_PVALUE},
-                        {"&Overlapped", ID_SELECT_OVERLAPPED},
-                        {"Off &diagonal", ID_SELECT_OFF_DIAGONAL},
-                        {"Short", ID_SELECT_SHORT},
-                        {"&Conflicting", ID_SELECT_CONFLICTING},
+                        {"&With high global P-value", ID_SELECT_HIGH_PVALUE, true},
+                        {"&Overlapped", ID_SELECT_OVERLAPPED, true},
+                        {"Off &diagonal", ID_SELECT_OFF_DIAGONAL, true},
+                        {"Short", ID_SELECT_SHORT, true},
+                        {"&Conflicting", ID_SELECT_CONFLICTING, true},
                         kSeparator,
                         {"Approve", ID_APPROVE},
                         {"Disapprove", ID_DISAPPROVE}});

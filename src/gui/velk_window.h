@@ -101,22 +101,11 @@ public:
 
   // Actions that run at once with the slot's parameters
   // (velk_window_actions.cpp).
-  long onCmdAlignNow(FXObject *, FXSelector, void *);
-  long onCmdExpandNow(FXObject *, FXSelector, void *);
-  long onCmdMergeNow(FXObject *, FXSelector, void *);
-  long onCmdGreedyNow(FXObject *, FXSelector, void *);
-  long onCmdOptimalNow(FXObject *, FXSelector, void *);
-  long onCmdReconcile(FXObject *, FXSelector, void *);
-  long onCmdKill(FXObject *, FXSelector, void *);
-  long onCmdTrim(FXObject *, FXSelector, void *);
-  long onCmdRefine(FXObject *, FXSelector, void *);
-  long onCmdFill(FXObject *, FXSelector, void *);
-  long onCmdDelete(FXObject *, FXSelector, void *); // Delete, Move to footnotes
-  long onCmdFilterDelete(FXObject *, FXSelector, void *);
-  long onCmdSelectAll(FXObject *, FXSelector, void *); // Select all, Unselect all
+  // Align, Expand, Merge, Greedy and Optimal now, Trim, Refine, Fill,
+  // Reconcile, Kill, Delete, Move to footnotes, Filter Delete, Select and
+  // Unselect All, Approve, Disapprove, Undo, Redo.
+  long onCmdAction(FXObject *, FXSelector, void *);
   long onCmdSelectMode(FXObject *, FXSelector, void *);
-  long onCmdApprove(FXObject *, FXSelector, void *); // Approve, Disapprove
-  long onCmdUndo(FXObject *, FXSelector, void *);    // Undo, Redo
 
   // Entries that open a dialog first (velk_window_dialogs.cpp).
   long onCmdNew(FXObject *, FXSelector, void *);

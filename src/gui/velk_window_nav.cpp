@@ -5,6 +5,7 @@
 #include "gui/velk_window.h"
 #include "gui/view_hooks.h"
 #include "session/exit_question.h"
+#include "session/window_commands.h"
 #include "view/selection_walk.h"
 
 long VelkWindow::onCmdNavigate(FXObject *, FXSelector sel, void *) {
@@ -58,25 +59,7 @@ long VelkWindow::onCmdStop(FXObject *, FXSelector, void *) {
 }
 
 long VelkWindow::onUpdSelectMode(FXObject *sender, FXSelector sel, void *) {
-  uint32_t bit;
-  switch (FXSELID(sel)) {
-  case ID_SELECT_HIGH_PVALUE:
-    bit = kWinModeHighP;
-    break;
-  case ID_SELECT_OVERLAPPED:
-    bit = kWinModeOverlapped;
-    break;
-  case ID_SELECT_OFF_DIAGONAL:
-    bit = kWinModeOffDiagonal;
-    break;
-  case ID_SELECT_CONFLICTING:
-    bit = kWinModeConflicting;
-    break;
-  default:
-    bit = kWinModeShort;
-    break;
-  }
-  const bool on = gCurrent && (gCurrent->flagsA & bit);
+  const bool on = gCurrent && selectionModeOn(int32_t(FXSELID(sel)));
   sender->handle(this, FXSEL(SEL_COMMAND, on ? ID_CHECK : ID_UNCHECK), nullptr);
   return 1;
 }

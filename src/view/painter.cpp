@@ -6,6 +6,7 @@
 
 #include "core/flags.h"
 #include "core/session.h"
+#include "engine/progress.h"
 #include "engine/search.h"
 #include "ops/selections.h"
 #include "session/report.h"
@@ -21,6 +22,17 @@ bool mirrored1() { return (gSeq1->flags & kSeqInverted) != 0; }
 bool mirrored2() { return (gSeq2->flags & kSeqInverted) != 0; }
 // Exactly one axis mirrored: markers and the arrow hang the other way.
 bool upsideDown() { return mirrored1() != mirrored2(); }
+
+// An action that has not finished yet: the bits other than stop and the two
+// no-drawing bits.
+bool actionInProgress() { return (gActionStatus & ~uint32_t(0x2 | 0x8 | 0x10)) != 0; }
+
+// While an action runs the line shows how far it has got.
+const char *infoLineText() {
+  if (actionInProgress() && actionCanvasOpen())
+    return ReportLineProgress("", progressPercent());
+  return ReportLine();
+}
 
 enum class Align { Left, Centre, Right };
 
@@ -97,7 +109,7 @@ void Painter::cell(int i) {
     s.setForeground(background);
     s.fillRectangle(c.x1, c.y1, c.x2 - c.x1, c.y2 - c.y1);
     s.setForeground(kBlack);
-    text(c, kFontPane, ReportLine(), Align::Left);
+    text(c, kFontPane, infoLineText(), Align::Left);
     break;
   case kCellCornerTop:
   case kCellCornerBottom:
@@ -203,7 +215,7 @@ void Painter::matrix(const LayoutCell &c) {
   areas(kHitApproved, kGreen, "Approved");
   selectionShading();
   hitLines();
-  if (gActionStatus & ~uint32_t(0x2 | 0x8 | 0x10))
+  if (actionInProgress())
     actionWork();
   s.setClip(area.left, area.top, area.right - area.left, area.bottom - area.top);
 }
@@ -496,6 +508,9 @@ void drawSequenceLine(const WindowRecord *w, DrawingSurface &s, int64_t x1, int6
 void paintView(WindowRecord *w, DrawingSurface &s, const ViewArea &area, Rgb background) {
   if (!viewHasSequences(w))
     return;
+  // An action may free the selected hit before the lists are rebuilt.
+  if (w->selectedHit && w->selectedHit->flags == kHitFree)
+    w->selectedHit = nullptr;
   Painter p(w, s, area, background);
   p.setFont(kFontAxis);
   s.setForeground(kBlack);
