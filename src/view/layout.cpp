@@ -100,31 +100,28 @@ void layOutView(WindowRecord *w, const FontMetrics &fm, const ViewArea &area) {
       c.x2 = linkedValue(t.x2, cells, area) - 1;
     if (t.y2)
       c.y2 = linkedValue(t.y2, cells, area) - 1;
+    if (t.kind <= kCellText2) // a header line
+      c.y2 = c.y1 + h4;
     switch (t.kind) {
     case kCellFrom1:
     case kCellFrom2:
       c.x2 = c.x1 + numberWidth(fm, kFontHeader, std::max(block[0], block[2]));
-      c.y2 = c.y1 + h4;
       break;
     case kCellDots1:
     case kCellDots2:
       c.x2 = c.x1 + fm.textWidth(kFontHeader, " .. ");
-      c.y2 = c.y1 + h4;
       break;
     case kCellTo1:
     case kCellTo2:
       c.x2 = c.x1 + numberWidth(fm, kFontHeader, std::max(block[1], block[3]));
-      c.y2 = c.y1 + h4;
       break;
     case kCellName1:
     case kCellName2:
       c.x2 = c.x1 + std::max(fm.textWidth(kFontHeader, sequenceName(gSeq1)),
                              fm.textWidth(kFontHeader, sequenceName(gSeq2)));
-      c.y2 = c.y1 + h4;
       break;
     case kCellText1:
     case kCellText2:
-      c.y2 = c.y1 + h4;
       break;
     case kCellMatrix:
       w->matrixRect = c;

@@ -84,6 +84,17 @@ struct Painter {
   void arrow();
 };
 
+// When `outside`, moves the end (p, q) of the segment (pa, qa)-(pb, qb) to
+// p = to, with q in proportion.
+void clipEnd(int64_t pa, int64_t qa, int64_t pb, int64_t qb, bool outside, int64_t to, int64_t &p,
+             int64_t &q) {
+  if (!outside)
+    return;
+  if (pb != pa)
+    q = qa + (qb - qa) * (to - pa) / (pb - pa);
+  p = to;
+}
+
 // Box of a run in residue-array order, drawn in the files' orientation.
 void orient(int64_t &a, int64_t &b, const Sequence *s) {
   if (s->flags & kSeqInverted) {
@@ -447,25 +458,11 @@ void Painter::arrow() {
     return;
   int64_t xa = hit->start1, ya = hit->start2, xb = hit->end1, yb = hit->end2;
   const int64_t rx0 = w->region[0], rx1 = w->region[1], ry0 = w->region[2], ry1 = w->region[3];
-  // Clip the diagonal to the region, moving the other end proportionally.
-  auto clipX = [&](int64_t &x, int64_t &y, int64_t to) {
-    if (xb != xa)
-      y = ya + (yb - ya) * (to - xa) / (xb - xa);
-    x = to;
-  };
-  if (xa < rx0)
-    clipX(xa, ya, rx0);
-  if (xb > rx1)
-    clipX(xb, yb, rx1);
-  auto clipY = [&](int64_t &x, int64_t &y, int64_t to) {
-    if (yb != ya)
-      x = xa + (xb - xa) * (to - ya) / (yb - ya);
-    y = to;
-  };
-  if (ya < ry0)
-    clipY(xa, ya, ry0);
-  if (yb > ry1)
-    clipY(xb, yb, ry1);
+  // Clip the diagonal to the region, moving the other coordinate in proportion.
+  clipEnd(xa, ya, xb, yb, xa < rx0, rx0, xa, ya);
+  clipEnd(xa, ya, xb, yb, xb > rx1, rx1, xb, yb);
+  clipEnd(ya, xa, yb, xb, ya < ry0, ry0, ya, xa);
+  clipEnd(ya, xa, yb, xb, yb > ry1, ry1, yb, xb);
   const int64_t mid1 = (xa + xb) / 2, mid2 = (ya + yb) / 2;
   const int64_t m1 = (gSeq1->flags & kSeqInvertRequested) ? gSeq1->length - mid1 : mid1 + 1;
   const int64_t m2 = (gSeq2->flags & kSeqInvertRequested) ? gSeq2->length - mid2 : mid2 + 1;

@@ -16,7 +16,7 @@ R=$((X + WIDTH - 1))
 B=$((Y + HEIGHT - 1))
 count() { px count "$1" "$2" "$3" $X $Y $R $B; }
 
-# The five hits of the pair overlap their neighbours: one pink area.
+# The hits of the pair overlap their neighbours: a pink area.
 poll '[ "$(count 255 207 207)" -gt 10000 ]' || fail "no pink conflict area"
 [ "$(count 207 255 207)" -lt 1000 ] || fail "green before anything was approved"
 
