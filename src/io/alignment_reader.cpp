@@ -1,6 +1,7 @@
-// Open: a saved alignment becomes the session. The file is checked whole
-// (header and body) and its sequence files are looked for before anything
-// of the present session is replaced.
+// Open: a saved alignment becomes the session. The header is read, the
+// sequences it names are read aside and the body is checked against them
+// before anything of the present session is replaced: a failed Open leaves
+// the session as it was.
 #include "io/alignment_reader.h"
 
 #include <cstdio>
@@ -10,14 +11,16 @@
 #include "core/flags.h"
 #include "core/hit_delete.h"
 #include "core/params.h"
+#include "core/pool.h"
 #include "core/session.h"
 #include "io/alignment_reader_internal.h"
 #include "io/reader_engine.h"
+#include "io/sequence_reader.h"
 
 namespace {
 bool gReplaced = false; // the last Open got as far as replacing the session
 const char kPlace[] = "sqreadsq";
-OpenNewSessionFn gNewSession = nullptr;
+OpenStartSessionFn gStartSession = nullptr;
 
 bool isAbsolute(const char *name) { return name[0] == '/' || (name[0] && name[1] == ':'); }
 
@@ -29,33 +32,46 @@ int readBody(bool makeHits, const char *path) {
   return r;
 }
 
-// The message the sequence reader would give, before the session is lost.
-int missingSequenceFiles(const char names[2][256]) {
-  int missing = 0;
-  for (int i = 0; i < 2; ++i) {
-    FILE *f = names[i][0] ? openInputFile(names[i]) : nullptr;
-    if (f) {
-      fclose(f);
-      continue;
-    }
-    ++missing;
-    try {
-      reportFatal(kErrCannotOpen, names[i], kPlace);
-    } catch (const ReaderError &) {
-    }
+// A sequence read aside, with its own pool, until the whole file is known to
+// fit it: only then does it replace the session's.
+struct StagedSequence {
+  Sequence seq{};
+  BlockPool pool;
+  ~StagedSequence() { poolFreeAll(&pool); }
+};
+
+// As New reads a sequence and its repeats; failures counted (and shown).
+int stageSequence(StagedSequence &st, const char *name, const SavedHeader &h, int which) {
+  Sequence &s = st.seq;
+  s.pool = &st.pool;
+  snprintf(s.fileName, sizeof s.fileName, "%s", name);
+  snprintf(s.repeatSourceName, sizeof s.repeatSourceName, "%s", name);
+  s.flags = kSeqInitialFlags | kSeqMarkRepeats | (h.invert[which] ? kSeqInvertRequested : 0);
+  s.from = h.from[which];
+  s.to = h.to[which];
+  if (readSequence(&s) != 1) {
+    s.length = 0;
+    return 1;
   }
-  return missing;
+  s.flags &= ~kSeqNotRead;
+  if (readRepeats(&s) != 1)
+    return 1;
+  s.flags &= ~kSeqRepeatsNotRead;
+  return 0;
 }
 
-void applyHeader(const SavedHeader &h, const char names[2][256]) {
-  for (int i = 0; i < 2; ++i) {
-    Sequence *s = sequenceOf(i);
-    s->flags = h.invert[i] ? kSeqInvertRequested : 0;
-    snprintf(s->fileName, sizeof s->fileName, "%s", names[i]);
-    s->repeatSourceName[0] = 0;
-    s->from = h.from[i];
-    s->to = h.to[i];
-  }
+// The staged sequence becomes the session's, in the session's own pool.
+void installSequence(StagedSequence &st, int which) {
+  Sequence *s = sequenceOf(which);
+  BlockPool *pool = s->pool;
+  poolFreeAll(pool);
+  *pool = st.pool;
+  st.pool = BlockPool();
+  *s = st.seq;
+  s->pool = pool;
+}
+
+void applyHeader(const SavedHeader &h) {
   memcpy(gRequested, h.block, sizeof gRequested);
   WindowRecord *w = gCurrent;
   w->flagsB = h.flags;
@@ -91,7 +107,7 @@ void dropPlaceholders() {
 }
 
 int openPath(const char *path) {
-  if (!gNewSession)
+  if (!gStartSession)
     return 1;
   ensureAlignmentHeaderGrammar();
   ensureAlignmentBodyGrammar();
@@ -108,31 +124,43 @@ int openPath(const char *path) {
   if (runDataRead(path, kPlace, kGrammarAlignHeader) != 1)
     return 1;
   const SavedHeader header = h;
-  char names[2][256];
-  for (int i = 0; i < 2; ++i)
-    snprintf(names[i], sizeof names[i], "%s", ResolveSequencePath(header.name[i], path).c_str());
+  StagedSequence staged[2];
+  int failures = 0;
+  for (int i = 0; i < 2; ++i) {
+    std::string name = ResolveSequencePath(header.name[i], path);
+    failures += stageSequence(staged[i], name.c_str(), header, i);
+  }
+  if (failures)
+    return failures;
+  // Every hit checked against the sequences as they will stand.
+  for (int i = 0; i < 2; ++i) {
+    gBodyGeometry.length[i] = staged[i].seq.length;
+    gBodyGeometry.inverted[i] = header.invert[i];
+  }
   if (readBody(false, path) != 1)
     return 1;
-  if (int missing = missingSequenceFiles(names))
-    return missing;
 
+  // Nothing can fail from here on but memory.
   gReplaced = true;
-  applyHeader(header, names);
-  gCurrent->flagsA |= kWinLoaded;
-  int failures = gNewSession();
-  if (gSeq1->length && gSeq2->length) {
-    if (readBody(true, path) != 1)
-      ++failures;
-    dropPlaceholders();
-    rebuildLists(0, 0);
-  } else {
-    ++failures;
+  applyHeader(header);
+  for (int i = 0; i < 2; ++i)
+    installSequence(staged[i], i);
+  gCurrent->flagsA |= kWinLoaded | kWinRelayout | kWinRepaint | kWinSeq1 | kWinSeq2;
+  gStartSession();
+  gCurrent->flagsA |= kWinSessionPresent;
+  for (int i = 0; i < 2; ++i) {
+    gBodyGeometry.length[i] = sequenceOf(i)->length;
+    gBodyGeometry.inverted[i] = (sequenceOf(i)->flags & kSeqInverted) != 0;
   }
+  if (readBody(true, path) != 1)
+    ++failures;
+  dropPlaceholders();
+  rebuildLists(0, 0);
   return failures;
 }
 } // namespace
 
-void setOpenNewSession(OpenNewSessionFn fn) { gNewSession = fn; }
+void setOpenStartSession(OpenStartSessionFn fn) { gStartSession = fn; }
 
 std::string ResolveSequencePath(const char *name, const char *alignmentPath) {
   if (isAbsolute(name))

@@ -22,8 +22,8 @@ bool OpenReplacedSession();
 // taken relative to that folder, leading "../" steps climbing out of it.
 std::string ResolveSequencePath(const char *name, const char *alignmentPath);
 
-// Open's new session from the sequence files its header names: a session
-// without them would leave nothing to read the hits into. Set at start-up
-// by the layer that owns New; failure count as New's.
-using OpenNewSessionFn = int (*)();
-void setOpenNewSession(OpenNewSessionFn fn);
+// The rest of a new session once Open has put the two sequences it read in
+// place (finishing, the engine, the windows): New's own. Set at start-up by
+// the layer that owns New.
+using OpenStartSessionFn = void (*)();
+void setOpenStartSession(OpenStartSessionFn fn);

@@ -15,18 +15,18 @@
 #include "io/reader_engine.h"
 
 bool gBodyMakesHits = false;
+BodyGeometry gBodyGeometry;
 
 namespace {
 enum : int {
   aLocalHit = kAlignmentBodyActionFirst,
   aLocalPush,
-  aLocalReset,
+  aEmptyLine,
   aRow1,
   aRow2,
   aLocalGroup,
   aLocalHitEnd,
   aGlobalPos1,
-  aRowOffset,
   aMiddle,
   aGlobalPos2,
   aGlobalGroup,
@@ -42,8 +42,8 @@ constexpr auto kBody = makeGrammar({
     {kRecAnyChar, at(B_SCAN), kOk, 0},                // B_SKIP
     {kRecLineChar, kSame, kNext, 0},                  // B_REST
     {kRecEndOfLine, kNext, kOk, 0},                   // B_EOL
-    {kRecEndOfLine, kSame, kNext, 0},                 // B_EMPTY
-    {kLitEof, kOk, kNext, 0},                         // B_EOF
+    {kRecEndOfLine, kSame, kNext, aEmptyLine},        // B_EMPTY
+    {kLitEof, kOk, kNext, aGlobalEnd},                // B_EOF
     {kLitScoreColon, kNext, at(B_SUMMARY), 0},        // B_LOCAL
     {kGrammarAlignLocal, kOk, E, 0},                  // B_L
     {kLitFirst, kNext, at(B_GLOBAL), 0},              // B_SUMMARY
@@ -59,7 +59,7 @@ enum { L_SCAN1, L_SKIP1, L_C1, L_F1, L_D1, L_T1, L_SCAN2, L_SKIP2, L_C2, L_F2, L
 constexpr auto kLocal = makeGrammar({
     {kLitFirst, at(L_C1), kNext, 0},                  // L_SCAN1
     {kRecAnyChar, at(L_SCAN1), E, 0},                 // L_SKIP1
-    {kLitColon, kNext, E, aLocalReset},               // L_C1
+    {kLitColon, kNext, E, 0},                         // L_C1
     {kRecInteger, kNext, E, aLocalPush},              // L_F1
     {kLitDotDot, kNext, E, 0},                        // L_D1
     {kRecInteger, kNext, E, aLocalPush},              // L_T1
@@ -80,7 +80,7 @@ constexpr auto kLocal = makeGrammar({
     {kLitBlank, kSame, kNext, 0},                     // L_G2
     {kRecAlignLetter, kSame, kNext, aRow2},           // L_R2
     {kRecEndOfLine, kNext, E, aLocalGroup},           // L_E3
-    {kRecEndOfLine, kSame, kNext, 0},                 // L_EMPTY
+    {kRecEndOfLine, kSame, kNext, aEmptyLine},        // L_EMPTY
     {kLitEof, kOk, kNext, aLocalHitEnd},              // L_EOF
     {kLitScoreColon, at(L_SCAN1), kNext, aLocalHitEnd}, // L_NEXT
     {kRecAlways, at(L_G0), E, 0},                     // L_MORE
@@ -113,7 +113,7 @@ enum { R_P1, R_C1, R_B1, R_L1, R_E1, R_M, R_E2, R_P2, R_C2, R_B2, R_L2, R_E3, R_
 constexpr auto kGlobal = makeGrammar({
     {kRecInteger, kNext, E, aGlobalPos1},             // R_P1
     {kLitColon, kNext, E, 0},                         // R_C1
-    {kLitBlank, kNext, E, aRowOffset},                // R_B1
+    {kLitBlank, kNext, E, 0},                         // R_B1
     {kRecAlignLetter, kSame, kNext, aRow1},           // R_L1
     {kRecEndOfLine, kNext, E, 0},                     // R_E1
     {kRecLineChar, kSame, kNext, aMiddle},            // R_M
@@ -143,6 +143,8 @@ struct BodyState {
   Rows rows;
   int32_t values[4];
   int count = 0;
+  int emptyLines = 0; // since the last group
+  int groups = 0;     // global: groups read
   // Current hit (local) or open stretch (global).
   bool open = false;
   int32_t x = 0, y = 0;           // next positions, absolute
@@ -169,10 +171,13 @@ void checkInHeaderInterval(int which, int32_t a, int32_t b, int32_t slack) {
     badFormat();
 }
 
-int32_t indexOf(const Sequence *s, int32_t filePosition) {
-  if (filePosition < 0 || filePosition > s->length + 1)
+// 0-based index of a 1-based position as the file holds it; a line may
+// begin one past either end.
+int32_t indexOf(int which, int32_t filePosition) {
+  const int32_t length = gBodyGeometry.length[which];
+  if (filePosition < 0 || filePosition > length + 1)
     badFormat();
-  return (s->flags & kSeqInverted) ? s->length - filePosition : filePosition - 1;
+  return gBodyGeometry.inverted[which] ? length - filePosition : filePosition - 1;
 }
 
 void column(bool has1, bool has2, bool inHit) {
@@ -202,7 +207,7 @@ void makeHitFromBlocks() {
   std::vector<Run> runs;
   runs.swap(gBody.blocks);
   gBody.inRun = false;
-  if (!gBodyMakesHits || runs.empty())
+  if (runs.empty())
     return;
   const Run &first = runs.front(), &last = runs.back();
   const int32_t start1 = first.x, start2 = first.y;
@@ -211,12 +216,14 @@ void makeHitFromBlocks() {
   // beyond their residues: every block must lie inside both, in order.
   int32_t reach1 = start1, reach2 = start2;
   for (const Run &r : runs) {
-    if (r.x < reach1 || r.y < reach2 || r.x + int64_t(r.length) > gSeq1->length ||
-        r.y + int64_t(r.length) > gSeq2->length)
+    if (r.x < reach1 || r.y < reach2 || r.x + int64_t(r.length) > gBodyGeometry.length[0] ||
+        r.y + int64_t(r.length) > gBodyGeometry.length[1])
       badFormat();
     reach1 = r.x + r.length;
     reach2 = r.y + r.length;
   }
+  if (!gBodyMakesHits)
+    return;
   try {
     Hit *h = allocateHit();
     h->start1 = start1;
@@ -247,7 +254,7 @@ void makeHitFromBlocks() {
 }
 
 // ---- Local ----------------------------------------------------------------
-void actLocalReset() { gBody.count = 0; }
+void actEmptyLine() { ++gBody.emptyLines; }
 void actLocalPush() {
   if (gBody.count < 4)
     gBody.values[gBody.count++] = gReader.value.i;
@@ -269,10 +276,15 @@ void actLocalHit() {
     checkInHeaderInterval(0, from1, to1, 0);
     checkInHeaderInterval(1, from2, to2, 0);
   }
-  gBody.x = gBodyMakesHits ? indexOf(gSeq1, from1) : 0;
-  gBody.y = gBodyMakesHits ? indexOf(gSeq2, from2) : 0;
+  gBody.x = indexOf(0, from1);
+  gBody.y = indexOf(1, from2);
+  gBody.count = 0;
 }
-void actRow1() { gBody.rows.has1.push_back(gReader.value.b != '-'); }
+void actRow1() {
+  if (gBody.rows.has1.empty()) // where the letters begin, for the marks below
+    gBody.rows.offset = static_cast<int>(gReader.pos - 1 - readerLine());
+  gBody.rows.has1.push_back(gReader.value.b != '-');
+}
 void actRow2() { gBody.rows.has2.push_back(gReader.value.b != '-'); }
 void actLocalGroup() {
   Rows &r = gBody.rows;
@@ -280,8 +292,16 @@ void actLocalGroup() {
   for (size_t i = 0; i < n; ++i)
     column(i < r.has1.size() && r.has1[i], i < r.has2.size() && r.has2[i], true);
   r = Rows();
+  gBody.emptyLines = 0;
+}
+// A complete file ends with one empty line after its last group; more mean
+// it was cut just before the next hit's "Score:" line.
+void checkFileEnd() {
+  if (gReader.atEof && gBody.emptyLines > 1)
+    badFormat();
 }
 void actLocalHitEnd() {
+  checkFileEnd();
   // The coordinate line says how many residues the rows must hold: fewer
   // means the file was cut off between groups.
   if (gBody.residues1 != gBody.expected1 || gBody.residues2 != gBody.expected2)
@@ -290,24 +310,28 @@ void actLocalHitEnd() {
 }
 
 // ---- Global ---------------------------------------------------------------
+// Each line goes on where the one before ended: a line whose position does
+// not would pair residues that were never aligned.
+void globalPosition(int which, int32_t &at) {
+  int32_t index = indexOf(which, gReader.value.i);
+  if (gBody.groups > 0 && index != at)
+    badFormat();
+  at = index;
+  if (!gBodyMakesHits)
+    checkInHeaderInterval(which, gReader.value.i, gReader.value.i, 1);
+}
 void actGlobalPos1() {
   gBody.rows = Rows();
-  if (gBodyMakesHits)
-    gBody.x = indexOf(gSeq1, gReader.value.i);
-  else
-    checkInHeaderInterval(0, gReader.value.i, gReader.value.i, 1);
+  globalPosition(0, gBody.x);
 }
-void actRowOffset() { gBody.rows.offset = static_cast<int>(gReader.pos - readerLine()); }
 void actMiddle() {
   // Collected from the line start so that column i is middle[offset + i].
   gBody.rows.middle.assign(readerLine(), gReader.pos);
+  // Any other character is damage, and would shift a hit.
+  if (gBody.rows.middle.find_first_not_of(" |*[{+:}]") != std::string::npos)
+    badFormat();
 }
-void actGlobalPos2() {
-  if (gBodyMakesHits)
-    gBody.y = indexOf(gSeq2, gReader.value.i);
-  else
-    checkInHeaderInterval(1, gReader.value.i, gReader.value.i, 1);
-}
+void actGlobalPos2() { globalPosition(1, gBody.y); }
 
 // A hit begins at "[" or "{" and ends after "]" or "}". A hit whose first
 // or last column is a mismatch carries no bracket there: its marks "|" and
@@ -333,8 +357,11 @@ void actGlobalGroup() {
     }
   }
   r = Rows();
+  ++gBody.groups;
+  gBody.emptyLines = 0;
 }
 void actGlobalEnd() {
+  checkFileEnd();
   if (gBody.open)
     makeHitFromBlocks();
   gBody.open = false;
@@ -351,10 +378,9 @@ void ensureAlignmentBodyGrammar() {
   registerGrammar(kGrammarAlignLocal, kLocal, "local alignment");
   registerGrammar(kGrammarAlignSummary, kSummary, "alignment summary");
   registerGrammar(kGrammarAlignGlobal, kGlobal, "global alignment");
-  const ReaderAction actions[] = {actLocalHit,  actLocalPush,  actLocalReset,  actRow1,
-                                  actRow2,      actLocalGroup, actLocalHitEnd, actGlobalPos1,
-                                  actRowOffset, actMiddle,     actGlobalPos2,  actGlobalGroup,
-                                  actGlobalEnd};
+  const ReaderAction actions[] = {actLocalHit, actLocalPush,  actEmptyLine,   actRow1,
+                                  actRow2,     actLocalGroup, actLocalHitEnd, actGlobalPos1,
+                                  actMiddle,   actGlobalPos2, actGlobalGroup, actGlobalEnd};
   int index = aLocalHit;
   for (ReaderAction a : actions)
     registerAction(index++, a);

@@ -42,6 +42,14 @@ extern SavedHeader gSavedHeader;
 // replaced), then to make the hits.
 extern bool gBodyMakesHits;
 
+// The two sequences the body is read against: lengths, and whether their
+// residues are (or will be) invert-complemented.
+struct BodyGeometry {
+  int32_t length[2];
+  bool inverted[2];
+};
+extern BodyGeometry gBodyGeometry;
+
 void ensureAlignmentHeaderGrammar();
 // Forgets what an earlier body read left behind (one that ended in an error).
 void resetAlignmentBody();

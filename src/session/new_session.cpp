@@ -35,15 +35,18 @@ int newSession() {
       ++failures;
     }
   }
-  if (gSeq1->length && gSeq2->length) {
-    finishSequence(gSeq1);
-    finishSequence(gSeq2);
-    initialiseEngineForIntervals();
-    if (gRequested[0] != 0)
-      setWindowToRequestedIntervals();
-    closeOtherWindows(true);
-  }
+  if (gSeq1->length && gSeq2->length)
+    startSessionFromSequences();
   gCurrent->flagsA |= kWinSessionPresent;
   gActionStatus = 0;
   return failures;
+}
+
+void startSessionFromSequences() {
+  finishSequence(gSeq1);
+  finishSequence(gSeq2);
+  initialiseEngineForIntervals();
+  if (gRequested[0] != 0)
+    setWindowToRequestedIntervals();
+  closeOtherWindows(true);
 }

@@ -9,3 +9,7 @@
 // sub-interval and closes the other windows. Returns the number of failures
 // (0 = success); a failed read has already shown its error.
 int newSession();
+
+// The rest of New once both sequences have residues (also Open's, after it
+// has read them and checked the file against them).
+void startSessionFromSequences();

@@ -43,6 +43,6 @@ int openAlignmentCommand() {
 }
 
 void installOpenCommand() {
-  setOpenNewSession(newSession);
+  setOpenStartSession(startSessionFromSequences);
   gCommandActions.openAlignment = openAlignmentCommand;
 }

@@ -1,18 +1,19 @@
 // libFuzzer target: arbitrary bytes as a saved alignment, opened the way
 // Open does (header, then the local, global or summary body) against three
 // small sequence files beside it. Every hit made must lie inside both
-// sequences, and its column walk must stay inside their residues.
+// sequences, its column walk must stay inside their residues, and a failed
+// Open must leave the session as it was.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "core/session.h"
+#include "engine/columns.h"
 #include "engine/scores.h"
 #include "fuzz_input.h"
 #include "io/alignment_reader.h"
 #include "session/new_session.h"
-#include "engine/columns.h"
 
 static std::string gPath;
 
@@ -32,7 +33,7 @@ static void copyFile(const std::string &from, const std::string &to) {
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   gPath = setUpFuzzInput("input.loc_align");
   buildResidueTables();
-  setOpenNewSession(newSession);
+  setOpenStartSession(startSessionFromSequences);
   const std::string dir = gPath.substr(0, gPath.rfind('/') + 1);
   for (const char *name : {"a.fa", "b.fa", "b_rc.fa"})
     copyFile(std::string(VELK_FUZZ_SEQUENCES "/") + name, dir + name);
@@ -51,12 +52,41 @@ static bool inside(const Hit *h) {
   return true;
 }
 
+// What a failed Open must not change.
+static std::string describeSession() {
+  std::string d;
+  char line[600];
+  for (int i = 0; i < 2; ++i) {
+    const Sequence *s = sequenceOf(i);
+    snprintf(line, sizeof line, "%s %d %d %d %d|", s->fileName, s->length, s->flags, s->from,
+             s->to);
+    d += line;
+  }
+  const WindowRecord *w = gCurrent;
+  snprintf(line, sizeof line, "%g %d %d %d %d %d %d %d %d %d|", w->pValue, w->mergeMaxDistance,
+           w->score.match, w->score.mismatch, w->alignIsland.matchesPerFrame,
+           w->alignIsland.frameLength, w->expandIsland.minTotalMatches, gRequested[0],
+           gRequested[3], w->region[1]);
+  d += line;
+  for (const Hit *h = gHitHead1; h; h = h->next1) {
+    snprintf(line, sizeof line, "/%d %d %d %d", h->start1, h->end1, h->start2, h->end2);
+    d += line;
+    for (const HitBlock *b = h->firstBlock; b; b = b->next) {
+      snprintf(line, sizeof line, " %d,%d,%d", b->x, b->y, b->length);
+      d += line;
+    }
+  }
+  return d;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   writeFuzzInput(gPath, data, size);
   gCurrent = &gSlots[0];
   resetSlotDefaults(gCurrent);
   snprintf(gPathBuffer, sizeof gPathBuffer, "%s", gPath.c_str());
-  if (OpenAlignment() < 0)
+  const std::string before = describeSession();
+  int failures = OpenAlignment();
+  if (failures < 0 || (failures > 0 && describeSession() != before))
     abort();
   for (Hit *h = gHitHead1; h; h = h->next1) {
     if (!h->firstBlock)

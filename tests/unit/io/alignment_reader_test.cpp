@@ -38,7 +38,7 @@ protected:
     WriterTest::SetUp();
     loadTestSequences("A", "A"); // session memory and tables
     setGlobalFill(noFill);
-    setOpenNewSession(newSession); // as start-up does
+    setOpenStartSession(startSessionFromSequences); // as start-up does
     std::string seq1 = randomBases(400, 7);
     std::string seq2 = seq1.substr(0, 150) + "GATTACAGAT" + seq1.substr(150);
     seq2[50] = seq2[50] == 'A' ? 'C' : 'A';
@@ -167,12 +167,21 @@ TEST_F(AlignmentReader, FailuresLeaveTheSessionAsItWas) {
       {text.substr(0, groupEnd), "Bad format of input file"},
       {text.substr(0, secondGroup + 1), "EOF reached"},
       {text.substr(0, groupEnd) + "ACGT\n+|||\nACGT\n", "Bad format"},
+      // Cut just before the last hit's "Score:" line.
+      {text.substr(0, text.rfind("Score: ")), "Bad format of input file"},
+      // Sequence 2 said to be invert-complemented: its hits no longer fit.
+      {edit("    1 .. 410 \n", "    1 .. 410 InvertComplement\n"), "Bad format of input file"},
+      // A sequence file that cannot be read.
+      {edit("File: s2.fa", "File: bad.fa"),
+       "ERROR in line 2: Bad format of input file. \nFile: " + dir + "/bad.fa"},
       // A hit beyond the end of the interval the header names.
       {edit("1st: 251 .. 370", "1st: 351 .. 470"), "Bad format of input file"},
       // A missing sequence file is named with its resolved path.
       {edit("File: s2.fa", "File: gone/s2.fa"),
        "Cannot open input file. \nFile: " + dir + "/gone/s2.fa"},
   };
+  writeText(dir + "/bad.fa", ">damaged\nACGT\xc3\xa9"
+                             "ACGT\n");
   for (const auto &[content, error] : cases) {
     SCOPED_TRACE(content.substr(content.size() > 60 ? content.size() - 60 : 0));
     writeText(dir + "/bad.loc_align", content);
@@ -185,7 +194,14 @@ TEST_F(AlignmentReader, FailuresLeaveTheSessionAsItWas) {
     EXPECT_EQ(describeHits(), hits);
     EXPECT_EQ(gCurrent->pValue, 1e-3);
     EXPECT_EQ(gSeq1->length, 400);
+    EXPECT_EQ(gSeq2->length, 410);
+    EXPECT_EQ(gSeq2->flags & (kSeqInverted | kSeqInvertRequested), 0);
+    EXPECT_STREQ(gSeq2->fileName, (dir + "/s2.fa").c_str());
   }
+  // The file as written still opens.
+  writeText(dir + "/bad.loc_align", text);
+  EXPECT_EQ(OpenAlignment(), 0);
+  EXPECT_EQ(describeHits(), hits);
 }
 
 TEST_F(AlignmentReader, GlobalMarksDelimitTheHits) {
@@ -212,10 +228,18 @@ TEST_F(AlignmentReader, GlobalMarksDelimitTheHits) {
   // A line that does not fit the sequence; a hit whose middle line lies
   // past the end of sequence 1 while its first and last lie inside (the
   // column walk would read beyond the residues).
-  for (const char *body : {"      999: ACGT\n           [||]\n        1: ACGT\n\n\n",
-                           "       11: ACGT\n           [|||\n       21: ACGT\n\n\n"
-                           "      398: ACGTAC\n           ||||||\n       25: ACGTAC\n\n\n"
-                           "       15: ACGT\n           |||]\n       31: ACGT\n\n\n"}) {
+  for (const char *body :
+       {"      999: ACGT\n           [||]\n        1: ACGT\n\n\n",
+        // Running on past the end of sequence 1.
+        "      397: ACGTAC\n           [||||]\n       25: ACGTAC\n\n\n",
+        // A character that is no mark; a line that does not
+        // go on where the line before it ended.
+        "       11: ACGTACGTAC\n           [||]::{x} \n       21: ACGTACGTAC\n\n\n",
+        "       11: AC-GT\n            |  |\n       21: ACGGT\n\n\n"
+        "       16: AAC\n           |] \n       26: AAC\n\n\n",
+        "       11: ACGT\n           [|||\n       21: ACGT\n\n\n"
+        "      398: ACGTAC\n           ||||||\n       25: ACGTAC\n\n\n"
+        "       15: ACGT\n           |||]\n       31: ACGT\n\n\n"}) {
     EXPECT_GE(open(body), 1);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_NE(ui.boxes[0].second.find("Bad format of input file"), std::string::npos);

@@ -20,7 +20,7 @@ TEST_F(Pipeline, SavedAlignmentsAgreeWithTheSequencesAndReadBack) {
   gSeq2->flags = kSeqInvertRequested;
   gSeq1->from = gSeq1->to = gSeq2->from = gSeq2->to = 0;
   ASSERT_EQ(newSession(), 0);
-  setOpenNewSession(newSession); // as start-up does
+  setOpenStartSession(startSessionFromSequences); // as start-up does
   setGlobalFill(alignOrFill);
   alignAction(true);
   const int32_t hits = gHitCount;
