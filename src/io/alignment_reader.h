@@ -10,8 +10,9 @@ constexpr int32_t kIdOpen = 67;
 
 // Opens the alignment named by the path buffer (gPathBuffer) as a new
 // session. Returns the number of failures (0 = opened). Every failure has
-// shown its message. A file that is not a well-formed alignment, or whose
-// sequence files cannot be opened, leaves the present session as it was.
+// shown its message. An Open that fails before the session is replaced
+// (header, sequence files, a body that does not fit them) leaves the
+// present session as it was; after that only memory can fail.
 int OpenAlignment();
 // Whether the last OpenAlignment got past its checks and replaced the
 // session (with or without later failures).
