@@ -82,6 +82,7 @@ void prepareRegion(Hit *regionRecord, int32_t xEnd, int32_t yEnd, uint32_t modeF
   e.k = r.island.minTotalMatches;
   e.w = r.island.wordSize;
   e.repeatLimit = r.island.repeatLimit;
+  e.spaced = r.island.seedShape != 0;
   e.score = &r.score;
   e.D = e.W + e.H - 1;
   e.diagBase = e.H + e.g - 1;

@@ -53,6 +53,7 @@ struct EngineContext {
   HitBlock *resultList;  // accepted chain ends, most recent first
   int32_t abandoned;     // seeds given up because an earlier seed covers them
   int32_t repeatLimit;   // hash mode: words more frequent in sequence 1 are no seeds
+  bool spaced;           // hash mode: sensitive, spaced seeds
   int64_t repeatWords;   // words of sequence 2 left out by that limit
   bool seedAbandoned;    // the running seed met a word before it (hash mode)
   int32_t linkedIslands; // islands linked by the last chainForward/chainBackward

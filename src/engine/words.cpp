@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -30,6 +31,22 @@ struct KeptChains {
 
   static int64_t key(int32_t diagonal, int32_t x) {
     return (int64_t)diagonal * (INT64_C(1) << 32) + x;
+  }
+
+  // Sensitive mode: how far along each diagonal chains that were not kept
+  // reached. Spaced seeds hit many times along one stretch; it is chained once.
+  std::unordered_map<int32_t, int32_t> tried;
+  void noteTried(const HitBlock *any) {
+    while (any->prev)
+      any = any->prev;
+    for (const HitBlock *b = any; b; b = b->next) {
+      int32_t &end = tried[b->x - b->y];
+      end = std::max(end, b->x + b->length);
+    }
+  }
+  bool triedBefore(int32_t x, int32_t y, int32_t wordEnd) const {
+    auto it = tried.find(x - y);
+    return it != tried.end() && it->second > wordEnd;
   }
 
   void add(const HitBlock *first) {
@@ -60,9 +77,17 @@ struct KeptChains {
 };
 KeptChains *gKept; // set while a hash search runs
 
+const SeedShape *gSpaced; // the spaced pattern while a sensitive search runs
+
 struct KeptScope {
-  explicit KeptScope(KeptChains *chains) { gKept = chains; }
-  ~KeptScope() { gKept = nullptr; }
+  KeptScope(KeptChains *chains, const SeedShape *spaced) {
+    gKept = chains;
+    gSpaced = spaced;
+  }
+  ~KeptScope() {
+    gKept = nullptr;
+    gSpaced = nullptr;
+  }
   KeptScope(const KeptScope &) = delete;
   KeptScope &operator=(const KeptScope &) = delete;
 };
@@ -76,13 +101,28 @@ void freeChain(HitBlock *any) {
   }
 }
 
+// Sensitive mode: spaced seeds, with frames that let more mismatches in.
+const char kSensitivePattern[] = "1110100110010101111";
+constexpr int32_t kSpacedIslandScore = 20; // in matches beyond the mismatches
+
+// Every compared position of the spaced word starting at (x, y) matches.
+bool spacedHit(int32_t x, int32_t y) {
+  const SeedShape &s = *gSpaced;
+  for (uint8_t shift : s.shifts)
+    if (pairCode(x + s.span - 1 - shift / 2, y + s.span - 1 - shift / 2) != 1)
+      return false;
+  return true;
+}
+
 // One seed ending at (i1, i2): grown into a chain, kept when it passes the
 // global test.
 void growSeed(int32_t i1, int32_t i2, std::vector<HitBlock *> &kept) {
   EngineContext &e = gEngine;
   const int32_t sx = i1 - e.w + 1, sy = i2 - e.w + 1;
-  if (sx > 0 && sy > 0 && pairCode(sx - 1, sy - 1) == 1)
-    return; // inside a longer run that an earlier seed covers
+  // A seed whose word also hits one pair earlier lies inside a stretch that
+  // an earlier seed covers.
+  if (sx > 0 && sy > 0 && (gSpaced ? spacedHit(sx - 1, sy - 1) : pairCode(sx - 1, sy - 1) == 1))
+    return;
   gKept->seedEndX = i1 + 1;
   gKept->seedEndY = i2 + 1;
   // A cut of a kept chain may fall inside the word: either end will do.
@@ -90,14 +130,25 @@ void growSeed(int32_t i1, int32_t i2, std::vector<HitBlock *> &kept) {
     ++e.abandoned;
     return;
   }
-  int32_t length = e.w;
-  while (pairCode(sx + length, sy + length) == 1)
-    ++length;
-  HitBlock *isl = newIsland(sx, sy, length, length);
+  if (gSpaced && gKept->triedBefore(sx, sy, i1))
+    return;
+  int32_t length = e.w, matches = e.w;
+  if (gSpaced) // both ends of the pattern compare: the span starts and ends on matches
+    for (int32_t i = 0; i < e.w; ++i)
+      matches -= pairCode(sx + i, sy + i) != 1;
+  for (; pairCode(sx + length, sy + length) == 1; ++length)
+    ++matches;
+  HitBlock *isl = newIsland(sx, sy, length, matches);
   e.seedAbandoned = false;
   extendFrameBackward(isl, std::min(sx, sy), true);
   if (!e.seedAbandoned) {
     extendFrameForward(isl, std::min(e.W - (isl->x + isl->length), e.H - (isl->y + isl->length)));
+    // Spaced words hit by chance far more often than runs of w matches do:
+    // a seed is chained only when its gapless island stands out.
+    if (gSpaced && isl->blockScore < kSpacedIslandScore * e.score->match) {
+      freeChain(isl);
+      return;
+    }
     resetSecondCopy(isl);
     chainBackward(isl, true);
     if (!e.seedAbandoned) {
@@ -108,6 +159,7 @@ void growSeed(int32_t i1, int32_t i2, std::vector<HitBlock *> &kept) {
     }
   }
   if (e.seedAbandoned) {
+    gKept->noteTried(isl);
     freeChain(isl);
     return;
   }
@@ -121,8 +173,10 @@ void growSeed(int32_t i1, int32_t i2, std::vector<HitBlock *> &kept) {
   if (globalMargin(&probe) >= 0) {
     kept.push_back(blocks);
     gKept->add(blocks);
-  } else
+  } else {
+    gKept->noteTried(blocks);
     freeChain(blocks);
+  }
 }
 
 // Streams sequence 2 against the index; kept chains collect in `kept`.
@@ -155,7 +209,9 @@ void streamSecond(const WordIndex &index, const SeedShape &shape, std::vector<Hi
       if (stopBitSet())
         return;
       const int32_t end = ends[t];
-      const int skip = WordIndex::residueClass(e.seq2, end - shape.span + 1);
+      // Spaced words say nothing about the pair before them.
+      const int skip =
+          gSpaced ? WordIndex::kEdge : WordIndex::residueClass(e.seq2, end - shape.span + 1);
       const int32_t n = index.visit(keys[t], skip == WordIndex::kEdge ? -1 : skip, e.repeatLimit,
                                     [&](int32_t i) { growSeed(i, end, kept); });
       if (e.repeatLimit > 0 && n > e.repeatLimit)
@@ -179,7 +235,17 @@ int seedRegion() {
     return kSearchNormal;
   e.g = std::min(e.g, std::min(e.W, e.H));
   e.diagBase = e.H + e.g - 1;
-  const SeedShape shape = SeedShape::contiguous(e.w);
+  const SeedShape shape =
+      e.spaced ? SeedShape::spaced(kSensitivePattern) : SeedShape::contiguous(e.w);
+  if (e.spaced) {
+    // Runs of w matches stand for earlier seeds: a run as long as the
+    // pattern holds one. Frames take two more mismatches.
+    e.w = shape.span;
+    e.m = std::max(e.m - 2, 3 * e.n / 10);
+    e.k = std::max(e.k - 2, e.m);
+    if (e.W < e.w || e.H < e.w)
+      return kSearchNormal;
+  }
   WordIndex index;
   if (!index.build(e.seq1, e.W, shape))
     return kSearchPoolExhausted;
@@ -187,7 +253,7 @@ int seedRegion() {
   std::vector<HitBlock *> kept;
   try {
     KeptChains chains;
-    KeptScope scope(&chains);
+    KeptScope scope(&chains, e.spaced ? &shape : nullptr);
     streamSecond(index, shape, kept);
   } catch (const EngineAbort &) {
     for (HitBlock *blocks : kept)

@@ -172,3 +172,30 @@ TEST_F(RepeatHeavy, SeedsBesideAKeptChainDoNotWalkAlongIt) {
 }
 
 } // namespace
+
+// Spaced seeds with their looser frames find what runs of 16 matches miss
+// with three positions in ten substituted, and only that.
+class SensitiveSeeds : public SearchTest {
+protected:
+  int32_t coveredBy(const std::string &a, const std::string &b, int16_t shape) {
+    IslandParams ip;
+    ip.seedShape = shape;
+    load(a, b, 0x08, ip);
+    EXPECT_EQ(seedByWords(region()), kSearchNormal);
+    const std::vector<Box> boxes = hitBoxes();
+    for (const Box &box : boxes) // homologous pairs lie on the main diagonal
+      EXPECT_LT(std::abs((box.x0 - box.y0) - (box.x1 - box.y1)), 40);
+    return covered(boxes, 0, (int32_t)a.size());
+  }
+};
+
+TEST_F(SensitiveSeeds, FindDivergedHomologyThatRunsMiss) {
+  std::mt19937 rng(11);
+  const std::string a = randomDna(rng, 20000);
+  const std::string b = mutate(rng, a, 0.3);
+  const int32_t runs = coveredBy(a, b, 0), spaced = coveredBy(a, b, 1);
+  EXPECT_LT(runs, 10000);
+  EXPECT_GT(spaced, 19500);
+  // Unrelated sequences stay unaligned.
+  EXPECT_EQ(coveredBy(a, randomDna(rng, 20000), 1), 0);
+}
