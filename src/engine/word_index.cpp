@@ -60,6 +60,8 @@ int WordIndex::residueClass(const uint8_t *seq, int32_t wordStart) {
 bool WordIndex::build(const uint8_t *seq, int32_t length, const SeedShape &shape) {
   dir_.clear();
   entries_.clear();
+  if (length > (int32_t)kEndMask)
+    return false;
   bits_ = 4;
   while (bits_ < 31 && (int64_t(1) << bits_) < length)
     ++bits_;
@@ -77,19 +79,23 @@ bool WordIndex::build(const uint8_t *seq, int32_t length, const SeedShape &shape
     for (size_t b = 1; b < dir_.size(); ++b)
       dir_[b] += dir_[b - 1];
     entries_.resize(words);
-    std::vector<uint32_t> fill(dir_.begin(), dir_.end() - 1);
+    // Each bucket's start serves as its fill cursor, then moves back.
     roll = WordRoller(shape);
     for (int32_t i = 0; i < length; ++i)
       if (roll.push(seq[i], key))
-        entries_[fill[bucketOf(key)]++] =
-            Entry{(uint32_t)key, (uint32_t)(key >> 32), i, residueClass(seq, i - shape.span + 1)};
+        entries_[dir_[bucketOf(key)]++] =
+            Entry{(uint32_t)key, (uint32_t)(key >> 32),
+                  (uint32_t)i | (uint32_t)residueClass(seq, i - shape.span + 1) << kClassShift};
+    for (size_t b = dir_.size() - 1; b > 0; --b)
+      dir_[b] = dir_[b - 1];
+    dir_[0] = 0;
   } catch (const std::bad_alloc &) {
     dir_.clear();
     entries_.clear();
     return false;
   }
   auto before = [](const Entry &a, const Entry &c) {
-    return a.key() != c.key() ? a.key() < c.key() : a.cls < c.cls;
+    return a.key() != c.key() ? a.key() < c.key() : a.cls() < c.cls();
   };
   for (size_t b = 0; b + 1 < dir_.size(); ++b) {
     Entry *lo = entries_.data() + dir_[b], *hi = entries_.data() + dir_[b + 1];

@@ -39,7 +39,7 @@ public:
   static int residueClass(const uint8_t *seq, int32_t wordStart);
 
   // Indexes seq[0 .. length); seq must stay valid while the index is used.
-  // False when memory is short.
+  // False when memory is short or the sequence longer than 2^29.
   bool build(const uint8_t *seq, int32_t length, const SeedShape &shape);
   int32_t count(uint64_t key) const;
   // Word ends of `key` whose class is not `skipClass` (-1 skips none): the
@@ -54,12 +54,15 @@ public:
   size_t bytes() const { return dir_.capacity() * 4 + entries_.capacity() * sizeof(Entry); }
 
 private:
+  // 12 bytes: the key, then the word end (last residue) below the class.
   struct Entry {
-    uint32_t lo, hi; // key
-    int32_t end;     // word end (last residue)
-    int32_t cls;
+    uint32_t lo, hi, endAndClass;
     uint64_t key() const { return (uint64_t)hi << 32 | lo; }
+    int32_t end() const { return (int32_t)(endAndClass & kEndMask); }
+    int cls() const { return (int)(endAndClass >> kClassShift); }
   };
+  static constexpr int kClassShift = 29;
+  static constexpr uint32_t kEndMask = (1u << kClassShift) - 1;
   uint32_t bucketOf(uint64_t key) const {
     return (uint32_t)((key * UINT64_C(0x9E3779B97F4A7C15)) >> (64 - bits_));
   }
@@ -85,28 +88,28 @@ int32_t WordIndex::visit(uint64_t key, int skipClass, int32_t limit, F &&f) cons
   const Entry *firstEntry = lo;
   for (const Entry *p = lo; p < hi;) {
     const Entry *q = p;
-    while (q < hi && q->cls == p->cls)
+    while (q < hi && q->cls() == p->cls())
       ++q;
-    if (p->end < firstEntry->end)
+    if (p->end() < firstEntry->end())
       firstEntry = p;
-    if (p->cls != skipClass) {
+    if (p->cls() != skipClass) {
       begin[classes] = p;
       top[classes++] = q;
     }
     p = q;
   }
-  if (firstEntry->cls != skipClass)
-    f(firstEntry->end);
+  if (firstEntry->cls() != skipClass)
+    f(firstEntry->end());
   for (;;) {
     int best = -1;
     for (int c = 0; c < classes; ++c) {
       if (top[c] > begin[c] && top[c] - 1 == firstEntry)
         --top[c];
-      if (top[c] > begin[c] && (best < 0 || top[c][-1].end > top[best][-1].end))
+      if (top[c] > begin[c] && (best < 0 || top[c][-1].end() > top[best][-1].end()))
         best = c;
     }
     if (best < 0)
       return n;
-    f((--top[best])->end);
+    f((--top[best])->end());
   }
 }
