@@ -23,6 +23,17 @@ import sys
 TOLERANCE = 10
 
 
+def walk(p1, p2, text1, text2):
+    """Aligned columns of two gapped texts starting at p1, p2."""
+    for a, b in zip(text1, text2):
+        if a != "-" and b != "-":
+            yield p1, p2
+        if a != "-":
+            p1 += 1
+        if b != "-":
+            p2 += 1
+
+
 def velk_columns(path):
     """Per aligned column of every hit: (position 1, position 2), 1-based."""
     hit = re.compile(r"\s+1st: (\d+) \.\. \d+ \(\d+\)\s+2nd: (\d+) \.\. \d+")
@@ -43,13 +54,9 @@ def velk_columns(path):
                 continue
             rows.append(text)
             if len(rows) == 3:
-                for a, b in zip(rows[0], rows[2]):
-                    if a != "-" and b != "-":
-                        yield p1, p2
-                    if a != "-":
-                        p1 += 1
-                    if b != "-":
-                        p2 += 1
+                yield from walk(p1, p2, rows[0], rows[2])
+                p1 += len(rows[0]) - rows[0].count("-")
+                p2 += len(rows[2]) - rows[2].count("-")
                 rows = []
 
 
@@ -61,14 +68,7 @@ def lastz_columns(path):
             strand2, z1, z2, t1, t2 = line.split()
             if strand2 != "+":
                 continue
-            p1, p2 = int(z1) + 1, int(z2) + 1
-            for a, b in zip(t1, t2):
-                if a != "-" and b != "-":
-                    yield p1, p2
-                if a != "-":
-                    p1 += 1
-                if b != "-":
-                    p2 += 1
+            yield from walk(int(z1) + 1, int(z2) + 1, t1, t2)
 
 
 def read_truth(path):
