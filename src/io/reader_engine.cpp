@@ -330,8 +330,9 @@ template <class First, class Follow> static bool recWordLike(First first, Follow
   return true;
 }
 static bool wordStart(char c) { return isLetter(c) || isDigit(c) || c == '_' || c == '-'; }
+// Feature keys: "misc_feature", "-10_signal", and the old "3'clip".
 static bool recWord() {
-  return recWordLike(wordStart, [](char c) { return wordStart(c) || c == '.'; });
+  return recWordLike(wordStart, [](char c) { return wordStart(c) || c == '.' || c == '\''; });
 }
 static bool recToken() {
   return recWordLike(wordStart, [](char c) {

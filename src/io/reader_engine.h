@@ -225,7 +225,7 @@ enum : int {
   kRecInteger = 48,     // value.i (blanks around skipped; "-" alone is 0)
   kRecDecimal = 49,     // value.d
   kRecHex = 50,         // value.u (no trailing blanks)
-  kRecWord = 51,        // letters, digits, "_", "-", "." -> word buffer
+  kRecWord = 51,        // letters, digits, "_", "-", ".", "'" -> word buffer
   kRecToken = 52,       // bytes 33..127 after a word start -> word buffer
   kRecIdentifier = 53,  // letter or "_", then letters, digits, "_", "." -> word buffer
   kRecAlignLetter = 54, // value.b: 0..25 for a letter, '-' for "-"

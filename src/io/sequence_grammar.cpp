@@ -67,7 +67,8 @@ constexpr RawNode kSequenceFileRaw[] = {
     /* S_DTEXT_EOL */ {kEol, kNext, at(S_DTEXT_CHAR), kActTextBlank},
     /* S_DTEXT_ACC */ {kLitAccession, at(S_VERSION), at(S_DTEXT), kActDefinitionEnd},
     /* S_DTEXT_CHAR */ {kLineChar, at(S_DTEXT), at(S_DTEXT), kActTextCharCollapse},
-    /* S_VERSION */ {kGrVersionFeatures, kNext, kNext, 0},
+    // A record without features goes straight on to its sequence.
+    /* S_VERSION */ {kGrVersionFeatures, kNext, at(S_ORIGIN_BLANK), 0},
     // Feature entries.
     /* S_FEAT */ {kBlank, kSame, kNext, 0},
     /* S_CDS */ {kLitCds, at(S_STORED), kNext, kActNewCds},
@@ -129,7 +130,7 @@ constexpr RawNode kRepeatFileRaw[] = {
     /* R_EMPTY */ {kEol, at(R_BLANK), kNext, 0},
     /* R_FASTA */ {kLitGreater, kOk, kNext, 0},
     /* R_LOCUS */ {kGrLocus, kNext, kNext, 0},
-    /* R_VERSION */ {kGrVersionFeatures, kNext, kNext, 0},
+    /* R_VERSION */ {kGrVersionFeatures, kNext, kOk, 0},
     /* R_FEAT */ {kBlank, kSame, kNext, 0},
     /* R_REPEAT */ {kLitRepeatRegion, at(R_STORED), kNext, kActNewRepeat},
     // Read like stored features, for their apostrophes, but not kept.
@@ -168,6 +169,8 @@ constexpr auto kLocus = makeGrammar(kLocusRaw);
 enum {
   V_BLANK,
   V_VERSION,
+  V_NO_VERSION,
+  V_NO_FEATURES,
   V_EOF,
   V_SKIP,
   V_NEXT,
@@ -178,6 +181,7 @@ enum {
   V_NO_GI,
   F_BLANK,
   F_FEATURES,
+  F_ORIGIN,
   F_EOF,
   F_SKIP,
   F_NEXT,
@@ -187,6 +191,10 @@ enum {
 constexpr RawNode kVersionFeaturesRaw[] = {
     /* V_BLANK */ {kBlank, kSame, kNext, 0},
     /* V_VERSION */ {kLitVersion, at(V_ID), kNext, 0},
+    // Records older than the VERSION line, and records without features:
+    // the grammar fails once ORIGIN is read.
+    /* V_NO_VERSION */ {kLitFeatures, at(F_REST), kNext, 0},
+    /* V_NO_FEATURES */ {kLitOrigin, kFail, kNext, 0},
     /* V_EOF */ {kLitEof, kErrInternal, kNext, 0},
     /* V_SKIP */ {kLineChar, kSame, kNext, 0},
     /* V_NEXT */ {kEol, at(V_BLANK), at(V_BLANK), 0},
@@ -198,6 +206,7 @@ constexpr RawNode kVersionFeaturesRaw[] = {
     /* V_NO_GI */ {kEol, kNext, kErrBadVersion, 0},
     /* F_BLANK */ {kBlank, kSame, kNext, 0},
     /* F_FEATURES */ {kLitFeatures, at(F_REST), kNext, 0},
+    /* F_ORIGIN */ {kLitOrigin, kFail, kNext, 0},
     /* F_EOF */ {kLitEof, kErrInternal, kNext, 0},
     /* F_SKIP */ {kLineChar, kSame, kNext, 0},
     /* F_NEXT */ {kEol, at(F_BLANK), at(F_BLANK), 0},

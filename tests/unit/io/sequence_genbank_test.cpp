@@ -146,6 +146,19 @@ TEST_F(GenbankRead, VersionWithoutGiAndEmptyRecords) {
   EXPECT_EQ(gSeq1->length, 60);
 
   EXPECT_EQ(load(genbank("", 60, "VERSION     NC_045512.2 12\n")), kErrBadVersion);
+  // Older records without a VERSION line, records without features, and
+  // the old "3'clip" key.
+  std::string noVersion = genbank("     3'clip          1..5\n     exon            2..3\n", 60, "");
+  ASSERT_EQ(load(noVersion), 1) << message();
+  EXPECT_STREQ(gSeq1->accession, "");
+  EXPECT_EQ(count(gSeq1->annotations), 1);
+  std::string noFeatures = genbank("", 60);
+  noFeatures.erase(noFeatures.find("FEATURES"),
+                   noFeatures.find("ORIGIN") - noFeatures.find("FEATURES"));
+  ASSERT_EQ(load(noFeatures), 1) << message();
+  EXPECT_EQ(gSeq1->length, 60);
+  gSeq1->flags &= ~kSeqNotRead;
+  EXPECT_EQ(readRepeats(gSeq1), 1);
   RecordingBoxes boxes;
   EXPECT_EQ(load(genbank("", 0)), kErrNoResidues);
   EXPECT_EQ(boxes.text, "Error: ERROR: No sequence in input file. \nFile: " + path +
