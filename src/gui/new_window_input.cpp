@@ -31,7 +31,11 @@ void NewWindow::buildInput() {
     bars[which]->setTotal(100);
     bars[which]->setBarColor(FXRGB(96, 96, 96));
   }
-  message = new FXLabel(frames[0], "", nullptr, LABEL_NORMAL | LAYOUT_FILL_X | JUSTIFY_LEFT);
+  // One line is kept for the message, so the dialog need not grow for it.
+  const FXint line = getApp()->getNormalFont()->getFontHeight() + 4;
+  message =
+      new FXLabel(frames[0], "", nullptr,
+                  LABEL_NORMAL | LAYOUT_FILL_X | LAYOUT_FIX_HEIGHT | JUSTIFY_LEFT, 0, 0, 0, line);
   frames[1] = new FXVerticalFrame(all, PACK_UNIFORM_WIDTH, 0, 0, 0, 0, 0, 0, 0, 0);
   addButton(frames[1], "&Ok", ID_STORE);
   addButton(frames[1], "&Cancel", ID_DISCARD);
