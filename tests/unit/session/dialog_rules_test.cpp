@@ -103,10 +103,9 @@ TEST(DialogStore, IslandCorrections) {
     const char *m, *n, *k, *gap, *word;
     int16_t wm, wn, wk, wgap, wword;
   } cases[] = {
-      {"5", "0", "1", "20", "16", 5, 10, 5, 20, 16},    // n 0 -> 10, k raised to m
-      {"1", "20", "12", "20", "16", 6, 20, 12, 20, 16}, // m raised to 3n/10
-      {"9", "8", "2", "0", "50", 8, 8, 8, 1, 32},       // m lowered to n, gap >= 1, word <= 32
-      {"2", "2", "2", "-4", "2", 2, 2, 2, 1, 4},        // word size 2 -> 4
+      {"5", "0", "1", "20", "16", 5, 10, 5, 20, 16}, // n 0 -> 10, k raised to m
+      {"9", "8", "2", "0", "50", 8, 8, 8, 1, 32},    // m lowered to n, gap >= 1, word <= 32
+      {"1", "2", "1", "-4", "2", 1, 2, 1, 1, 4},     // word size 2 -> 4
       {"x", "70000", "5", "5", "16", 9830, 32767, 9830, 5, 16}, // saturated to 16 bits
   };
   for (const Case &c : cases) {

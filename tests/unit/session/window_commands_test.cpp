@@ -21,7 +21,6 @@
 #include "ops/journal.h"
 #include "session/command_ids.h"
 #include "session/dialog_model.h"
-#include "session/exit_question.h"
 #include "session/input_dialog.h"
 #include "session/report.h"
 #include "session/startup.h"
@@ -45,22 +44,15 @@ std::string trimmed(std::string line) {
 
 struct RecordingPort : HeadlessUi {
   std::vector<std::string> boxes;
-  Answer overwrite = kAnswerYes, exitAnswer = kAnswerNo;
+  Answer overwrite = kAnswerYes;
   std::string info;
-  std::string saveAsName; // what the "Save as" dialog answers; empty: Cancel
   Answer messageBox(const char *title, const char *text, Buttons, Answer dflt) override {
     boxes.push_back(std::string(title) + ": " + text);
     if (std::string(title) == "Overwrite Document")
       return overwrite;
-    if (std::string(title) == "Exit")
-      return exitAnswer;
     return dflt;
   }
   void setInfoLine(const char *text) override { info = text; }
-  void sendToRootWindow(int id) override {
-    if (id == kCmdSave && !saveAsName.empty())
-      saveAlignmentAs(saveAsName.c_str(), 1, false);
-  }
 };
 
 struct Progress : InputProgressView {
@@ -283,17 +275,6 @@ TEST_F(MenuSession, SaveAsksBeforeReplacingAndNoKeepsTheFile) {
   EXPECT_FALSE(saveAlignmentAs(std::string(255, 'a').c_str(), 0, false));
   EXPECT_EQ(port.boxes.size(), boxes);
   EXPECT_STREQ(gPathBuffer, "any_align");
-}
-
-TEST_F(MenuSession, ExitQuestionYesWritesTheChosenFile) {
-  loadMito();
-  runWindowCommand(kCmdAlignNow, kDialogRun);
-  port.exitAnswer = kAnswerYes;
-  port.saveAsName.clear(); // the user cancels the Save dialog: stay
-  EXPECT_FALSE(exitQuestion());
-  port.saveAsName = "at_exit";
-  EXPECT_TRUE(exitQuestion());
-  EXPECT_EQ(readFile("at_exit.loc_align").substr(0, 9), "1st seq:\n");
 }
 
 TEST_F(MenuSession, DeleteAndMoveToFootnotes) {
