@@ -16,8 +16,8 @@
 #include "engine/scores.h"
 #include "engine/trim.h"
 #include "io/alignment_reader.h"
+#include "io/command_actions.h"
 #include "io/reader_engine.h"
-#include "ops/filter.h"
 #include "ops/footnotes.h"
 #include "ops/journal.h"
 #include "ops/merge.h"
@@ -73,75 +73,56 @@ void deleteAction(int32_t id) {
   finishAction(id);
 }
 
+// Filter and selections do what their command lines do (the hooks set up
+// at start-up); the menu adds the dialog, the display flush and the toggle.
 void filterAction(int32_t id, int dialogResult) {
   if (!bothSequences() || (id != kCmdFilterDelete && dialogResult != kDialogRun))
     return;
   ui()->flushDisplay();
-  const int mode = id == kCmdFilterCreate   ? kFilterCreate
-                   : id == kCmdFilterUpdate ? kFilterUpdate
-                                            : kFilterDelete;
-  ApplyFilter(0, mode);
-  ApplyFilter(1, mode);
-  gActionStatus = 0;
-  gCurrent->flagsB &= ~kOptClearedAfterAction;
-  ui()->requestRepaint();
+  if (gCommandActions.filter)
+    gCommandActions.filter(id == kCmdFilterCreate   ? FilterOp::Create
+                           : id == kCmdFilterUpdate ? FilterOp::Update
+                                                    : FilterOp::Delete);
 }
 
-uint32_t modeBit(int32_t id) {
-  switch (id) {
-  case kCmdSelectHighPValue:
-    return kWinModeHighP;
-  case kCmdSelectOverlapped:
-    return kWinModeOverlapped;
-  case kCmdSelectOffDiagonal:
-    return kWinModeOffDiagonal;
-  case kCmdSelectConflicting:
-    return kWinModeConflicting;
-  default:
-    return kWinModeShort;
-  }
+struct Mode {
+  int32_t id;
+  uint32_t bit;
+  SelectKind kind;
+};
+constexpr Mode kModes[] = {
+    {kCmdSelectHighPValue, kWinModeHighP, SelectKind::HighPValue},
+    {kCmdSelectOverlapped, kWinModeOverlapped, SelectKind::Overlapped},
+    {kCmdSelectOffDiagonal, kWinModeOffDiagonal, SelectKind::OffDiagonal},
+    {kCmdSelectConflicting, kWinModeConflicting, SelectKind::Conflicting},
+    {kCmdSelectShort, kWinModeShort, SelectKind::Short},
+};
+
+const Mode &modeOf(int32_t id) {
+  for (const Mode &m : kModes)
+    if (m.id == id)
+      return m;
+  return kModes[4];
 }
 
 void toggleSelectionMode(int32_t id, int dialogResult) {
   WindowRecord *w = gCurrent;
-  const uint32_t bit = modeBit(id);
+  const Mode &mode = modeOf(id);
   const bool hasDialog = id == kCmdSelectHighPValue || id == kCmdSelectShort;
-  if (hasDialog && !(w->flagsA & bit) && dialogResult == kDialogCancelled)
+  if (hasDialog && !(w->flagsA & mode.bit) && dialogResult == kDialogCancelled)
     return;
   ui()->flushDisplay();
-  openActionCanvas();
-  w->flagsA ^= bit;
-  const bool on = w->flagsA & bit;
-  switch (id) {
-  case kCmdSelectHighPValue:
-    SelectHighPValue();
-    break;
-  case kCmdSelectOverlapped:
-    SelectOverlapped();
-    break;
-  case kCmdSelectOffDiagonal:
-    rescoreWindowHits(); // the scores weigh the hits
-    SelectOffDiagonal();
-    break;
-  case kCmdSelectConflicting:
-    SelectConflicting(on);
-    break;
-  default:
-    SelectShort();
-    break;
-  }
-  closeActionCanvas();
-  gActionStatus = 0;
-  ui()->requestRepaint();
+  w->flagsA ^= mode.bit;
+  auto hook = w->flagsA & mode.bit ? gCommandActions.select : gCommandActions.unselect;
+  if (hook)
+    hook(mode.kind);
 }
 
 void selectAll(bool on) {
-  openActionCanvas();
-  SelectAll(on);
-  closeActionCanvas();
   gCurrent->flagsA &= ~kWinModesFirstFour;
-  gCurrent->flagsB &= ~kOptClearedAfterAction;
-  ui()->requestRepaint();
+  auto hook = on ? gCommandActions.select : gCommandActions.unselect;
+  if (hook)
+    hook(SelectKind::All);
 }
 
 void undoOrRedo(bool redo) {
@@ -180,7 +161,7 @@ void showCommandReport() {
   ui()->requestRepaint();
 }
 
-bool selectionModeOn(int32_t id) { return (gCurrent->flagsA & modeBit(id)) != 0; }
+bool selectionModeOn(int32_t id) { return (gCurrent->flagsA & modeOf(id).bit) != 0; }
 
 int dialogKindOfCommand(int32_t id) {
   switch (id) {

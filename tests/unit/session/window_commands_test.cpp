@@ -339,3 +339,30 @@ TEST_F(MenuSession, FailedSaveAndChangedScores) {
   for (Hit *h = gHitHead1; h; h = h->next1)
     EXPECT_EQ(h->score, weightedScore(gCurrent->score, h));
 }
+
+// The Select modes toggle; the two with a parameter do nothing when their
+// dialog is cancelled while the mode is off; Select all clears four modes.
+TEST_F(MenuSession, SelectionModesToggle) {
+  loadMito();
+  runWindowCommand(kCmdAlignNow, kDialogRun);
+  auto marked = [](uint32_t bit) {
+    int n = 0;
+    for (const Hit *h = gHitHead1; h; h = h->next1)
+      n += (h->flags & bit) != 0;
+    return n;
+  };
+  runWindowCommand(kCmdSelectConflicting, kDialogRun);
+  EXPECT_TRUE(selectionModeOn(kCmdSelectConflicting));
+  EXPECT_EQ(marked(kHitSelConflict), 5);
+  runWindowCommand(kCmdSelectConflicting, kDialogRun);
+  EXPECT_EQ(marked(kHitSelConflict), 0);
+
+  runWindowCommand(kCmdSelectShort, kDialogCancelled);
+  EXPECT_FALSE(selectionModeOn(kCmdSelectShort));
+  gCurrent->shortLength = 100000;
+  runWindowCommand(kCmdSelectShort, kDialogStored);
+  EXPECT_EQ(marked(kHitSelShort), 5);
+  runWindowCommand(kCmdSelectAll, kDialogRun);
+  EXPECT_FALSE(selectionModeOn(kCmdSelectShort));
+  EXPECT_EQ(marked(kHitSelAll), 5);
+}
