@@ -17,6 +17,7 @@
 namespace {
 
 InputProgressView *gView = nullptr;
+bool gReplaced = false;
 int gReading = 0; // sequence being read
 int gPhase = 0;   // 0 residues, 1 repeat annotations
 
@@ -138,6 +139,7 @@ void inputFileChosen(int which, InputFields &f) {
 }
 
 int inputDialogAccept(const InputFields fields[2]) {
+  gReplaced = false;
   int failures = 0;
   for (int which = 0; which < 2; ++which)
     storeAndRead(which, fields[which], failures);
@@ -148,6 +150,7 @@ int inputDialogAccept(const InputFields fields[2]) {
   if ((w->flagsA & kWinIntervalsChanged) && gSeq1->length > 0 && gSeq2->length > 0) {
     w->flagsA |= kWinRepaint;
     resetEngine(gSeq1->from, gSeq1->to, gSeq2->from, gSeq2->to);
+    gReplaced = true;
     closeOtherWindows(true);
     gCurrent->flagsA &= ~kWinIntervalsChanged;
     gCurrent->listCursor = 0;
@@ -157,6 +160,8 @@ int inputDialogAccept(const InputFields fields[2]) {
   dropEmptySequences();
   return 0;
 }
+
+bool inputDialogReplacedSession() { return gReplaced; }
 
 const char *inputFailureText() {
   static char line[256];

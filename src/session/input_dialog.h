@@ -35,6 +35,9 @@ void inputFileChosen(int which, InputFields &fields);
 // "&Ok": stores the fields and reads what needs reading. Returns the
 // number of failures; 0 means the pair is loaded and the dialog may close.
 int inputDialogAccept(const InputFields fields[2]);
+// Whether the last accepted dialog set up a new session (new files,
+// intervals or orientation); an "&Ok" that changed nothing did not.
+bool inputDialogReplacedSession();
 // First line of the reader's last message, for the dialog's label.
 const char *inputFailureText();
 // "&Cancel".

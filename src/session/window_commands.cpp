@@ -26,6 +26,7 @@
 #include "output/alignment_files.h"
 #include "session/command_ids.h"
 #include "session/dialog_model.h"
+#include "session/input_dialog.h"
 #include "session/report.h"
 
 namespace {
@@ -379,7 +380,7 @@ void beginNewCommand() {
 void endNewCommand(bool accepted) {
   gCurrent->flagsA |= kWinRecount;
   gActionStatus = 0;
-  if (accepted)
+  if (accepted && inputDialogReplacedSession())
     JournalAction(kCmdNew);
   ui()->requestRepaint();
   showCommandReport();

@@ -28,7 +28,9 @@ bool saveFootnotesAs(const char *chosen);
 // the name was refused.
 int openAlignmentAs(const char *chosen, int pattern);
 
-// New around its input dialog.
+// New around its input dialog. Only a dialog that set up a new session is
+// journaled: a new first record would hide unsaved work from the exit
+// question.
 void beginNewCommand();
 void endNewCommand(bool accepted);
 

@@ -209,6 +209,12 @@ TEST_F(MenuSession, InputDialogKeepsOpenUntilBothFilesRead) {
   EXPECT_EQ(gCurrent->flagsA & (kWinSeq1 | kWinSeq2), kWinSeq1 | kWinSeq2);
   runWindowCommand(kCmdAlignNow, kDialogRun);
   EXPECT_EQ(gHitCount, 4);
+
+  // "&Ok" with nothing changed keeps the hits and their unsaved state.
+  ASSERT_EQ(newPair("data/mito/MT-human.fa", "data/mito/MT-orang.fa"), 0);
+  closeNew(true);
+  EXPECT_EQ(gHitCount, 4);
+  EXPECT_TRUE(journalHasUnsavedChanges());
 }
 
 // A typed interval and invert-complement are read from the fields; a file
