@@ -128,6 +128,8 @@ static void actInput1Line() {
 static void actInput2Line() {
   if (mayAct()) {
     applyInputLine(gSeq2);
+    // The window shows what the lines load, not a window an opened file set.
+    memset(gRequested, 0, sizeof gRequested);
     const char *file = gReader.fileName;
     if (gCommandActions.newSession && gCommandActions.newSession() != 0)
       gReader.passFlags |= kRunError;
