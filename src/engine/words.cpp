@@ -21,6 +21,8 @@ namespace {
 
 // The blocks of the chains kept so far, by diagonal, and each chain's end:
 // what lets a seed tell whether an earlier seed's chain covers it.
+const SeedShape *gSpaced; // the spaced pattern while a sensitive search runs
+
 struct KeptChains {
   struct Span {
     int32_t xEnd, chain;
@@ -37,6 +39,8 @@ struct KeptChains {
   // reached. Spaced seeds hit many times along one stretch; it is chained once.
   std::unordered_map<int32_t, int32_t> tried;
   void noteTried(const HitBlock *any) {
+    if (!gSpaced)
+      return;
     while (any->prev)
       any = any->prev;
     for (const HitBlock *b = any; b; b = b->next) {
@@ -76,8 +80,6 @@ struct KeptChains {
   }
 };
 KeptChains *gKept; // set while a hash search runs
-
-const SeedShape *gSpaced; // the spaced pattern while a sensitive search runs
 
 struct KeptScope {
   KeptScope(KeptChains *chains, const SeedShape *spaced) {
