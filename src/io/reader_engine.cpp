@@ -497,9 +497,18 @@ void reportSyntaxError(int code) {
   const char *file = gReader.fileName ? gReader.fileName : "";
   if (gReader.atEof) // also when a grammar has just matched the mark
     snprintf(m, 1024, "ERROR: %s. \nFile: %s, EOF reached.\n", text, file);
-  else
+  else {
+    // A line of up to 2 KB cannot fit: the message is cut at the buffer's end on purpose.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-truncation"
+#endif
     snprintf(m, 1024, "ERROR in line %d: %s. \nFile: %s, line: \n%s \nend: \n%s\n", lineCounter(),
              text, file, readerLine(), gReader.pos);
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+  }
   ui()->messageBox("Error", m, Buttons::Ok, kAnswerOk);
   gReader.passFlags |= kRunError;
   copyStatusToInfoLine();
