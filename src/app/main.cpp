@@ -7,17 +7,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "core/ui_port.h"
 #include "io/command_file.h"
 #include "session/exit_question.h"
 #include "session/startup.h"
 #include "view/manual.h"
+#include "view/picture_file.h"
 #ifdef VELK_WITH_GUI
 #include "gui/startup_gui.h"
 #endif
 
-static const char kUsage[] = "usage: velk [--batch] FILE\n"
+static const char kUsage[] = "usage: velk [--batch] FILE [--picture OUT.ps|OUT.svg]\n"
                              "Try 'velk --help' for more information.\n";
 
 static const char kHelp[] =
@@ -31,12 +33,15 @@ static const char kHelp[] =
     "\n"
     "  -b, --batch          run FILE without a window; messages go to stderr and\n"
     "                       the exit status is 1 after an error\n"
+    "  -p, --picture OUT    after the batch run, draw the window (900 x 700) into\n"
+    "                       OUT: PostScript for *.ps, SVG for *.svg (implies\n"
+    "                       --batch)\n"
     "  -h, --help           show this help and exit\n"
     "  -V, --version        show the version and exit\n"
     "\n"
     "The user manual is under Help in the window and installed as manual.txt.\n";
 
-static int runHeadless(const char *file) {
+static int runHeadless(const char *file, const char *picture) {
   if (!file || !*file) {
     fputs(kUsage, stderr);
     return 2;
@@ -49,6 +54,11 @@ static int runHeadless(const char *file) {
   if (startSessionCore()) {
     CommandLineResult r = runCommandLine(file, nullptr);
     failed = (r.status & kRunError) || r.openFailures > 0;
+    std::string error;
+    if (picture && !writePictureFile(picture, &error)) {
+      fprintf(stderr, "velk: cannot write the picture %s: %s\n", picture, error.c_str());
+      failed = true;
+    }
     // The windowed program would stay open unless asked to exit; headless
     // there is nobody to hand over to, so the session ends either way.
     exitQuestion();
@@ -66,6 +76,7 @@ int main(int argc, char **argv) {
   // the signal ending the program in the middle of a save.
   signal(SIGXFSZ, SIG_IGN);
   bool batch = false;
+  const char *picture = nullptr;
   int n = 1;
   for (int i = 1; i < argc; ++i) {
     const char *a = argv[i];
@@ -76,6 +87,13 @@ int main(int argc, char **argv) {
       printf("velk %s\n", kVelkVersion);
       return 0;
     } else if (is(a, "-b", "--batch")) {
+      batch = true;
+    } else if (is(a, "-p", "--picture") || strncmp(a, "--picture=", 10) == 0) {
+      picture = a[1] == '-' && a[9] == '=' ? a + 10 : i + 1 < argc ? argv[++i] : nullptr;
+      if (!picture || pictureFormatOf(picture) == PictureFormat::Unknown) {
+        fprintf(stderr, "velk: --picture needs a file name ending in .ps or .svg\n%s", kUsage);
+        return 2;
+      }
       batch = true;
     } else if (a[0] == '-' && a[1] != '\0') {
       fprintf(stderr, "velk: unknown option %s\n%s", a, kUsage);
@@ -100,5 +118,5 @@ int main(int argc, char **argv) {
     fputs(kUsage, stderr);
     return 2;
   }
-  return runHeadless(argc == 2 ? argv[1] : nullptr);
+  return runHeadless(argc == 2 ? argv[1] : nullptr, picture);
 }

@@ -9,6 +9,8 @@ window's pixels for the GUI tests. Coordinates are screen pixels.
                                             colour: "y xa xb" (or nothing)
   pixels.py IMG rows XA XB Y                text rows of the list whose
                                             selected row band contains Y
+  pixels.py IMG axes X1 Y1 X2 Y2            the dot matrix's axis lines:
+                                            "x0 yTop xRight y0"
 """
 import hashlib
 import sys
@@ -72,6 +74,37 @@ def fit(points):
     return slope, my - slope * mx, r2
 
 
+def axes(img, x1, y1, x2, y2):
+    """The dot matrix's two axis lines: the leftmost long vertical black run
+    (away from the box's left edge, where frames stand) from whose lower end
+    a long black line runs right. Returns x0, yTop, xRight, y0."""
+    x1, y1 = max(0, x1), max(0, y1)
+    x2, y2 = min(img.w - 1, x2), min(img.h - 1, y2)
+    for x in range(x1 + 4, x2 + 1):
+        best, start = (0, 0, 0), None
+        for y in range(y1, y2 + 2):
+            black = y <= y2 and img.at(x, y) == (0, 0, 0)
+            if black and start is None:
+                start = y
+            elif not black and start is not None:
+                if y - start > best[0]:
+                    best = (y - start, start, y - 1)
+                start = None
+        length, top, bottom = best
+        if length < 100:
+            continue
+        right, y0 = x, bottom
+        for y in range(bottom - 20, bottom + 1):
+            end = x
+            while end + 1 <= x2 and img.at(end + 1, y) == (0, 0, 0):
+                end += 1
+            if end > right:
+                right, y0 = end, y
+        if right - x >= 100:
+            return x, top, right, y0
+    return x1, y1, x1, y1
+
+
 def main(argv):
     img, cmd, args = Image(argv[1]), argv[2], [int(a) for a in argv[3:]]
     if cmd == "count":
@@ -108,6 +141,8 @@ def main(argv):
                         start = prev = x
             if best:
                 print(*best)
+    elif cmd == "axes":
+        print(*axes(img, *args))
     elif cmd == "hash":
         h = hashlib.sha1()
         for _, _, c in img.box(*args):

@@ -86,3 +86,23 @@ idle() {
 
 # The first visible window with this exact title.
 find_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
+
+# The dot matrix's axis lines in window $1 (default the root), in screen
+# coordinates: "x0 yTop xRight y0".
+matrix_axes() {
+  local w=${1:-$win} X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$w")"
+  px axes "$X" "$Y" $((X + WIDTH - 1)) $((Y + HEIGHT - 1))
+}
+
+# Number of visible windows with this exact title.
+visible_count() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l; }
+
+# Waits for a window with this exact title, focuses it and prints its id.
+focus_window() {
+  local w title=$1
+  poll '[ -n "$(find_window "$title")" ]' 10 || fail "no window titled '$title'"
+  w=$(find_window "$title")
+  xdotool windowfocus --sync "$w"
+  echo "$w"
+}
