@@ -152,19 +152,6 @@ TEST_F(MouseTest, MirroredAxisMapsThroughResidueOrder) {
   EXPECT_EQ(gCurrent->selectedHit, h);
 }
 
-TEST_F(MouseTest, ClampKeepsThePointInTheMatrix) {
-  setGeometry(gCurrent);
-  const ViewGeometry &g = gCurrent->view;
-  int32_t x = 0, y = 500;
-  clampToMatrix(g, &x, &y);
-  EXPECT_EQ(x, 11);
-  EXPECT_EQ(y, 200);
-  x = 500, y = 0;
-  clampToMatrix(g, &x, &y);
-  EXPECT_EQ(x, 111);
-  EXPECT_EQ(y, 100);
-}
-
 TEST_F(MouseTest, ListRowUnderThePoint) {
   std::vector<Hit *> hits = diagonal(8);
   gCurrent->selectedHit = hits[3];
@@ -213,14 +200,6 @@ TEST_F(MouseTest, PressesByButtonCellAndActionState) {
 
   gCurrent->flagsA &= ~kWinSeq2;
   EXPECT_FALSE(mousePress(gCurrent, matrix, list, 10, 50, 150, true)) << "one sequence only";
-}
-
-TEST(RubberBandTest, LineOrRectangle) {
-  int32_t lines[4][4];
-  const int32_t same[4] = {5, 5, 5, 5}, flat[4] = {5, 5, 20, 5}, box[4] = {5, 5, 20, 30};
-  EXPECT_EQ(rubberBandLines(same, lines), 0);
-  EXPECT_EQ(rubberBandLines(flat, lines), 1);
-  EXPECT_EQ(rubberBandLines(box, lines), 4);
 }
 
 } // namespace
