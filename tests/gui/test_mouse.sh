@@ -33,8 +33,18 @@ all=$(grey "$x0" "$top" "$right" "$y0")
 inside=$(grey $((ax - 2)) $((cy - 2)) $((cx + 2)) $((ay + 2)))
 [ "$all" -eq "$inside" ] || fail "Align drew $((all - inside)) hit pixels outside the selected area"
 
-# The selected row is the widest grey band right of the matrix; its height
-# is the row height, and rows are two row heights apart.
+# The list, on the whole pair aligned: the selected row is the widest grey
+# band right of the matrix; its height is the row height, and rows are two
+# row heights apart.
+kill -9 "$pid"
+cat >aligned.cmd <<'CMD'
+start
+input1 data/mito/MT-human.fa
+input2 data/mito/MT-orang.fa
+align
+CMD
+start_velk aligned.cmd
+read -r x0 top right y0 < <(matrix_axes)
 band() { px band 127 127 127 $((right + 40)) "$Y" $((X + WIDTH - 1)) "$y0"; }
 read -r by bx1 bx2 < <(band) || fail "no selected row in the list"
 rowh=$(grey $((bx2 - 3)) "$Y" $((bx2 - 3)) "$y0")
