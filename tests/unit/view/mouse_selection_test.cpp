@@ -70,7 +70,7 @@ TEST_F(MouseTest, WalkSkipsHitsOutsideTheRegionAndFlagsAnEmptyOne) {
   EXPECT_TRUE(gCurrent->flagsB & kOptNoHit);
 }
 
-TEST(TouchedHitTest, DiagonalCrossingsDecide) {
+TEST_F(MouseTest, TouchedHitsByDiagonalCrossings) {
   // Rectangle [100, 200) x [100, 200); hits as (start1, start2, length).
   struct Case {
     int32_t s1, s2, length;
