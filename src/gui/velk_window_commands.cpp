@@ -4,8 +4,8 @@
 #include "core/lifecycle.h"
 #include "core/session.h"
 #include "core/session_hooks.h"
-#include "gui/coordinates_dialog.h"
 #include "gui/info_windows.h"
+#include "gui/new_window.h"
 #include "gui/print_job.h"
 #include "gui/velk_window.h"
 
@@ -53,7 +53,8 @@ long VelkWindow::onCmdWindow(FXObject *, FXSelector sel, void *) {
     gRequested[2] = gSeq2->from, gRequested[3] = gSeq2->to;
     break;
   default:
-    if (!askWindowCoordinates(this))
+    // Accepted, the dialog stores its four numbers as the requested intervals.
+    if (NewWindow::ask(this, DIALOG_WINDOW_COORDINATES) == kDialogCancelled)
       return 1;
   }
   w->flagsB &= ~(kOptAreaActive | kOptRectDone);

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Window menu: New => selection opens a window on the dragged rectangle
 # (its matrix shows that stretch of the diagonal across its whole width);
-# New => whole region opens windows until ten are open, and an eleventh
-# gives "Caution"; a closed window is reused by the next New.
+# New => edit and New => whole region open windows until ten are open, and
+# an eleventh gives "Caution"; a closed window is reused by the next New.
 velk=${1:?usage: test_windows.sh VELK_BINARY}
 source "$(dirname "$0")/view_lib.sh"
 
@@ -49,8 +49,14 @@ echo "new window: $n hit pixels, slope $slope, r2 $r2"
 poll '[ "$(px count 127 127 127 $((a0 + 1)) $((ay0 - (ay0 - atop) / 4)) $((a0 + (aright - a0) / 4)) $((ay0 - 1)))" -gt 5 ]' ||
   fail "the stretch does not start in the new window's lower left corner"
 
+# New => edit: the coordinates dialog, accepted as it stands.
+new_window e
+focus_window 'Windows coordinates' >/dev/null
+xdotool key Return
+poll '[ "$(windows)" -eq 3 ]' || fail "New => edit opened no window"
+
 # Windows up to ten, then "Caution".
-for n in 3 4 5 6 7 8 9 10; do
+for n in 4 5 6 7 8 9 10; do
   new_window r
   poll '[ "$(windows)" -eq '$n' ]' || fail "window $n did not open"
 done
