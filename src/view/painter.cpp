@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/flags.h"
 #include "core/session.h"
@@ -337,13 +338,34 @@ void Painter::hitLines() {
 
 // What a running action has found so far, over the finished view.
 void Painter::actionWork() {
+  const EngineContext &e = gEngine;
+  if (!e.prepared || (gActionStatus & (kModeNoDraw | kModeNoDraw2)))
+    return;
   s.setForeground(kBlack);
-  if (gEngine.prepared)
-    for (const HitBlock *end = gEngine.resultList; end; end = end->freeNext)
-      for (const HitBlock *b = end; b; b = b->prev)
-        drawSequenceLine(w, s, int64_t(gEngine.x1) + b->x, int64_t(gEngine.y1) + b->y,
-                         int64_t(gEngine.x1) + b->x + b->length,
-                         int64_t(gEngine.y1) + b->y + b->length);
+  // Islands are many and mostly shorter than a pixel: each pixel is drawn once.
+  const ViewGeometry &g = w->view;
+  const int64_t width = g.w + 2, height = -int64_t(g.negH) + 2;
+  std::vector<bool> drawn(size_t(std::max<int64_t>(0, width * height)));
+  auto island = [&](const HitBlock *b) {
+    const PixelLine l =
+        sequenceLinePixels(w, int64_t(e.x1) + b->x, int64_t(e.y1) + b->y,
+                           int64_t(e.x1) + b->x + b->length, int64_t(e.y1) + b->y + b->length);
+    const int64_t cx = l.x1 - g.x0, cy = l.y1 - (g.y0 + g.negH);
+    if (std::abs(l.x2 - l.x1) <= 1 && std::abs(l.y2 - l.y1) <= 1 && cx >= 0 && cx < width &&
+        cy >= 0 && cy < height) {
+      if (drawn[size_t(cy * width + cx)])
+        return;
+      drawn[size_t(cy * width + cx)] = true;
+    }
+    s.drawLine(l.x1, l.y1, l.x2, l.y2);
+  };
+  if (e.diagonalList)
+    for (int32_t i = 0; i < e.listEntries; ++i)
+      for (const HitBlock *b = e.diagonalList[i]; b; b = b->freeNext)
+        island(b);
+  for (const HitBlock *end = e.resultList; end; end = end->freeNext)
+    for (const HitBlock *b = end; b; b = b->prev)
+      island(b);
 }
 
 void Painter::list(const LayoutCell &c) {
@@ -487,19 +509,23 @@ bool viewHasSequences(const WindowRecord *w) {
          gSeq2->length;
 }
 
-void drawSequenceLine(const WindowRecord *w, DrawingSurface &s, int64_t x1, int64_t y1, int64_t x2,
-                      int64_t y2) {
+PixelLine sequenceLinePixels(const WindowRecord *w, int64_t x1, int64_t y1, int64_t x2,
+                             int64_t y2) {
   if (mirrored1())
     x1 = mirrorPoint(x1, gSeq1->length), x2 = mirrorPoint(x2, gSeq1->length);
   if (mirrored2())
     y1 = mirrorPoint(y1, gSeq2->length), y2 = mirrorPoint(y2, gSeq2->length);
   const ViewGeometry &g = w->view;
-  const int px1 = pixelX(g, x1), py1 = pixelY(g, y1);
-  int px2 = pixelX(g, x2);
-  const int py2 = pixelY(g, y2);
-  if (px1 == px2 && py1 == py2)
-    ++px2;
-  s.drawLine(px1, py1, px2, py2);
+  PixelLine l{pixelX(g, x1), pixelY(g, y1), pixelX(g, x2), pixelY(g, y2)};
+  if (l.x1 == l.x2 && l.y1 == l.y2)
+    ++l.x2;
+  return l;
+}
+
+void drawSequenceLine(const WindowRecord *w, DrawingSurface &s, int64_t x1, int64_t y1, int64_t x2,
+                      int64_t y2) {
+  const PixelLine l = sequenceLinePixels(w, x1, y1, x2, y2);
+  s.drawLine(l.x1, l.y1, l.x2, l.y2);
 }
 
 void paintView(WindowRecord *w, DrawingSurface &s, const ViewArea &area, Rgb background) {

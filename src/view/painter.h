@@ -14,6 +14,14 @@ void paintView(WindowRecord *w, DrawingSurface &s, const ViewArea &area, Rgb bac
 // Both sequences are loaded and non-empty: the view has something to show.
 bool viewHasSequences(const WindowRecord *w);
 
+// Pixels of a line between two sequence positions (0-based, residue-array
+// order) in the window's dot matrix, mirrored along a mirrored axis; a line
+// within one pixel is one pixel long.
+struct PixelLine {
+  int x1, y1, x2, y2;
+};
+PixelLine sequenceLinePixels(const WindowRecord *w, int64_t x1, int64_t y1, int64_t x2, int64_t y2);
+
 // Draws a line between two sequence positions (0-based, residue-array
 // order) in the window's dot matrix, as the engine's progress drawing does.
 void drawSequenceLine(const WindowRecord *w, DrawingSurface &s, int64_t x1, int64_t y1, int64_t x2,

@@ -4,6 +4,7 @@ window's pixels for the GUI tests. Coordinates are screen pixels.
 
   pixels.py IMG count R G B X1 Y1 X2 Y2     pixels of one colour in a box
   pixels.py IMG line R G B X1 Y1 X2 Y2      fit a line to them: "n slope r2"
+  pixels.py IMG grey LO HI X1 Y1 X2 Y2      grey pixels (r = g = b) from LO to HI
   pixels.py IMG hash X1 Y1 X2 Y2            digest of a box
   pixels.py IMG band R G B X1 Y1 X2 Y2      widest horizontal run of the
                                             colour: "y xa xb" (or nothing)
@@ -143,6 +144,9 @@ def main(argv):
                 print(*best)
     elif cmd == "axes":
         print(*axes(img, *args))
+    elif cmd == "grey":
+        lo, hi = args[:2]
+        print(sum(1 for _, _, c in img.box(*args[2:6]) if c[0] == c[1] == c[2] and lo <= c[0] <= hi))
     elif cmd == "hash":
         h = hashlib.sha1()
         for _, _, c in img.box(*args):

@@ -59,6 +59,19 @@ poll '[ "$(px band 127 127 127 $matrix_right $Y $R $B | cut -d" " -f1)" -eq "$ro
   fail "Up did not move the selected row back"
 [ "$(pane)" = "$pane0" ] || fail "Up did not bring the pane back"
 
+# Insert marks the selected hit (its row's text turns light grey, so the
+# list has less dark text) and steps on.
+dark() { px grey 0 100 $xa $((top + 1)) $xb $((bottom - 1)); }
+dark0=$(dark)
+xdotool key Insert
+poll '[ "$(px band 127 127 127 $matrix_right $Y $R $B | cut -d" " -f1)" -gt "$row" ]' ||
+  fail "Insert did not step to the next hit"
+[ "$(dark)" -lt $((dark0 - 30)) ] || fail "Insert did not mark the hit"
+xdotool key Up Insert Up
+poll '[ "$(px band 127 127 127 $matrix_right $Y $R $B | cut -d" " -f1)" -eq "$row" ]' ||
+  fail "Up did not come back"
+[ "$(pane)" = "$pane0" ] || fail "the pane changed after marking and unmarking"
+
 # Left and Shift+Tab at the first column change nothing; Tab pages right
 # until the end of the alignment and then stops.
 xdotool key Left Left ISO_Left_Tab
