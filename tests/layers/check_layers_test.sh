@@ -10,9 +10,9 @@ failures=0
 # tree FILE:TEXT... -> a fresh src/ holding those files
 tree() {
   rm -rf "$tmp/src"
-  for spec in "$@"; do
-    mkdir -p "$tmp/$(dirname "${spec%%:*}")"
-    printf '%b\n' "${spec#*:}" >"$tmp/${spec%%:*}"
+  for entry in "$@"; do
+    mkdir -p "$tmp/$(dirname "${entry%%:*}")"
+    printf '%b\n' "${entry#*:}" >"$tmp/${entry%%:*}"
   done
 }
 expect_pass() {
