@@ -37,6 +37,21 @@ const char *infoLineText() {
 
 enum class Align { Left, Centre, Right };
 
+// The box of a run of neighbouring hits, widened hit by hit.
+struct RunBox {
+  bool open = false;
+  int64_t a1 = 0, a2 = 0, b1 = 0, b2 = 0;
+  void widen(const Hit *h) {
+    if (!open) {
+      a1 = h->start1, a2 = h->end1, b1 = h->start2, b2 = h->end2;
+      open = true;
+      return;
+    }
+    a1 = std::min<int64_t>(a1, h->start1), a2 = std::max<int64_t>(a2, h->end1);
+    b1 = std::min<int64_t>(b1, h->start2), b2 = std::max<int64_t>(b2, h->end2);
+  }
+};
+
 struct Painter {
   Painter(WindowRecord *w, DrawingSurface &s, const ViewArea &area, Rgb background)
       : w(w), s(s), area(area), background(background) {}
@@ -263,29 +278,21 @@ void Painter::shadeRun(int64_t a1, int64_t a2, int64_t b1, int64_t b2, const cha
 void Painter::areas(uint32_t flag, Rgb colour, const char *word) {
   s.setForeground(colour);
   setFont(kFontAxis);
-  bool open = false;
-  int64_t a1 = 0, a2 = 0, b1 = 0, b2 = 0;
+  RunBox run;
   auto close = [&] {
-    if (open) {
-      shadeRun(a1, a2, b1, b2, word);
+    if (run.open) {
+      shadeRun(run.a1, run.a2, run.b1, run.b2, word);
       s.setForeground(colour);
     }
-    open = false;
+    run.open = false;
   };
   for (const Hit *h = gHitHead1; h; h = h->next1) {
     if (!HitInArea(h, w->region))
       continue;
-    if (!(h->flags & flag)) {
+    if (h->flags & flag)
+      run.widen(h);
+    else
       close();
-      continue;
-    }
-    if (!open) {
-      a1 = h->start1, a2 = h->end1, b1 = h->start2, b2 = h->end2;
-      open = true;
-    } else {
-      a1 = std::min<int64_t>(a1, h->start1), a2 = std::max<int64_t>(a2, h->end1);
-      b1 = std::min<int64_t>(b1, h->start2), b2 = std::max<int64_t>(b2, h->end2);
-    }
   }
   close();
 }
@@ -293,27 +300,21 @@ void Painter::areas(uint32_t flag, Rgb colour, const char *word) {
 void Painter::selectionShading() {
   s.setForeground(kMarkGrey);
   for (int order = 0; order < 2; ++order) {
-    bool open = false;
-    int64_t a1 = 0, a2 = 0, b1 = 0, b2 = 0;
+    RunBox run;
+    auto close = [&] {
+      if (run.open)
+        shadeRun(run.a1, run.a2, run.b1, run.b2, nullptr);
+      run.open = false;
+    };
     for (const Hit *h = order ? gHitHead2 : gHitHead1; h; h = order ? h->next2 : h->next1) {
       if (!shownInWindow(h, w))
         continue;
-      if (!(h->flags & kHitSelected)) {
-        if (open)
-          shadeRun(a1, a2, b1, b2, nullptr);
-        open = false;
-        continue;
-      }
-      if (!open) {
-        a1 = h->start1, a2 = h->end1, b1 = h->start2, b2 = h->end2;
-        open = true;
-      } else {
-        a1 = std::min<int64_t>(a1, h->start1), a2 = std::max<int64_t>(a2, h->end1);
-        b1 = std::min<int64_t>(b1, h->start2), b2 = std::max<int64_t>(b2, h->end2);
-      }
+      if (h->flags & kHitSelected)
+        run.widen(h);
+      else
+        close();
     }
-    if (open)
-      shadeRun(a1, a2, b1, b2, nullptr);
+    close();
   }
   s.setForeground(kHitGrey);
   if ((w->flagsB & (kOptRectDone | kOptAreaActive)) == (kOptRectDone | kOptAreaActive)) {
