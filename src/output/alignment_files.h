@@ -15,7 +15,14 @@
 // reported in an "Error" box and a partly written file is removed.
 bool WriteSummaryFile(bool windowOnly);
 bool WriteLocalFile(bool windowOnly);
+// The global writer prints the hits as they are; a save aligns the
+// interhits first (session layer). WriteGlobalFile refuses a window with
+// conflicts ("Error" box); WriteGlobalText writes without that check.
 bool WriteGlobalFile(bool windowOnly);
+bool WriteGlobalText(bool windowOnly);
+// True, after the "Error" box, when hits of the window conflict; stores the
+// count in the window.
+bool RefuseGlobalForConflicts();
 
 // The footnotes file: create it with its header, write hits one by one,
 // close it. CloseFootnotesFile reports a write failure (full disk) and
@@ -56,7 +63,3 @@ std::string FootnotesNameWithExtension(const char *chosen);
 // "Overwrite Document" question before replacing an existing file; true
 // when there is no such file or the answer is Yes.
 bool ConfirmOverwrite(const char *fileName);
-
-// Writes the format of the dialog's pattern (after the name has its
-// extension): "Unknown file type." for All files. True when written.
-bool WriteAlignmentFile(int pattern, bool windowOnly);

@@ -1,23 +1,18 @@
 // The global format: one end-to-end alignment of the window, hits marked
-// with brackets and interhits with colons. The interhits are aligned for
-// the occasion by a quiet Fill whose hits are removed again afterwards.
+// with brackets and interhits with colons. The writer only prints: aligning
+// the interhits for the occasion is the caller's part.
 #include <algorithm>
-#include <vector>
 
 #include "core/flags.h"
-#include "core/hit_delete.h"
 #include "core/residue.h"
 #include "core/session.h"
 #include "core/ui_port.h"
 #include "output/alignment_files.h"
 #include "output/alignment_writer.h"
-#include "output/global_fill.h"
 
 namespace {
 constexpr uint8_t kExonMark = 0x40;              // residue lies in an annotated exon
 const char *const kMarks = kResidueLetters + 32; // "*|{[}]}]"
-
-GlobalFillFn gFill = nullptr;
 
 void flushGlobalLines() {
   if (!gWriter.columns)
@@ -105,39 +100,15 @@ void setExonMarks(Sequence *s, bool on) {
   }
 }
 
-// Exon marks and the temporary Fill hits never outlive the write. Only hits
-// that were not there before the Fill go: a Fill that stops early leaves the
-// latest Align's hits with the same flag.
-// Saving changes no flag either: the Fill clears the selection marks.
-struct GlobalCleanup {
-  Hit *selected;
-  std::vector<std::pair<Hit *, uint32_t>> before; // sorted, with the flags
-  bool marked = false;
-  GlobalCleanup() : selected(gCurrent->selectedHit) {
-    for (Hit *h = gHitHead1; h; h = h->next1)
-      if (h->firstBlock)
-        before.emplace_back(h, h->flags);
-    std::sort(before.begin(), before.end());
+// Exon marks on the residues never outlive the write.
+struct ExonMarks {
+  ExonMarks() {
+    setExonMarks(gSeq1, true);
+    setExonMarks(gSeq2, true);
   }
-  bool existedBefore(Hit *h) const {
-    auto at = std::lower_bound(before.begin(), before.end(), std::make_pair(h, uint32_t(0)));
-    return at != before.end() && at->first == h;
-  }
-  ~GlobalCleanup() {
-    if (marked) {
-      setExonMarks(gSeq1, false);
-      setExonMarks(gSeq2, false);
-    }
-    for (Hit *h = gHitHead1, *next; h; h = next) {
-      next = h->next1;
-      if ((h->flags & kHitInterhit) && !existedBefore(h))
-        deleteHit(h);
-    }
-    for (const auto &[h, flags] : before)
-      if (h->flags != kHitFree)
-        h->flags = flags;
-    if (selected && selected->flags != kHitFree)
-      gCurrent->selectedHit = selected;
+  ~ExonMarks() {
+    setExonMarks(gSeq1, false);
+    setExonMarks(gSeq2, false);
   }
 };
 
@@ -146,29 +117,26 @@ bool printable(const Hit *h, bool windowOnly) {
 }
 } // namespace
 
-void setGlobalFill(GlobalFillFn fn) { gFill = fn; }
-
-bool WriteGlobalFile(bool windowOnly) {
+bool RefuseGlobalForConflicts() {
   WindowRecord *w = gCurrent;
   int32_t conflicts = 0;
   for (Hit *h = gHitHead1; h; h = h->next1)
     if (h->firstBlock && (h->flags & kHitConflict) && HitInArea(h, w->region))
       ++conflicts;
   w->conflictCount = conflicts;
-  if (conflicts) {
-    ui()->messageBox("Error", "Cannot construct global alignment\ndue to conflicts.", Buttons::Ok,
-                     kAnswerOk);
+  if (!conflicts)
     return false;
-  }
+  ui()->messageBox("Error", "Cannot construct global alignment\ndue to conflicts.", Buttons::Ok,
+                   kAnswerOk);
+  return true;
+}
 
-  GlobalCleanup cleanup;
-  const int32_t keep1 = w->reportFirst, keep2 = w->reportSecond;
-  int filled = gFill ? gFill(true, true) : 0;
-  w->reportFirst = keep1;
-  w->reportSecond = keep2;
-  if (filled == 1)
-    return false;
+bool WriteGlobalFile(bool windowOnly) {
+  return !RefuseGlobalForConflicts() && WriteGlobalText(windowOnly);
+}
 
+bool WriteGlobalText(bool windowOnly) {
+  WindowRecord *w = gCurrent;
   const char *name = gPathBuffer;
   if (!writerOpen(name))
     return false;
@@ -184,9 +152,7 @@ bool WriteGlobalFile(bool windowOnly) {
   gWriter.p1 = gWriter.lineStart1 = first->start1 < w->region[0] ? first->start1 : w->region[0];
   gWriter.p2 = gWriter.lineStart2 = first->start2 < w->region[2] ? first->start2 : w->region[2];
   gWriter.columns = 0;
-  setExonMarks(gSeq1, true);
-  setExonMarks(gSeq2, true);
-  cleanup.marked = true;
+  ExonMarks marks;
 
   for (Hit *h = first; h; h = h->next1) {
     if (!printable(h, windowOnly))

@@ -94,20 +94,3 @@ bool ConfirmOverwrite(const char *fileName) {
   snprintf(text, sizeof text, "Overwrite existing alignment: %s?", fileName);
   return ui()->messageBox("Overwrite Document", text, Buttons::YesNo, kAnswerYes) == kAnswerYes;
 }
-
-bool WriteAlignmentFile(int pattern, bool windowOnly) {
-  switch (pattern) {
-  case kFormatGlobal:
-    return WriteGlobalFile(windowOnly);
-  case kFormatLocal:
-    return WriteLocalFile(windowOnly);
-  case kFormatSummary:
-    return WriteSummaryFile(windowOnly);
-  default: {
-    char text[512];
-    snprintf(text, sizeof text, "Unknown file type.\n    File: %s\n", gPathBuffer);
-    ui()->messageBox("Error", text, Buttons::Ok, kAnswerOk);
-    return false;
-  }
-  }
-}

@@ -12,6 +12,7 @@
 #include "io/command_actions.h"
 #include "ops/journal.h"
 #include "output/alignment_files.h"
+#include "session/alignment_save.h"
 #include "session/report.h"
 
 namespace {
@@ -52,7 +53,7 @@ void saveCommand(int format) {
   bool saved;
   switch (format) {
   case kSaveGlobal:
-    saved = WriteGlobalFile(false);
+    saved = SaveGlobalFile(false);
     break;
   case kSaveLocal:
     saved = WriteLocalFile(false);

@@ -14,7 +14,6 @@
 #include "io/alignment_reader.h"
 #include "io/command_file.h"
 #include "ops/journal.h"
-#include "output/global_fill.h"
 #include "session/command_wiring.h"
 #include "session/report.h"
 #include "session/resolve_commands.h"
@@ -36,7 +35,6 @@ bool startSessionCore() {
   installConflictCommands();
   installSetCommands();
   setProgressLine(ReportLineProgress);
-  setGlobalFill(alignOrFill);
   return true;
 }
 

@@ -24,6 +24,7 @@
 #include "ops/resolve.h"
 #include "ops/selections.h"
 #include "output/alignment_files.h"
+#include "session/alignment_save.h"
 #include "session/command_ids.h"
 #include "session/dialog_model.h"
 #include "session/input_dialog.h"
@@ -335,7 +336,7 @@ bool saveAlignmentAs(const char *chosen, int pattern, bool windowOnly) {
   setProgressWindow(nullptr, nullptr);
   if (!ConfirmOverwrite(gPathBuffer))
     return false;
-  bool written = WriteAlignmentFile(pattern, windowOnly);
+  bool written = SaveAlignmentFile(pattern, windowOnly);
   if (pattern >= kFormatGlobal && pattern <= kFormatSummary)
     gSaveFilter = pattern;
   gCurrent->reportKind = written ? kReportSave : kReportSaveFailed;

@@ -21,8 +21,8 @@
 #include "fasta_pair.h"
 #include "local_format_check.h"
 #include "output/alignment_files.h"
-#include "output/global_fill.h"
 #include "seq_builders.h"
+#include "session/alignment_save.h"
 #include "session/report.h"
 
 namespace {
@@ -88,8 +88,7 @@ protected:
   std::string save(const char *name, bool global) {
     const std::string path = ::testing::TempDir() + name;
     snprintf(gPathBuffer, sizeof gPathBuffer, "%s", path.c_str());
-    setGlobalFill(alignOrFill); // as start-up does
-    EXPECT_TRUE(global ? WriteGlobalFile(false) : WriteLocalFile(false));
+    EXPECT_TRUE(global ? SaveGlobalFile(false) : WriteLocalFile(false));
     return path;
   }
   Hit *scoredHit(int32_t x, int32_t y, int32_t length) {

@@ -10,12 +10,10 @@
 #include "core/flags.h"
 #include "core/session.h"
 #include "output/alignment_files.h"
-#include "output/global_fill.h"
 #include "session/new_session.h"
 #include "unit/output/output_fixture.h"
 
 namespace {
-int noFill(bool, bool) { return 0; }
 
 // A hit's shape: coordinates and blocks.
 std::string describeHits() {
@@ -36,8 +34,7 @@ class AlignmentReader : public WriterTest {
 protected:
   void SetUp() override {
     WriterTest::SetUp();
-    loadTestSequences("A", "A"); // session memory and tables
-    setGlobalFill(noFill);
+    loadTestSequences("A", "A");                    // session memory and tables
     setOpenStartSession(startSessionFromSequences); // as start-up does
     std::string seq1 = randomBases(400, 7);
     std::string seq2 = seq1.substr(0, 150) + "GATTACAGAT" + seq1.substr(150);
@@ -45,10 +42,6 @@ protected:
     seq2[310] = seq2[310] == 'A' ? 'C' : 'A';
     writeText(dir + "/s1.fa", ">one\n" + seq1 + "\n");
     writeText(dir + "/s2.fa", ">two\n" + seq2 + "\n");
-  }
-  void TearDown() override {
-    setGlobalFill(nullptr);
-    WriterTest::TearDown();
   }
   static void writeText(const std::string &path, const std::string &text) {
     std::ofstream(path, std::ios::binary) << text;

@@ -1,7 +1,7 @@
 #include "core/flags.h"
 #include "output/alignment_files.h"
-#include "output/global_fill.h"
 #include "output_fixture.h"
+#include "session/alignment_save.h"
 
 namespace {
 // Fill stand-in: aligns the interhit before the first hit as one block.
@@ -21,14 +21,6 @@ std::string block(int pos1, const std::string &l1, const std::string &mid, int p
 
 class GlobalWriter : public WriterTest {
 protected:
-  void SetUp() override {
-    WriterTest::SetUp();
-    setGlobalFill([](bool, bool) { return 0; }); // nothing to fill
-  }
-  void TearDown() override {
-    setGlobalFill(nullptr);
-    WriterTest::TearDown();
-  }
 };
 } // namespace
 
@@ -78,24 +70,21 @@ TEST_F(GlobalWriter, FillHitsAreRemovedAndRefusalsWriteNothing) {
   EXPECT_EQ(readFile(out), header(8, 8)) << "no hit: the header alone";
   makeTestHit(2, 2, {{0, 0, 4}});
   rebuildLists(0, 0);
-  setGlobalFill(fillFirstInterhit);
-  ASSERT_TRUE(WriteGlobalFile(false));
+  ASSERT_TRUE(SaveGlobalFile(false, fillFirstInterhit));
   EXPECT_EQ(readFile(out), header(8, 8) + block(1, "TTACGTAA", "::[||]  ", 1, "TTACGTCC"));
   ASSERT_EQ(gHitCount, 1);
   EXPECT_EQ(gHitHead1->start1, 2);
   // A Fill that gives up writes nothing and leaves the hits alone, even those
   // still flagged by the latest Align.
   gHitHead1->flags |= kHitInterhit;
-  setGlobalFill([](bool, bool) { return 1; });
   std::string none = setOutput("n.glb_align");
-  EXPECT_FALSE(WriteGlobalFile(false));
+  EXPECT_FALSE(SaveGlobalFile(false, [](bool, bool) { return 1; }));
   ASSERT_EQ(gHitCount, 1);
   EXPECT_TRUE(ui.boxes.empty());
 
   // Conflicts: refused with a message, nothing written.
   gHitHead1->flags = kHitConflict;
-  setGlobalFill(fillFirstInterhit);
-  EXPECT_FALSE(WriteGlobalFile(false));
+  EXPECT_FALSE(SaveGlobalFile(false, fillFirstInterhit));
   EXPECT_FALSE(exists(none));
   const Box refusal{"Error", "Cannot construct global alignment\ndue to conflicts."};
   EXPECT_EQ(ui.boxes, std::vector<Box>{refusal});

@@ -6,8 +6,8 @@
 #include "io/alignment_reader.h"
 #include "local_format_check.h"
 #include "output/alignment_files.h"
-#include "output/global_fill.h"
 #include "output_fixture.h"
+#include "session/alignment_save.h"
 #include "session/new_session.h"
 
 using Pipeline = WriterTest;
@@ -21,18 +21,17 @@ TEST_F(Pipeline, SavedAlignmentsAgreeWithTheSequencesAndReadBack) {
   gSeq1->from = gSeq1->to = gSeq2->from = gSeq2->to = 0;
   ASSERT_EQ(newSession(), 0);
   setOpenStartSession(startSessionFromSequences); // as start-up does
-  setGlobalFill(alignOrFill);
   alignAction(true);
   const int32_t hits = gHitCount;
   ASSERT_GT(hits, 0);
   for (int format : {kFormatLocal, kFormatGlobal}) {
     std::string first = setOutput(format == kFormatLocal ? "a.loc_align" : "a.glb_align");
-    ASSERT_TRUE(WriteAlignmentFile(format, false));
+    ASSERT_TRUE(SaveAlignmentFile(format, false));
     EXPECT_EQ(gHitCount, hits) << "the temporary Fill hits are gone";
     ASSERT_EQ(OpenAlignment(), 0);
     EXPECT_EQ(gHitCount, hits);
     std::string again = setOutput(format == kFormatLocal ? "b.loc_align" : "b.glb_align");
-    ASSERT_TRUE(WriteAlignmentFile(format, false));
+    ASSERT_TRUE(SaveAlignmentFile(format, false));
     EXPECT_EQ(readFile(again), readFile(first));
   }
   EXPECT_EQ(checkLocalFile(dir + "/a.loc_align"), "");

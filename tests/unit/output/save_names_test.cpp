@@ -2,6 +2,7 @@
 
 #include "output/alignment_files.h"
 #include "output_fixture.h"
+#include "session/alignment_save.h"
 
 TEST(SavePaths, RelativeToTheOutputFolder) {
   char cwd[4096];
@@ -56,7 +57,7 @@ TEST_F(SaveQuestions, OverwriteAndUnknownType) {
   load("ACGT", "ACGT");
   std::string out = setOutput("a.loc_align");
   EXPECT_TRUE(ConfirmOverwrite(out.c_str())); // nothing to overwrite: no question
-  ASSERT_TRUE(WriteAlignmentFile(kFormatLocal, false));
+  ASSERT_TRUE(SaveAlignmentFile(kFormatLocal, false));
   ui.answer = kAnswerNo;
   EXPECT_FALSE(ConfirmOverwrite(out.c_str()));
   ui.answer = kAnswerYes;
@@ -65,7 +66,7 @@ TEST_F(SaveQuestions, OverwriteAndUnknownType) {
   EXPECT_EQ(ui.boxes, std::vector<Box>(2, question));
 
   std::string any = setOutput("a_align");
-  EXPECT_FALSE(WriteAlignmentFile(kFormatAny, false));
+  EXPECT_FALSE(SaveAlignmentFile(kFormatAny, false));
   EXPECT_FALSE(exists(any));
   EXPECT_EQ(ui.boxes.back(), Box("Error", "Unknown file type.\n    File: " + any + "\n"));
 }
