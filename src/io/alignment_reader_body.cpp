@@ -213,8 +213,9 @@ void makeHitFromBlocks() {
   const int32_t start1 = first.x, start2 = first.y;
   const int32_t end1 = last.x + last.length, end2 = last.y + last.length;
   // A file that does not fit the sequences it names would send the walk
-  // beyond their residues: every block must lie inside both, in order.
-  int32_t reach1 = start1, reach2 = start2;
+  // beyond their residues: every block must lie inside both, in order
+  // (a line may start at position 0, but no residue lies there).
+  int32_t reach1 = 0, reach2 = 0;
   for (const Run &r : runs) {
     if (r.x < reach1 || r.y < reach2 || r.x + int64_t(r.length) > gBodyGeometry.length[0] ||
         r.y + int64_t(r.length) > gBodyGeometry.length[1])
