@@ -171,8 +171,10 @@ void layOutView(WindowRecord *w, const FontMetrics &fm, const ViewArea &area) {
       c.x1 -= 1;
       c.x2 += 1;
       c.y2 += 1;
-      const int perChar = fm.textWidth(kFontPane, "ERROR") / 5;
-      w->infoWidth = perChar > 0 ? std::clamp((c.x2 - c.x1) / perChar, 0, 2048) : 0;
+      // Five characters measured at once: a font whose advance is not a whole
+      // pixel (a picture's) would otherwise overflow the line.
+      const int five = fm.textWidth(kFontPane, "ERROR");
+      w->infoWidth = five > 0 ? std::clamp((c.x2 - c.x1) * 5 / five, 0, 2048) : 0;
       w->infoRect = c;
       break;
     }

@@ -61,6 +61,19 @@ TEST_F(ViewTest, CellsFillTheCanvasFromTheTemplate) {
   EXPECT_GT(w->paneColumnsShown, 50);
 }
 
+// A picture's Courier advances 8.8 pixels: the line must still fit its cell.
+TEST_F(ViewTest, InformationLineFitsWithFractionalAdvances) {
+  struct Fractional : FixedMetrics {
+    int textWidth(int font, std::string_view text) const override {
+      return font == kFontPane ? int(text.size() * 44 / 5) : FixedMetrics::textWidth(font, text);
+    }
+  } frac;
+  layOutView(w, frac, ViewArea{0, 0, 900, 700});
+  const LayoutCell &info = w->layout[11];
+  EXPECT_EQ(w->infoWidth, 102);
+  EXPECT_LE(frac.textWidth(kFontPane, std::string(w->infoWidth, 'x')), info.x2 - info.x1);
+}
+
 TEST_F(ViewTest, ExtremeCanvasSizesKeepTheCellsSane) {
   for (ViewArea a : {ViewArea{0, 0, 1800, 260}, ViewArea{0, 0, 240, 180}, ViewArea{0, 0, 20, 20},
                      ViewArea{0, 0, 40000, 600}}) {
