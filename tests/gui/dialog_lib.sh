@@ -70,3 +70,14 @@ wait_exit() {
   pid=""
   [ "$status" -eq 0 ] || fail "exit status $status"
 }
+
+# Types the two names into the open input dialog and presses "&Ok"
+# (from "&Ok" the focus moves on to the first file name field).
+input_pair() {
+  local dialog=$1
+  key "$dialog" Tab Tab
+  type_text "$dialog" "$2"
+  key "$dialog" Tab Tab Tab Tab
+  type_text "$dialog" "$3"
+  key "$dialog" alt+o
+}

@@ -17,16 +17,6 @@ label_ink() {
     convert - -colorspace gray -format '%[fx:minima]' info:
 }
 
-# Types the two names into the open input dialog and presses "&Ok".
-input_pair() {
-  local dialog=$1
-  key "$dialog" Tab Tab
-  type_text "$dialog" "$2"
-  key "$dialog" Tab Tab Tab Tab
-  type_text "$dialog" "$3"
-  key "$dialog" alt+o
-}
-
 # An "Error" box from the reader: its message reaches the information line
 # and the dialog's label; the dialog stays open.
 expect_read_error() {

@@ -9,11 +9,7 @@ source "$here/dialog_lib.sh"
 start_velk ""
 menu f n
 dialog=$(wait_dialog '^New$')
-key "$dialog" Tab Tab
-type_text "$dialog" data/small/human_577-2576.fa
-key "$dialog" Tab Tab Tab Tab
-type_text "$dialog" data/small/orang_1-2000.fa
-key "$dialog" alt+o
+input_pair "$dialog" data/small/human_577-2576.fa data/small/orang_1-2000.fa
 wait_gone '^New$'
 key "$win" ctrl+a
 wait_info 'Action: Align .*Added: [1-9]'

@@ -13,12 +13,7 @@ source "$here/dialog_lib.sh"
 start_velk ""
 menu f n
 dialog=$(wait_dialog '^New$')
-# From "&Ok" the focus moves on to the first file name field.
-key "$dialog" Tab Tab
-type_text "$dialog" data/mito/MT-human.fa
-key "$dialog" Tab Tab Tab Tab
-type_text "$dialog" data/mito/MT-orang.fa
-key "$dialog" alt+o
+input_pair "$dialog" data/mito/MT-human.fa data/mito/MT-orang.fa
 wait_gone '^New$'
 
 menu c a
