@@ -55,6 +55,10 @@ int16_t correctFlanksLength(int32_t length) {
 
 int16_t correctMergeDistance(int32_t distance) { return distance < 1 ? 1 : toInt16(distance); }
 
+int32_t correctRepeatLimit(int64_t limit) {
+  return static_cast<int32_t>(limit < 0 ? 0 : limit > INT32_MAX ? INT32_MAX : limit);
+}
+
 void scoreToText(int32_t hundredths, char *out, int size) {
   snprintf(out, size, "%f", hundredths * 0.01);
   if (!strchr(out, '.'))

@@ -15,6 +15,8 @@ int16_t toInt16(int32_t value);
 int32_t correctShortLength(int32_t length);     // negative becomes 0
 int16_t correctFlanksLength(int32_t length);    // 0 .. 32
 int16_t correctMergeDistance(int32_t distance); // at least 1
+// Seed-word repeat cut-off: negative means no limit (0); saturates at int32.
+int32_t correctRepeatLimit(int64_t limit);
 
 // Scores are kept in hundredths. The text form drops trailing zeros and a
 // trailing point (100 -> "1", -150 -> "-1.5").

@@ -183,6 +183,13 @@ void NewWindow::buildIsland(bool align) {
     new FXFrame(matrix, 0);
   addLabel(matrix, "Maximal distance between islands:");
   addField(matrix, 8);
+  if (align) {
+    new FXFrame(matrix, 0);
+    addLabel(matrix, "Repeats:");
+    addField(matrix, 8);
+    addLabel(matrix, "(0: no limit)");
+    addCheck(matrix, "Sensitive (spaced seeds)");
+  }
 }
 
 void NewWindow::buildFilter() {

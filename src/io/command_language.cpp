@@ -339,7 +339,7 @@ static bool recRepeatsEq() {
   gReader.pos = end;
   while (*gReader.pos == ' ')
     ++gReader.pos;
-  gCommandOptions.repeatLimit = v < 0 ? 0 : v > INT32_MAX ? INT32_MAX : (int32_t)v;
+  gCommandOptions.repeatLimit = correctRepeatLimit(v);
   setOption(kCmdOptRepeats);
   return true;
 }

@@ -13,11 +13,12 @@ namespace {
 struct KindInfo {
   const char *title, *store, *action;
   int texts, checks;
-  const uint32_t *bits; // flagsB bit of each check button
+  const uint32_t *bits; // flagsB bit of each check button; 0 for one kept elsewhere
 };
 
 constexpr uint32_t kAlignBits[] = {kOptAlignMaskRepeats, kOptAlignMaskFilter, kOptAlignTrim,
-                                   kOptAlignHash};
+                                   kOptAlignHash, 0};
+constexpr int kAlignSensitive = 4; // check of the seed shape
 constexpr uint32_t kExpandBits[] = {kOptExpandMaskRepeats, kOptExpandMaskFilter, kOptExpandTrim};
 constexpr uint32_t kFilterBits[] = {kOptFilterPeriodic, kOptFilterPiles};
 constexpr uint32_t kFootnoteBits[] = {kOptToFootnotes};
@@ -28,7 +29,7 @@ const KindInfo *info(int kind) {
   static const KindInfo kinds[] = {
       {"New", "&Ok", nullptr, 0, 0, nullptr},
       {"Windows coordinates", "&Ok", nullptr, 4, 0, nullptr},
-      {"Search parameters", "&Save", "&Align", 6, 4, kAlignBits},
+      {"Search parameters", "&Save", "&Align", 7, 5, kAlignBits},
       {"Expand parameters", "&Save", "&Expand", 4, 3, kExpandBits},
       {"Filter parameter", "&Save", "Create", 3, 2, kFilterBits},
       {"Filter parameter", "&Save", "Update", 3, 2, kFilterBits},
@@ -89,6 +90,8 @@ void loadDialogValues(int kind, const WindowRecord &w, DialogValues &v) {
     put(v, 0, "%g", w.pValue);
     put(v, 1, "%d", w.alignIsland.wordSize);
     loadIsland(v, 2, w.alignIsland);
+    put(v, 6, "%d", w.alignIsland.repeatLimit);
+    v.check[kAlignSensitive] = w.alignIsland.seedShape != 0;
     break;
   case DIALOG_EXPAND:
     loadIsland(v, 0, w.expandIsland);
@@ -140,6 +143,10 @@ void storeDialogValues(int kind, const DialogValues &v, WindowRecord &w) {
     w.pValue = clampedPValue(textToDouble(v.text[0]));
     w.alignIsland.wordSize = toInt16(textToInt(v.text[1]));
     storeIsland(v, 2, w.alignIsland);
+    // The command's own conversion, so a dialog and a command file with
+    // the same choices save the same header.
+    w.alignIsland.repeatLimit = correctRepeatLimit(textToInt(v.text[6]));
+    w.alignIsland.seedShape = v.check[kAlignSensitive] ? 1 : 0;
     clampIslandParams(w.alignIsland, true);
     break;
   case DIALOG_EXPAND:

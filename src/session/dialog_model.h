@@ -36,8 +36,9 @@ const char *dialogActionLabel(int kind);
 
 // The editable values of one dialog, in the order its widgets show them:
 //   WINDOW_COORDINATES  text from1, to1, from2, to2
-//   ALIGN    text P-value, word size, m, n, k, maximal distance;
-//            check mask known, mask internal, trim, runs of matches
+//   ALIGN    text P-value, word size, m, n, k, maximal distance, repeats;
+//            check mask known, mask internal, trim, runs of matches,
+//            sensitive
 //   EXPAND   text m, n, k, maximal distance; check mask known, internal, trim
 //   FILTER_* text periodic P-value, minimal overlap, minimal pile;
 //            check periodic, internal repeats
@@ -46,7 +47,7 @@ const char *dialogActionLabel(int kind);
 //   GREEDY, OPTIMAL  check move deleted hits into the footnotes
 //   COMPOUND check Align, Expand, Merge, Trim, Reconcile
 struct DialogValues {
-  static constexpr int kTexts = 6, kChecks = 6, kTextSize = 64;
+  static constexpr int kTexts = 7, kChecks = 6, kTextSize = 64;
   char text[kTexts][kTextSize] = {};
   bool check[kChecks] = {};
 };

@@ -43,7 +43,8 @@ std::vector<double> parameters(const WindowRecord &w) {
   std::vector<double> all;
   for (const IslandParams *ip : {&w.alignIsland, &w.expandIsland})
     all.insert(all.end(), {double(ip->matchesPerFrame), double(ip->frameLength),
-                           double(ip->minTotalMatches), double(ip->maxGap), double(ip->wordSize)});
+                           double(ip->minTotalMatches), double(ip->maxGap), double(ip->wordSize),
+                           double(ip->repeatLimit), double(ip->seedShape)});
   all.insert(all.end(),
              {double(w.score.match), double(w.score.mismatch), double(w.score.gapOpen),
               double(w.score.gapElongation), w.filter.maxPeriodicP, double(w.filter.minOverlap),
@@ -201,6 +202,49 @@ TEST(DialogStore, ScoresFiltersCoordinatesAndChecks) {
   EXPECT_EQ(w.flagsB, kOptAlignMaskFilter | kOptAlignHash | kOptToFootnotes);
 }
 
+// The seed options of Align: shown from the window, the typed limit read
+// as "align repeats=N" reads it, the check as "sensitive"/"nosensitive".
+TEST(DialogStore, AlignRepeatLimitAndSensitiveMode) {
+  WindowRecord w = defaults();
+  DialogValues v;
+  loadDialogValues(DIALOG_ALIGN, w, v);
+  EXPECT_STREQ(v.text[6], "400");
+  EXPECT_FALSE(v.check[4]);
+  w.alignIsland.repeatLimit = 0;
+  w.alignIsland.seedShape = 1;
+  loadDialogValues(DIALOG_ALIGN, w, v);
+  EXPECT_STREQ(v.text[6], "0");
+  EXPECT_TRUE(v.check[4]);
+
+  struct Case {
+    const char *text;
+    int32_t want;
+  } cases[] = {
+      {"25", 25},          {" 7 words", 7}, {"0", 0}, {"-3", 0}, {"99999999999", INT32_MAX},
+      {"-99999999999", 0}, {"x12", 0},      {"", 0}};
+  for (const Case &c : cases) {
+    WindowRecord e = defaults();
+    edit(DIALOG_ALIGN, e, {{6, c.text}});
+    EXPECT_EQ(e.alignIsland.repeatLimit, c.want) << c.text;
+    EXPECT_EQ(e.expandIsland.repeatLimit, kDefaultRepeatLimit) << "Expand has no limit";
+  }
+  // The command line's clamp is the same one.
+  EXPECT_EQ(correctRepeatLimit(int64_t(INT32_MAX) + 1), INT32_MAX);
+  EXPECT_EQ(correctRepeatLimit(INT32_MIN), 0);
+
+  // The check sets and clears the seed shape and no option bit.
+  for (bool sensitive : {true, false}) {
+    const uint32_t flags = w.flagsB;
+    loadDialogValues(DIALOG_ALIGN, w, v);
+    v.check[4] = sensitive;
+    snprintf(v.text[6], DialogValues::kTextSize, "%s", "12");
+    storeDialogValues(DIALOG_ALIGN, v, w);
+    EXPECT_EQ(w.alignIsland.seedShape, sensitive ? 1 : 0);
+    EXPECT_EQ(w.alignIsland.repeatLimit, 12);
+    EXPECT_EQ(w.flagsB, flags);
+  }
+}
+
 // Opening a dialog and storing it untouched must change nothing: the texts
 // carry every value exactly.
 TEST(DialogStore, UntouchedDialogKeepsEveryValue) {
@@ -218,6 +262,8 @@ TEST(DialogStore, UntouchedDialogKeepsEveryValue) {
   base.score = {150, -250, -333, -1};
   base.filter.maxPeriodicP = 2.5e-7;
   base.pValue = 3e-9;
+  base.alignIsland.repeatLimit = 2147483647;
+  base.alignIsland.seedShape = 1;
   for (int kind : kinds) {
     WindowRecord w = base;
     DialogValues v;
