@@ -62,6 +62,43 @@ struct KeptChains {
       endY = std::max(endY, b->y + b->length);
     }
     ends.emplace_back(endX, endY);
+    boxes.push_back(Box{first->x, first->y, endX, endY});
+    const size_t lastCell = (size_t)(endX - 1) / kCell;
+    if (cells.size() <= lastCell)
+      cells.resize(lastCell + 1);
+    for (size_t c = (size_t)first->x / kCell; c <= lastCell; ++c)
+      cells[c].push_back(chain);
+  }
+
+  // Boxes of the kept chains (their extent in both sequences), listed in
+  // every column of kCell residues of sequence 1 they reach.
+  struct Box {
+    int32_t x0, y0, x1, y1;
+  };
+  static constexpr int32_t kCell = 4096;
+  std::vector<Box> boxes;
+  std::vector<std::vector<int32_t>> cells;
+
+  // A kept chain's box holds the word [x0, x1) x [y0, y1). Seeds come in
+  // order of their word's end in sequence 2 and every box starts at or
+  // before the running seed, so a box that ends before the word never
+  // holds a later one and leaves its column.
+  bool boxHolds(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+    if ((size_t)x0 / kCell >= cells.size())
+      return false;
+    std::vector<int32_t> &column = cells[(size_t)x0 / kCell];
+    for (size_t i = 0; i < column.size();) {
+      const Box &b = boxes[(size_t)column[i]];
+      if (b.y1 < y1) {
+        column[i] = column.back();
+        column.pop_back();
+        continue;
+      }
+      if (b.x0 <= x0 && b.y0 <= y0 && x1 <= b.x1)
+        return true;
+      ++i;
+    }
+    return false;
   }
 
   // Kept chain with a block over pair (x, y), or -1. Chains may overlap, so
@@ -117,8 +154,12 @@ bool spacedHit(int32_t x, int32_t y) {
 }
 
 // One seed ending at (i1, i2): grown into a chain, kept when it passes the
-// global test.
-void growSeed(int32_t i1, int32_t i2, std::vector<HitBlock *> &kept) {
+// global test. A `frequent` word (more copies than the default repeat limit)
+// is not grown inside a kept chain's box: in a low-complexity or tandem
+// stretch every copy would grow an island as long as the stretch and scan
+// its neighbour diagonals, and the chain would end as a duplicate of the
+// kept one.
+void growSeed(int32_t i1, int32_t i2, bool frequent, std::vector<HitBlock *> &kept) {
   EngineContext &e = gEngine;
   const int32_t sx = i1 - e.w + 1, sy = i2 - e.w + 1;
   // A seed whose word also hits one pair earlier lies inside a stretch that
@@ -134,6 +175,10 @@ void growSeed(int32_t i1, int32_t i2, std::vector<HitBlock *> &kept) {
   }
   if (gSpaced && gKept->triedBefore(sx, sy, i1))
     return;
+  if (frequent && gKept->boxHolds(sx, sy, i1 + 1, i2 + 1)) {
+    ++e.abandoned;
+    return;
+  }
   int32_t length = e.w, matches = e.w;
   if (gSpaced) // both ends of the pattern compare: the span starts and ends on matches
     for (int32_t i = 0; i < e.w; ++i)
@@ -214,8 +259,13 @@ void streamSecond(const WordIndex &index, const SeedShape &shape, std::vector<Hi
       // Spaced words say nothing about the pair before them.
       const int skip =
           gSpaced ? WordIndex::kEdge : WordIndex::residueClass(e.seq2, end - shape.span + 1);
+      int frequent = -1; // counted at the first seed: most words have none
       const int32_t n = index.visit(keys[t], skip == WordIndex::kEdge ? -1 : skip, e.repeatLimit,
-                                    [&](int32_t i) { growSeed(i, end, kept); });
+                                    [&](int32_t i) {
+                                      if (frequent < 0)
+                                        frequent = index.count(keys[t]) > kDefaultRepeatLimit;
+                                      growSeed(i, end, frequent == 1, kept);
+                                    });
       if (e.repeatLimit > 0 && n > e.repeatLimit)
         ++e.repeatWords;
     }
