@@ -3,11 +3,13 @@
 // any, turns the two into one hit.
 #include <algorithm>
 #include <climits>
+#include <map>
 #include <vector>
 
 #include "core/flags.h"
 #include "core/session.h"
 #include "engine/columns.h"
+#include "engine/nw.h"
 #include "engine/scores.h"
 #include "engine/search_internal.h"
 
@@ -86,13 +88,6 @@ void tryPair(HitBlock *p, HitBlock *q) {
       linkGapped(p, q, kLinkGapInX, -dd);
   } else if (q->x + q->length > pEndX && q->y <= pEndY + g) {
     linkGapped(p, q, kLinkGapInY, dd);
-  }
-}
-
-void freeList(HitBlock *b) {
-  for (HitBlock *next; b; b = next) {
-    next = b->next;
-    freeBlock(b);
   }
 }
 
@@ -208,11 +203,11 @@ int bridge(Hit *a, Hit *b, bool join) {
   }
   gBest = found;
   HitBlock *p = found.predecessor, *q = found.successor;
-  freeList(p->next);
+  freeBlockList(p->next);
   p->next = nullptr;
   if (q->prev) {
     q->prev->next = nullptr;
-    freeList(b->firstBlock);
+    freeBlockList(b->firstBlock);
     q->prev = nullptr;
   }
   b->firstBlock = nullptr;
@@ -229,7 +224,186 @@ int bridge(Hit *a, Hit *b, bool join) {
   return 4;
 }
 
+// Links `next` after `last` as a hit's blocks are linked: one sequence's
+// gap between them, or one block when they continue each other's diagonal.
+// Returns the list's new last block.
+HitBlock *appendBlock(HitBlock *last, HitBlock *next) {
+  const int32_t dLast = last->x - last->y, dNext = next->x - next->y;
+  if (dNext == dLast && next->x == last->x + last->length) {
+    last->length += next->length;
+    last->identities += next->identities;
+    last->blockScore += next->blockScore;
+    last->linkKind = next->linkKind;
+    last->cut = next->cut;
+    last->next = next->next;
+    if (next->next)
+      next->next->prev = last;
+    freeBlock(next);
+    return last;
+  }
+  if (dNext <= dLast) {
+    last->linkKind = kLinkGapInY;
+    last->cut = next->x;
+  } else {
+    last->linkKind = kLinkGapInX;
+    last->cut = next->y;
+  }
+  last->next = next;
+  next->prev = last;
+  return next;
+}
+
+HitBlock *lastOf(HitBlock *b) {
+  while (b->next)
+    b = b->next;
+  return b;
+}
+
+// Path across the stretch [a end, b start): its best global alignment, or
+// the gap when one side is empty. Empty when it is too long to align.
+std::vector<int32_t> stretchPath(const Hit *a, const Hit *b) {
+  const int32_t gx = b->start1 - a->end1, gy = b->start2 - a->end2;
+  std::vector<int32_t> path;
+  if (gx == 0 || gy == 0) {
+    path.push_back(gx > 0 ? gx : -gy);
+    return path;
+  }
+  if (alignSegmentsNW(gSeq1->residues + a->end1, gx, gSeq2->residues + a->end2, gy, gCurrent->score,
+                      &path) != kSearchNormal)
+    path.clear();
+  return path;
+}
+
+// A gapped extension would cross the stretch: its running score never falls
+// more than `drop` below a value it had before (read backwards the falls are
+// the same, so this holds from either end). And the joined hit stays its own
+// best part, as Trim would leave it: no prefix of the stretch costs more
+// than the hit before it brings, no suffix more than the hit after it.
+bool crossable(const std::vector<int32_t> &path, const uint8_t *s1, const uint8_t *s2, int32_t drop,
+               int64_t before, int64_t after) {
+  const ScoreParams &sp = gCurrent->score;
+  int64_t score = 0, highest = 0;
+  int32_t x = 0, y = 0;
+  for (int32_t step : path) {
+    if (step == 0)
+      score += ScoreTable[s1[x++] & 31][s2[y++] & 31];
+    else {
+      const int32_t gap = step > 0 ? step : -step;
+      score += sp.gapOpen + int64_t(sp.gapElongation) * gap;
+      (step > 0 ? x : y) += gap;
+    }
+    highest = std::max(highest, score);
+    if (highest - score > drop || before + score <= 0)
+      return false;
+  }
+  // The stretch's suffixes: its total less a prefix, at worst the highest.
+  return after + score - highest > 0;
+}
+
+// Joins b to a across the stretch between them; false when it cannot be
+// crossed.
+bool bridgeStretch(Hit *a, Hit *b, int32_t drop) {
+  const std::vector<int32_t> path = stretchPath(a, b);
+  if (path.empty() || !crossable(path, gSeq1->residues + a->end1, gSeq2->residues + a->end2, drop,
+                                 a->score, b->score))
+    return false;
+  setActionParams(kMaskBase, gCurrent->score, gCurrent->alignIsland);
+  RegionGuard guard(a, b->end1, b->end2, kModeMergeBridge);
+  HitBlock *made = nullptr, *middle = nullptr;
+  try {
+    middle = blocksOfPath(path, gSeq1->residues + a->end1, gSeq2->residues + a->end2,
+                          gCurrent->score, &made);
+  } catch (const EngineAbort &) {
+    freeBlockList(made);
+    return false;
+  }
+  shiftBlocks(b->firstBlock, b->start1 - a->start1, b->start2 - a->start2);
+  HitBlock *last = lastOf(a->firstBlock);
+  for (HitBlock *m = middle, *next; m; m = next) {
+    next = m->next;
+    m->next = m->prev = nullptr;
+    m->x += a->end1 - a->start1;
+    m->y += a->end2 - a->start2;
+    last = appendBlock(last, m);
+  }
+  HitBlock *rest = b->firstBlock;
+  b->firstBlock = nullptr;
+  last = appendBlock(last, rest);
+  last = lastOf(last);
+  last->linkKind = 0;
+  last->cut = 0;
+  a->end1 = b->end1;
+  a->end2 = b->end2;
+  makeHit(a, a->firstBlock);
+  unlinkHit(b);
+  freeHit(b);
+  return true;
+}
+
+// Nearest hit after h in both sequences, within maxSide of its end; by the
+// sum of the two gaps.
+Hit *nearestAfter(const Hit *h, int32_t maxSide) {
+  Hit *best = nullptr;
+  int64_t bestGap = INT64_MAX;
+  for (Hit *s = h->next1; s && s->start1 <= h->end1 + maxSide; s = s->next1) {
+    const int32_t gx = s->start1 - h->end1, gy = s->start2 - h->end2;
+    if (!s->firstBlock || gx < 0 || gy < 0 || gy > maxSide || gx + gy == 0)
+      continue;
+    if (gx + gy < bestGap) {
+      bestGap = gx + gy;
+      best = s;
+    }
+  }
+  return best;
+}
+
 } // namespace
+
+int32_t bridgeDivergedStretches(int32_t maxSide, int32_t drop) {
+  // Pairs are taken only when each is the other's nearest: a rival on
+  // either side means the stretch is not simply diverged.
+  struct Nearest {
+    Hit *hit = nullptr;
+    int64_t gap = INT64_MAX;
+    bool tie = false;
+  };
+  std::map<const Hit *, Hit *> after;
+  std::map<const Hit *, Nearest> before;
+  for (Hit *h = gHitHead1; h; h = h->next1) {
+    if (!h->firstBlock)
+      continue;
+    if (Hit *s = nearestAfter(h, maxSide)) {
+      after[h] = s;
+      Nearest &n = before[s];
+      const int64_t gap = int64_t(s->start1 - h->end1) + (s->start2 - h->end2);
+      n.tie = gap == n.gap || (gap > n.gap && n.tie);
+      if (gap < n.gap) {
+        n.hit = h;
+        n.gap = gap;
+      }
+    }
+  }
+  auto mutual = [&](const Hit *h) -> Hit * {
+    auto it = after.find(h);
+    if (it == after.end())
+      return nullptr;
+    const Nearest &n = before[it->second];
+    return n.hit == h && !n.tie ? it->second : nullptr;
+  };
+  int32_t joined = 0;
+  for (Hit *h = gHitHead1; h; h = h->next1) {
+    if (!(h->flags & kHitNewFlag))
+      continue;
+    for (Hit *s = mutual(h); s && (s->flags & kHitNewFlag);) {
+      Hit *then = mutual(s); // s goes in the join
+      if (!bridgeStretch(h, s, drop))
+        break;
+      ++joined;
+      s = then;
+    }
+  }
+  return joined;
+}
 
 static int bridgeOrJoin(Hit *a, Hit *b, bool join) {
   if (!a->firstBlock || !b->firstBlock || a == b)

@@ -141,6 +141,8 @@ int alignOrFill(bool fill, bool quiet) {
     int32_t islands = w->reportFirst;
     removeDuplicateHits();
     joinOverlappingChains();
+    if (w->alignIsland.seedShape != 0)
+      bridgeDivergedStretches(kBridgeSide, kBridgeDrop * w->score.match);
     w->reportFirst = islands;
   }
   if (!gHitHead1)

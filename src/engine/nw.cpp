@@ -107,6 +107,8 @@ Path traceback(const int32_t *dir, int32_t W, int32_t H) {
   return Path(path.rbegin(), path.rend());
 }
 
+} // namespace
+
 void freeBlockList(HitBlock *b) {
   while (b) {
     HitBlock *next = b->next;
@@ -115,8 +117,7 @@ void freeBlockList(HitBlock *b) {
   }
 }
 
-// Runs of diagonal steps become blocks (region-relative), linked in order.
-HitBlock *blocksOfPath(const Path &path, const uint8_t *s1, const uint8_t *s2,
+HitBlock *blocksOfPath(const std::vector<int32_t> &path, const uint8_t *s1, const uint8_t *s2,
                        const ScoreParams &sp, HitBlock **made) {
   HitBlock *first = nullptr, *last = nullptr;
   int32_t x = 0, y = 0;
@@ -165,6 +166,8 @@ HitBlock *blocksOfPath(const Path &path, const uint8_t *s1, const uint8_t *s2,
   }
   return first;
 }
+
+namespace {
 
 int32_t columnScore(const HitBlock *b, int32_t k, const uint8_t *s1, const uint8_t *s2) {
   return ScoreTable[s1[b->x + k] & 31][s2[b->y + k] & 31];

@@ -31,3 +31,10 @@ int alignRegionNW(Hit *region, int mode);
 // kSearchNoArrays, or kSearchPoolExhausted when the user stopped it.
 int alignSegmentsNW(const uint8_t *s1, int32_t W, const uint8_t *s2, int32_t H,
                     const ScoreParams &params, std::vector<int32_t> *path);
+
+// Runs of diagonal steps of a path become blocks relative to the segments'
+// start, linked and scored as a hit's; `made` holds what to release when the
+// pool runs out (EngineAbort).
+HitBlock *blocksOfPath(const std::vector<int32_t> &path, const uint8_t *s1, const uint8_t *s2,
+                       const ScoreParams &sp, HitBlock **made);
+void freeBlockList(HitBlock *b);

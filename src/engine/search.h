@@ -105,3 +105,13 @@ int bridgeHits(Hit *a, Hit *b);      // 4 merged, 1 not
 // As bridgeHits, taking the best link there is, whatever it costs, with what
 // b keeps after it (two chains that overlap); b's blocks must start after a's.
 int joinHits(Hit *a, Hit *b);
+// Sensitive Align: each new hit joined to its nearest new hit beyond both of
+// its ends (gaps up to maxSide) when the stretch between them aligns
+// without the running score falling more than `drop` below either end, as
+// a gapped extension would cross a diverged stretch. Returns the joins.
+int32_t bridgeDivergedStretches(int32_t maxSide, int32_t drop);
+// Its limits for Align: stretches up to 3 kb a side (a direction matrix of
+// 36 MB), and a fall of 150 matches' worth. Velk's gaps cost more than a
+// typical gapped extender's, so the fall allowed is larger than theirs.
+constexpr int32_t kBridgeSide = 3000;
+constexpr int32_t kBridgeDrop = 150;

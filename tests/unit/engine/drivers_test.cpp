@@ -158,6 +158,42 @@ TEST_F(DriversTest, AlignAgainAddsNothingWhereHitsAlreadyAre) {
   }
 }
 
+// Two homologous stretches around a middle that no seed reaches: sensitive
+// Align joins them across it when the middle is only diverged (and the file
+// still spells the input), not when it is unrelated, and never by default.
+TEST_F(DriversTest, SensitiveAlignCrossesDivergedStretchesOnly) {
+  const std::string a1 = randomBases(1500, 21), b1 = randomBases(1500, 22);
+  const std::string a2 = mutated(a1, 20), b2 = mutated(b1, 20).erase(700, 5);
+  const std::string middle = randomBases(300, 23);
+  std::string diverged = middle.substr(0, 140) + middle.substr(152); // and a 12-base gap
+  for (size_t i = 0; i < diverged.size(); ++i)
+    if (i % 5 < 3) // 40 % identity, below what frames of eight admit
+      diverged[i] = diverged[i] == 'G' ? 'T' : 'G';
+  struct Case {
+    std::string middle2;
+    int16_t shape;
+    int hits;
+  } cases[] = {{diverged, 1, 1}, {diverged, 0, 2}, {randomBases(2000, 24), 1, 2}};
+  for (const Case &c : cases) {
+    load(a1 + (c.middle2.size() > 1000 ? randomBases(2000, 25) : middle) + b1, a2 + c.middle2 + b2);
+    gCurrent->flagsB |= kOptAlignHash | kOptAlignTrim;
+    gCurrent->alignIsland.seedShape = c.shape;
+    alignAction(true);
+    ASSERT_EQ(hitCount(), c.hits) << "shape " << c.shape << ", middle " << c.middle2.size();
+    if (c.hits != 1)
+      continue;
+    EXPECT_LT(gHitHead1->start1, 50);
+    EXPECT_GT(gHitHead1->end1, gSeq1->length - 50);
+    // Joined as Trim leaves it: its own best part.
+    const Hit before = *gHitHead1;
+    trimAction(true);
+    EXPECT_EQ(std::tie(before.start1, before.end1, before.start2, before.end2, before.score),
+              std::tie(gHitHead1->start1, gHitHead1->end1, gHitHead1->start2, gHitHead1->end2,
+                       gHitHead1->score));
+    EXPECT_EQ(checkLocalFile(save("bridged.loc_align", false)), "");
+  }
+}
+
 TEST_F(DriversTest, ExpandGrowsAHitAndLeavesApprovedAndOutsideHitsAlone) {
   const std::string a = randomBases(4000, 3);
   for (bool area : {false, true}) {

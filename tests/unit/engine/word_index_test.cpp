@@ -152,6 +152,21 @@ TEST_F(RepeatHeavy, LowComplexityWordsAreNoSeedsOverTheLimit) {
   EXPECT_EQ(gCurrent->reportRepeats, 125000 - 15);
 }
 
+// Without a limit every copy of such a word is a seed; those inside the
+// first chain's box are given up before they grow (minutes of work before,
+// ~4 x per doubling).
+TEST_F(RepeatHeavy, WithoutALimitCopiesInsideAKeptChainCostNothing) {
+  std::string periodic;
+  while (periodic.size() < 125000)
+    periodic += "ACGTTGCA";
+  for (const std::string &s : {std::string(40000, 'A'), periodic}) {
+    EXPECT_LT(alignSelf(s, 0), 100) << s.size();
+    const std::vector<Box> boxes = hitBoxes();
+    ASSERT_EQ(boxes.size(), 1u) << s.size();
+    EXPECT_EQ(covered(boxes, 0, (int32_t)s.size()), (int32_t)s.size());
+  }
+}
+
 // Short tandem repeats every 2 kb put seeds beside the main diagonal of a
 // self-alignment; their chains used to walk back along it, a million
 // islands viewed and seconds of work here, minutes on a genome.
