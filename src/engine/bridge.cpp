@@ -241,13 +241,7 @@ HitBlock *appendBlock(HitBlock *last, HitBlock *next) {
     freeBlock(next);
     return last;
   }
-  if (dNext <= dLast) {
-    last->linkKind = kLinkGapInY;
-    last->cut = next->x;
-  } else {
-    last->linkKind = kLinkGapInX;
-    last->cut = next->y;
-  }
+  setGapLink(last, next);
   last->next = next;
   next->prev = last;
   return next;

@@ -109,6 +109,16 @@ Path traceback(const int32_t *dir, int32_t W, int32_t H) {
 
 } // namespace
 
+void setGapLink(HitBlock *last, const HitBlock *next) {
+  if (next->x - next->y <= last->x - last->y) {
+    last->linkKind = kLinkGapInY;
+    last->cut = next->x;
+  } else {
+    last->linkKind = kLinkGapInX;
+    last->cut = next->y;
+  }
+}
+
 void freeBlockList(HitBlock *b) {
   while (b) {
     HitBlock *next = b->next;
@@ -148,13 +158,7 @@ HitBlock *blocksOfPath(const std::vector<int32_t> &path, const uint8_t *s1, cons
       b->chainScore = b->blockScore;
     } else {
       int32_t dLast = last->x - last->y, dNew = b->x - b->y;
-      if (dNew <= dLast) {
-        last->linkKind = kLinkGapInY;
-        last->cut = b->x;
-      } else {
-        last->linkKind = kLinkGapInX;
-        last->cut = b->y;
-      }
+      setGapLink(last, b);
       int32_t gap = dNew > dLast ? dNew - dLast : dLast - dNew;
       b->chainScore = last->chainScore + sp.gapOpen + sp.gapElongation * gap;
       last->next = b;

@@ -38,3 +38,7 @@ int alignSegmentsNW(const uint8_t *s1, int32_t W, const uint8_t *s2, int32_t H,
 HitBlock *blocksOfPath(const std::vector<int32_t> &path, const uint8_t *s1, const uint8_t *s2,
                        const ScoreParams &sp, HitBlock **made);
 void freeBlockList(HitBlock *b);
+
+// The link from `last` to the block after it, on another diagonal: the cut
+// is where `next` starts in the sequence without the gap.
+void setGapLink(HitBlock *last, const HitBlock *next);
