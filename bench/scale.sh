@@ -148,8 +148,10 @@ for section in $sections; do
     [ -f rr.a.fa ] || gen repeats rr 1000000 7
     align rr rr.a.fa rr.b.fa
     line="Velk: ${T} s, ${M} MB, $(grep -c '^Score' rr.loc_align) hits"
+    tv=$T
+    align rrs rr.a.fa rr.b.fa sensitive
+    line="$line; sensitive ${T} s = x$(ratio "$T" "$tv") default, ${M} MB"
     if have nucmer; then
-      tv=$T
       timed rrnuc nucmer -p rrnuc rr.a.fa rr.b.fa
       line="$line; nucmer ${T} s, ${M} MB; Velk x$(ratio "$tv" "$T") nucmer's time (aim <= 1)"
     fi

@@ -254,8 +254,9 @@ HitBlock *lastOf(HitBlock *b) {
 }
 
 // Path across the stretch [a end, b start): its best global alignment, or
-// the gap when one side is empty. Empty when it is too long to align.
-std::vector<int32_t> stretchPath(const Hit *a, const Hit *b) {
+// the gap when one side is empty. Empty when it is too long to align or
+// every path falls below `floor`.
+std::vector<int32_t> stretchPath(const Hit *a, const Hit *b, int32_t floor) {
   const int32_t gx = b->start1 - a->end1, gy = b->start2 - a->end2;
   std::vector<int32_t> path;
   if (gx == 0 || gy == 0) {
@@ -263,7 +264,7 @@ std::vector<int32_t> stretchPath(const Hit *a, const Hit *b) {
     return path;
   }
   if (alignSegmentsNW(gSeq1->residues + a->end1, gx, gSeq2->residues + a->end2, gy, gCurrent->score,
-                      &path) != kSearchNormal)
+                      &path, floor) != kSearchNormal)
     path.clear();
   return path;
 }
@@ -274,7 +275,7 @@ std::vector<int32_t> stretchPath(const Hit *a, const Hit *b) {
 // best part, as Trim would leave it: no prefix of the stretch costs more
 // than the hit before it brings, no suffix more than the hit after it.
 bool crossable(const std::vector<int32_t> &path, const uint8_t *s1, const uint8_t *s2, int32_t drop,
-               int64_t before, int64_t after) {
+               int64_t before, int64_t after, int64_t *total) {
   const ScoreParams &sp = gCurrent->score;
   int64_t score = 0, highest = 0;
   int32_t x = 0, y = 0;
@@ -291,28 +292,22 @@ bool crossable(const std::vector<int32_t> &path, const uint8_t *s1, const uint8_
       return false;
   }
   // The stretch's suffixes: its total less a prefix, at worst the highest.
+  *total = score;
   return after + score - highest > 0;
 }
 
-// Joins b to a across the stretch between them; false when it cannot be
-// crossed.
-bool bridgeStretch(Hit *a, Hit *b, int32_t drop) {
-  const std::vector<int32_t> path = stretchPath(a, b);
-  if (path.empty() || !crossable(path, gSeq1->residues + a->end1, gSeq2->residues + a->end2, drop,
-                                 a->score, b->score))
-    return false;
-  setActionParams(kMaskBase, gCurrent->score, gCurrent->alignIsland);
-  RegionGuard guard(a, b->end1, b->end2, kModeMergeBridge);
+// Appends b's blocks to a's list after `last`, across the stretch of
+// `path`, and frees b; returns the new last block. Null, with nothing
+// changed, when the pool runs out.
+HitBlock *appendAcross(Hit *a, HitBlock *last, const std::vector<int32_t> &path, Hit *b) {
   HitBlock *made = nullptr, *middle = nullptr;
   try {
     middle = blocksOfPath(path, gSeq1->residues + a->end1, gSeq2->residues + a->end2,
                           gCurrent->score, &made);
   } catch (const EngineAbort &) {
     freeBlockList(made);
-    return false;
+    return nullptr;
   }
-  shiftBlocks(b->firstBlock, b->start1 - a->start1, b->start2 - a->start2);
-  HitBlock *last = lastOf(a->firstBlock);
   for (HitBlock *m = middle, *next; m; m = next) {
     next = m->next;
     m->next = m->prev = nullptr;
@@ -320,19 +315,41 @@ bool bridgeStretch(Hit *a, Hit *b, int32_t drop) {
     m->y += a->end2 - a->start2;
     last = appendBlock(last, m);
   }
-  HitBlock *rest = b->firstBlock;
+  shiftBlocks(b->firstBlock, b->start1 - a->start1, b->start2 - a->start2);
+  last = lastOf(appendBlock(last, b->firstBlock));
   b->firstBlock = nullptr;
-  last = appendBlock(last, rest);
-  last = lastOf(last);
-  last->linkKind = 0;
-  last->cut = 0;
   a->end1 = b->end1;
   a->end2 = b->end2;
-  makeHit(a, a->firstBlock);
   unlinkHit(b);
   freeHit(b);
-  return true;
+  return last;
 }
+
+// How many hits' spans in one sequence meet a given span.
+class SpanCounter {
+public:
+  void add(int32_t start, int32_t end) {
+    starts_.push_back(start);
+    ends_.push_back(end);
+  }
+  void seal() {
+    std::sort(starts_.begin(), starts_.end());
+    std::sort(ends_.begin(), ends_.end());
+  }
+  // Spans [a, b) with a < end and b > start: all that start before the
+  // end, less those over before the start.
+  int64_t meeting(int32_t start, int32_t end) const {
+    return (std::lower_bound(starts_.begin(), starts_.end(), end) - starts_.begin()) -
+           (std::upper_bound(ends_.begin(), ends_.end(), start) - ends_.begin());
+  }
+
+private:
+  std::vector<int32_t> starts_, ends_;
+};
+
+// Hits overlapped by more others than this in either sequence are repeat
+// copies and are not joined.
+constexpr int64_t kBridgeMaxOverlaps = 8;
 
 // Nearest hit after h in both sequences, within maxSide of its end; by the
 // sum of the two gaps.
@@ -377,6 +394,21 @@ int32_t bridgeDivergedStretches(int32_t maxSide, int32_t drop) {
       }
     }
   }
+  // A hit that many others overlap is a repeat copy: the nearest hit beyond
+  // it is no continuation of it, and trying them all would cost an
+  // alignment for each of thousands of copies.
+  SpanCounter spans1, spans2;
+  for (const Hit *h = gHitHead1; h; h = h->next1)
+    if (h->firstBlock) {
+      spans1.add(h->start1, h->end1);
+      spans2.add(h->start2, h->end2);
+    }
+  spans1.seal();
+  spans2.seal();
+  auto unique = [&](const Hit *h) {
+    return spans1.meeting(h->start1, h->end1) <= kBridgeMaxOverlaps + 1 &&
+           spans2.meeting(h->start2, h->end2) <= kBridgeMaxOverlaps + 1;
+  };
   auto mutual = [&](const Hit *h) -> Hit * {
     auto it = after.find(h);
     if (it == after.end())
@@ -386,14 +418,37 @@ int32_t bridgeDivergedStretches(int32_t maxSide, int32_t drop) {
   };
   int32_t joined = 0;
   for (Hit *h = gHitHead1; h; h = h->next1) {
-    if (!(h->flags & kHitNewFlag))
+    Hit *s = mutual(h);
+    if (!(h->flags & kHitNewFlag) || !s || !unique(h))
       continue;
-    for (Hit *s = mutual(h); s && (s->flags & kHitNewFlag);) {
+    // A run of joins is scored once at its end: walking the growing hit at
+    // every join would cost its length each time.
+    setActionParams(kMaskBase, gCurrent->score, gCurrent->alignIsland);
+    RegionGuard guard(h, gSeq1->length, gSeq2->length, kModeMergeBridge);
+    HitBlock *last = lastOf(h->firstBlock);
+    int64_t score = h->score, stretch = 0;
+    int32_t run = 0;
+    for (; s && (s->flags & kHitNewFlag) && unique(s); ++run) {
       Hit *then = mutual(s); // s goes in the join
-      if (!bridgeStretch(h, s, drop))
+      // No path below -drop, nor below what h brings, can be crossed.
+      const int64_t floor = std::max<int64_t>(-drop, 1 - score);
+      const std::vector<int32_t> path = stretchPath(h, s, int32_t(floor));
+      if (path.empty() || !crossable(path, gSeq1->residues + h->end1, gSeq2->residues + h->end2,
+                                     drop, score, s->score, &stretch))
         break;
-      ++joined;
+      const int64_t sScore = s->score;
+      HitBlock *end = appendAcross(h, last, path, s);
+      if (!end)
+        break;
+      last = end;
+      score += stretch + sScore;
       s = then;
+    }
+    if (run > 0) {
+      last->linkKind = 0;
+      last->cut = 0;
+      makeHit(h, h->firstBlock);
+      joined += run;
     }
   }
   return joined;

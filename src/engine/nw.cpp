@@ -1,5 +1,7 @@
 #include "engine/nw.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -26,31 +28,49 @@ struct FreeDeleter {
 // One step of the path: 0 diagonal, +L horizontal gap, -L vertical gap.
 using Path = std::vector<int32_t>;
 
-// Fills the direction matrix; false when stopped.
-bool fillMatrix(int32_t *dir, NwCell *row, const uint8_t *s1, const uint8_t *s2, int32_t W,
-                int32_t H, const ScoreParams &sp) {
+// A cell whose every path fell below the floor: it stays below it whatever
+// is added, and never overflows.
+constexpr int32_t kDead = INT32_MIN / 2;
+
+// Fills the direction matrix: kSearchNormal, kSearchPoolExhausted when
+// stopped, kNwBelowFloor when no path from the start keeps its running
+// score at or above `floor` (at every residue) up to the end; the path kept
+// is the best of those that do. Only the cells such a path can
+// reach are filled: a row starts at the first live cell of the row above
+// and ends once past its last live one with the cell dead, so a hopeless
+// stretch costs a strip, not the whole matrix.
+int fillMatrix(int32_t *dir, NwCell *row, const uint8_t *s1, const uint8_t *s2, int32_t W,
+               int32_t H, const ScoreParams &sp, int32_t floor) {
   const int32_t go = sp.gapOpen, ge = sp.gapElongation;
   const int64_t stride = int64_t(W) + 1;
+  auto live = [floor](int32_t score) { return score >= floor ? score : kDead; };
   dir[0] = kNwStartMarker;
   row[0] = {0, 0, 0};
+  int32_t lo = 0, hi = 0; // live cells of the row above
   for (int32_t j = 1; j <= W; ++j) {
-    row[j].best = go + j * ge;
+    row[j].best = live(go + j * ge);
     row[j].vScore = go + row[j].best; // opening from this row wins the tie
     row[j].vLength = 0;
     dir[j] = j;
+    if (row[j].best != kDead)
+      hi = j;
   }
   for (int32_t i = 1; i <= H; ++i) {
     gProgress.scanned += W;
     progressPoll();
     if (gActionStatus & kStatusStop)
-      return false;
+      return kSearchPoolExhausted;
     int32_t *d = dir + i * stride;
-    int32_t diagonalBest = row[0].best;
-    row[0].best = go + i * ge;
+    const int32_t from = std::max(lo, 1);
+    int32_t diagonalBest = row[from - 1].best;
+    row[0].best = live(go + i * ge);
     d[0] = -i;
-    int32_t hScore = row[0].best + go, hLength = 0;
+    // Left of the row above's live cells nothing is reached, not even
+    // column 0 (it dies first).
+    int32_t hScore = lo == 0 ? row[0].best + go : kDead, hLength = 0;
+    int32_t first = row[0].best != kDead ? 0 : -1, last = first;
     const int32_t *scores = ScoreTable[s2[i - 1] & 31];
-    for (int32_t j = 1; j <= W; ++j) {
+    for (int32_t j = from; j <= W; ++j) {
       NwCell &c = row[j];
       int32_t best = diagonalBest + scores[s1[j - 1] & 31];
       int32_t direction = 0;
@@ -80,11 +100,22 @@ bool fillMatrix(int32_t *dir, NwCell *row, const uint8_t *s1, const uint8_t *s2,
         direction = -c.vLength;
       }
       diagonalBest = c.best;
-      c.best = best;
+      c.best = live(best);
       d[j] = direction;
+      if (c.best != kDead) {
+        if (first < 0)
+          first = j;
+        last = j;
+      } else if (j > hi) {
+        break; // nothing from above any more, nor from the left
+      }
     }
+    if (first < 0)
+      return kNwBelowFloor;
+    lo = first;
+    hi = last;
   }
-  return true;
+  return hi == W ? kSearchNormal : kNwBelowFloor;
 }
 
 // Path from (0, 0) to (H, W), one entry per diagonal step or gap.
@@ -220,17 +251,19 @@ HitBlock *dropLooseEnds(HitBlock *first, const uint8_t *s1, const uint8_t *s2) {
 } // namespace
 
 int alignSegmentsNW(const uint8_t *s1, int32_t W, const uint8_t *s2, int32_t H,
-                    const ScoreParams &params, std::vector<int32_t> *path) {
+                    const ScoreParams &params, std::vector<int32_t> *path, int32_t floor) {
   const size_t cells = size_t(W + 1) * size_t(H + 1);
+  // Not cleared: the fill writes every cell the traceback can reach, and a
+  // floor leaves most of a hopeless matrix untouched.
   std::unique_ptr<void, FreeDeleter> work(
-      calloc(1, cells * sizeof(int32_t) + size_t(W + 1) * sizeof(NwCell)));
+      malloc(cells * sizeof(int32_t) + size_t(W + 1) * sizeof(NwCell)));
   if (!work)
     return kSearchNoArrays;
   int32_t *dir = static_cast<int32_t *>(work.get());
   NwCell *row = reinterpret_cast<NwCell *>(dir + cells);
   // Stopped part-way: the matrix is incomplete, so no result.
-  if (!fillMatrix(dir, row, s1, s2, W, H, params))
-    return kSearchPoolExhausted;
+  if (int code = fillMatrix(dir, row, s1, s2, W, H, params, floor); code != kSearchNormal)
+    return code;
   *path = traceback(dir, W, H);
   return kSearchNormal;
 }

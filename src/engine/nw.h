@@ -28,9 +28,13 @@ int alignRegionNW(Hit *region, int mode);
 // ScoreTable, walked forward from (0, 0): 0 is a diagonal step, +L a run of
 // L residues of the first string against gaps, -L of the second. Ties
 // prefer the diagonal, then the first string's gap. Returns kSearchNormal,
-// kSearchNoArrays, or kSearchPoolExhausted when the user stopped it.
+// kSearchNoArrays, or kSearchPoolExhausted when the user stopped it; with a
+// `floor`, kNwBelowFloor as soon as no path can keep its running score at
+// or above it.
+constexpr int kNwBelowFloor = 61;
 int alignSegmentsNW(const uint8_t *s1, int32_t W, const uint8_t *s2, int32_t H,
-                    const ScoreParams &params, std::vector<int32_t> *path);
+                    const ScoreParams &params, std::vector<int32_t> *path,
+                    int32_t floor = INT32_MIN);
 
 // Runs of diagonal steps of a path become blocks relative to the segments'
 // start, linked and scored as a hit's; `made` holds what to release when the

@@ -233,6 +233,7 @@ void streamSecond(const WordIndex &index, const SeedShape &shape, std::vector<Hi
   EngineContext &e = gEngine;
   // Keys are rolled a batch ahead so that their buckets can be fetched early.
   constexpr int32_t kBatch = 32;
+  const bool mayBeFrequent = e.repeatLimit == 0 || e.repeatLimit > kDefaultRepeatLimit;
   WordRoller roll(shape);
   uint64_t keys[kBatch];
   int32_t ends[kBatch];
@@ -259,13 +260,15 @@ void streamSecond(const WordIndex &index, const SeedShape &shape, std::vector<Hi
       // Spaced words say nothing about the pair before them.
       const int skip =
           gSpaced ? WordIndex::kEdge : WordIndex::residueClass(e.seq2, end - shape.span + 1);
-      int frequent = -1; // counted at the first seed: most words have none
-      const int32_t n = index.visit(keys[t], skip == WordIndex::kEdge ? -1 : skip, e.repeatLimit,
-                                    [&](int32_t i) {
-                                      if (frequent < 0)
-                                        frequent = index.count(keys[t]) > kDefaultRepeatLimit;
-                                      growSeed(i, end, frequent == 1, kept);
-                                    });
+      // Counted at the first seed (most words have none), and only when the
+      // limit lets frequent words through at all.
+      int frequent = mayBeFrequent ? -1 : 0;
+      const int32_t n =
+          index.visit(keys[t], skip == WordIndex::kEdge ? -1 : skip, e.repeatLimit, [&](int32_t i) {
+            if (frequent < 0)
+              frequent = index.count(keys[t]) > kDefaultRepeatLimit;
+            growSeed(i, end, frequent == 1, kept);
+          });
       if (e.repeatLimit > 0 && n > e.repeatLimit)
         ++e.repeatWords;
     }

@@ -194,6 +194,25 @@ TEST_F(DriversTest, SensitiveAlignCrossesDivergedStretchesOnly) {
   }
 }
 
+// The same join is not tried from a repeat copy: with ten copies of the
+// first stretch in sequence 2 its hit is one of many and stays apart.
+TEST_F(DriversTest, SensitiveAlignDoesNotJoinRepeatCopies) {
+  const std::string a1 = randomBases(1500, 21), b1 = randomBases(1500, 22);
+  std::string middle = randomBases(300, 23), diverged = middle;
+  for (size_t i = 0; i < diverged.size(); ++i)
+    if (i % 5 < 3)
+      diverged[i] = diverged[i] == 'G' ? 'T' : 'G';
+  std::string s2;
+  for (unsigned copy = 0; copy < 10; ++copy)
+    s2 += mutated(a1, 20 + copy) + randomBases(500, 30 + copy);
+  load(a1 + middle + b1, s2 + mutated(a1, 20) + diverged + mutated(b1, 20));
+  gCurrent->flagsB |= kOptAlignHash | kOptAlignTrim;
+  gCurrent->alignIsland.seedShape = 1;
+  alignAction(true);
+  for (Hit *h = gHitHead1; h; h = h->next1)
+    EXPECT_FALSE(h->start1 < 1500 && h->end1 > 1800) << h->start1 << ".." << h->end1;
+}
+
 TEST_F(DriversTest, ExpandGrowsAHitAndLeavesApprovedAndOutsideHitsAlone) {
   const std::string a = randomBases(4000, 3);
   for (bool area : {false, true}) {

@@ -40,6 +40,34 @@ int32_t referenceScore(const std::vector<uint8_t> &a, const std::vector<uint8_t>
   return int32_t(S[H][W]);
 }
 
+// The same over the paths whose running score, residue by residue, never
+// falls below `floor`; INT64_MIN when there is none.
+int64_t referenceAbove(const std::vector<uint8_t> &a, const std::vector<uint8_t> &b,
+                       const ScoreParams &p, int64_t floor) {
+  const size_t W = a.size(), H = b.size();
+  std::vector<std::vector<int64_t>> S(H + 1, std::vector<int64_t>(W + 1, INT64_MIN));
+  S[0][0] = 0;
+  auto from = [&](int64_t start, int64_t step, int64_t &best) {
+    if (start != INT64_MIN && start + step >= floor)
+      best = std::max(best, start + step);
+  };
+  for (size_t i = 0; i <= H; ++i)
+    for (size_t j = 0; j <= W; ++j) {
+      if (i == 0 && j == 0)
+        continue;
+      int64_t best = INT64_MIN;
+      if (i && j)
+        from(S[i - 1][j - 1], ScoreTable[a[j - 1]][b[i - 1]], best);
+      // A gap's running score is lowest at its last residue.
+      for (size_t k = 1; k <= j; ++k)
+        from(S[i][j - k], p.gapOpen + int64_t(k) * p.gapElongation, best);
+      for (size_t k = 1; k <= i; ++k)
+        from(S[i - k][j], p.gapOpen + int64_t(k) * p.gapElongation, best);
+      S[i][j] = best;
+    }
+  return S[H][W];
+}
+
 // Score of a path, checking that it runs from corner to corner.
 int32_t pathScore(const std::vector<int32_t> &path, const std::vector<uint8_t> &a,
                   const std::vector<uint8_t> &b, const ScoreParams &p) {
@@ -134,6 +162,44 @@ TEST_F(NwTest, RandomSmallInputsScoreLikeTheSlowReference) {
       EXPECT_EQ(pathScore(path(a, b), ca, cb, p), referenceScore(ca, cb, p));
     }
   }
+}
+
+// With a floor the kept path is the best of those that never fall below it,
+// and none is reported when there is no such path, on small inputs from
+// related to unrelated.
+TEST_F(NwTest, AFloorKeepsTheBestPathAboveItOrNone) {
+  const ScoreParams sets[] = {ScoreParams{}, {100, -50, -200, -50}, {200, -100, -400, -30}};
+  std::mt19937 rng(777);
+  int below = 0, kept = 0;
+  for (const ScoreParams &p : sets) {
+    useScores(p);
+    for (int trial = 0; trial < 300; ++trial) {
+      std::string a(3 + rng() % 12, 'A');
+      for (char &c : a)
+        c = "ACGT"[rng() % 4];
+      std::string b = a.substr(rng() % 3);
+      for (char &c : b)
+        if (rng() % 4 < unsigned(trial % 4))
+          c = "ACGT"[rng() % 4];
+      const int32_t floor = -int32_t(rng() % 1200);
+      SCOPED_TRACE(a + " / " + b + " above " + std::to_string(floor));
+      const std::vector<uint8_t> ca = codes(a), cb = codes(b);
+      std::vector<int32_t> got;
+      const int code = alignSegmentsNW(ca.data(), int32_t(ca.size()), cb.data(), int32_t(cb.size()),
+                                       p, &got, floor);
+      const int64_t want = referenceAbove(ca, cb, p, floor);
+      if (want == INT64_MIN) {
+        EXPECT_EQ(code, kNwBelowFloor);
+        ++below;
+      } else {
+        ASSERT_EQ(code, kSearchNormal);
+        EXPECT_EQ(pathScore(got, ca, cb, p), want);
+        ++kept;
+      }
+    }
+  }
+  EXPECT_GT(below, 100);
+  EXPECT_GT(kept, 100);
 }
 
 } // namespace
