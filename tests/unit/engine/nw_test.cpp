@@ -19,29 +19,9 @@ std::vector<uint8_t> codes(const std::string &s) {
 }
 
 // Slow and obvious: every cell takes the best of a diagonal step and of a
-// gap of any length from any earlier cell of its row or column.
-int32_t referenceScore(const std::vector<uint8_t> &a, const std::vector<uint8_t> &b,
-                       const ScoreParams &p) {
-  const size_t W = a.size(), H = b.size();
-  std::vector<std::vector<int64_t>> S(H + 1, std::vector<int64_t>(W + 1, 0));
-  for (size_t i = 0; i <= H; ++i)
-    for (size_t j = 0; j <= W; ++j) {
-      if (i == 0 && j == 0)
-        continue;
-      int64_t best = LLONG_MIN;
-      if (i && j)
-        best = S[i - 1][j - 1] + ScoreTable[a[j - 1]][b[i - 1]];
-      for (size_t k = 1; k <= j; ++k)
-        best = std::max<int64_t>(best, S[i][j - k] + p.gapOpen + int64_t(k) * p.gapElongation);
-      for (size_t k = 1; k <= i; ++k)
-        best = std::max<int64_t>(best, S[i - k][j] + p.gapOpen + int64_t(k) * p.gapElongation);
-      S[i][j] = best;
-    }
-  return int32_t(S[H][W]);
-}
-
-// The same over the paths whose running score, residue by residue, never
-// falls below `floor`; INT64_MIN when there is none.
+// gap of any length from any earlier cell of its row or column, over the
+// paths whose running score, residue by residue, never falls below `floor`;
+// INT64_MIN when there is none.
 int64_t referenceAbove(const std::vector<uint8_t> &a, const std::vector<uint8_t> &b,
                        const ScoreParams &p, int64_t floor) {
   const size_t W = a.size(), H = b.size();
@@ -66,6 +46,11 @@ int64_t referenceAbove(const std::vector<uint8_t> &a, const std::vector<uint8_t>
       S[i][j] = best;
     }
   return S[H][W];
+}
+
+int32_t referenceScore(const std::vector<uint8_t> &a, const std::vector<uint8_t> &b,
+                       const ScoreParams &p) {
+  return int32_t(referenceAbove(a, b, p, INT64_MIN));
 }
 
 // Score of a path, checking that it runs from corner to corner.
