@@ -83,14 +83,19 @@ int32_t WordIndex::visit(uint64_t key, int skipClass, int32_t limit, F &&f) cons
     return n;
   // Entries run by class, each class by position: merge the class runs
   // from their tops after handing out the smallest position first.
-  // Class runs are found by halving: a word of a low-complexity stretch has
-  // as many entries as the stretch and most queries skip all but one.
+  // Long class runs are found by halving: a word of a low-complexity stretch
+  // has as many entries as the stretch and most queries skip all but one.
   const Entry *begin[kEdge + 1], *top[kEdge + 1];
   int classes = 0;
   const Entry *firstEntry = lo;
   for (const Entry *p = lo; p < hi;) {
     const int cls = p->cls();
-    const Entry *q = std::partition_point(p, hi, [cls](const Entry &x) { return x.cls() == cls; });
+    const Entry *q = p + 1;
+    if (hi - p > 16)
+      q = std::partition_point(p, hi, [cls](const Entry &x) { return x.cls() == cls; });
+    else
+      while (q < hi && q->cls() == cls)
+        ++q;
     if (p->end() < firstEntry->end())
       firstEntry = p;
     if (p->cls() != skipClass) {

@@ -62,6 +62,8 @@ struct KeptChains {
       endY = std::max(endY, b->y + b->length);
     }
     ends.emplace_back(endX, endY);
+    if (!wantBoxes)
+      return;
     boxes.push_back(Box{first->x, first->y, endX, endY});
     const size_t lastCell = (size_t)(endX - 1) / kCell;
     if (cells.size() <= lastCell)
@@ -76,6 +78,7 @@ struct KeptChains {
     int32_t x0, y0, x1, y1;
   };
   static constexpr int32_t kCell = 4096;
+  bool wantBoxes = false; // only frequent words ask for them
   std::vector<Box> boxes;
   std::vector<std::vector<int32_t>> cells;
 
@@ -233,7 +236,7 @@ void streamSecond(const WordIndex &index, const SeedShape &shape, std::vector<Hi
   EngineContext &e = gEngine;
   // Keys are rolled a batch ahead so that their buckets can be fetched early.
   constexpr int32_t kBatch = 32;
-  const bool mayBeFrequent = e.repeatLimit == 0 || e.repeatLimit > kDefaultRepeatLimit;
+  const bool mayBeFrequent = gKept->wantBoxes;
   WordRoller roll(shape);
   uint64_t keys[kBatch];
   int32_t ends[kBatch];
@@ -308,6 +311,7 @@ int seedRegion() {
   std::vector<HitBlock *> kept;
   try {
     KeptChains chains;
+    chains.wantBoxes = e.repeatLimit == 0 || e.repeatLimit > kDefaultRepeatLimit;
     KeptScope scope(&chains, e.spaced ? &shape : nullptr);
     streamSecond(index, shape, kept);
   } catch (const EngineAbort &) {
