@@ -300,12 +300,7 @@ HitBlock *chainToBlocks(HitBlock *chainEnd) {
     if (p->linkKind == kLinkSameDiag) {
       p->length = s->x + s->length - p->x;
       p->identities += s->identities;
-      p->next = s->next;
-      p->linkKind = s->linkKind;
-      p->cut = s->cut;
-      if (s->next)
-        s->next->prev = p;
-      freeBlock(s);
+      absorbNextBlock(p, s);
       continue;
     }
     int32_t shift;

@@ -99,12 +99,7 @@ HitBlock *joinAtLink(HitBlock *first) {
   if (gBest.kind == kLinkSameDiag) {
     p->length = q->x + q->length - p->x;
     p->identities += q->identities + gBest.bridgedMatches;
-    p->next = q->next;
-    p->linkKind = q->linkKind;
-    p->cut = q->cut;
-    if (q->next)
-      q->next->prev = p;
-    freeBlock(q);
+    absorbNextBlock(p, q);
     return first;
   }
   const int32_t shift = gBest.cut - (gBest.kind == kLinkGapInX ? q->y : q->x);
@@ -233,12 +228,7 @@ HitBlock *appendBlock(HitBlock *last, HitBlock *next) {
     last->length += next->length;
     last->identities += next->identities;
     last->blockScore += next->blockScore;
-    last->linkKind = next->linkKind;
-    last->cut = next->cut;
-    last->next = next->next;
-    if (next->next)
-      next->next->prev = last;
-    freeBlock(next);
+    absorbNextBlock(last, next);
     return last;
   }
   setGapLink(last, next);

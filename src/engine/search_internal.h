@@ -33,6 +33,16 @@ HitBlock *scanDiagonalBoundedBack(int32_t x, int32_t y, int32_t xLimit, int32_t 
 void linkBest();
 // Score of a successor as a whole: stored in Align mode, else from counts.
 int32_t successorOwnScore(const HitBlock *b);
+// p, which now reaches over q on q's diagonal, takes q's link onwards and q
+// goes back to the pool.
+inline void absorbNextBlock(HitBlock *p, HitBlock *q) {
+  p->next = q->next;
+  p->linkKind = q->linkKind;
+  p->cut = q->cut;
+  if (q->next)
+    q->next->prev = p;
+  freeBlock(q);
+}
 // Island from the free lists of the sweep back to the pool.
 void discardIsland(HitBlock *b);
 
