@@ -13,10 +13,15 @@ score_pairs.py points VELK.loc_align POINTS.tsv
 score_pairs.py lastz-truth LASTZ.txt TRUTH.tsv
     the same as truth for LASTZ's plus-strand alignments written with
     --format=general:strand2,zstart1,zstart2,text1,text2.
+score_pairs.py off-truth VELK.loc_align POINTS.tsv
+    hits on the truth and off it (repeat copies aligned to each other): a
+    hit is on the truth when its start or end lies within 100 positions of
+    the diagonal of a plus-strand point within 3 kb. Prints "on off".
 score_pairs.py coverage VELK.loc_align LASTZ.txt
     share of the sequence-1 positions in LASTZ's plus-strand alignments
     (same format) that Velk's hits span.
 """
+import bisect
 import re
 import sys
 
@@ -81,6 +86,37 @@ def read_truth(path):
     return truth
 
 
+def hit_boxes(path):
+    hit = re.compile(r"\s+1st: (\d+) \.\. (\d+) \(\d+\)\s+2nd: (\d+) \.\. (\d+)")
+    with open(path) as f:
+        for line in f:
+            m = hit.match(line)
+            if m:
+                yield tuple(int(g) for g in m.groups())
+
+
+def off_truth(path, points_path):
+    points = []
+    with open(points_path) as f:
+        for line in f:
+            fields = line.split()
+            if len(fields) == 3 and fields[2] == "+" and fields[0].isdigit():
+                points.append((int(fields[0]), int(fields[1]) - int(fields[0])))
+    points.sort()
+    keys = [a for a, _ in points]
+    on = off = 0
+    for s1, e1, s2, e2 in hit_boxes(path):
+        good = False
+        for x, y in ((s1, s2), (e1, e2)):
+            i = bisect.bisect_left(keys, x - 3000)
+            while i < len(keys) and keys[i] <= x + 3000 and not good:
+                good = abs((y - x) - points[i][1]) <= 100
+                i += 1
+        on += good
+        off += not good
+    return on, off
+
+
 def truth_scores(columns, truth):
     found, wrong, seen = set(), 0, 0
     for p1, p2 in columns:
@@ -112,6 +148,8 @@ def main():
                 if len(fields) == 3 and fields[2] == "+" and fields[0].isdigit():
                     plus[int(fields[0])] = int(fields[1])
         print("%.4f" % truth_scores(velk_columns(first), plus)[0])
+    elif kind == "off-truth":
+        print("%d %d" % off_truth(first, second))
     elif kind == "coverage":
         spans = set()
         for p1, _ in lastz_columns(second):

@@ -141,7 +141,11 @@ int alignOrFill(bool fill, bool quiet) {
     int32_t islands = w->reportFirst;
     removeDuplicateHits();
     joinOverlappingChains();
-    if (w->alignIsland.seedShape != 0)
+    // Interspersed repeats masked inside a homology cut it into pieces that
+    // the bridge across a diverged stretch joins again.
+    const bool maskedCopies =
+        (opt & kOptAlignMaskFilter) && ((gSeq1->flags | gSeq2->flags) & kSeqInterspersed);
+    if (w->alignIsland.seedShape != 0 || maskedCopies)
       bridgeDivergedStretches(kBridgeSide, kBridgeDrop * w->score.match);
     w->reportFirst = islands;
   }

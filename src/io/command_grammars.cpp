@@ -200,18 +200,20 @@ constexpr auto kFilterCommand = makeGrammar({
     {kLitFilter, at(FI_UPDATEOPTS), E63, 0},             // FI_U2FILTER
 });
 
-// Blanks, optional "periodic", then p-value options and "internal a + b".
-// Always matches.
-enum { FO_BLANKS, FO_PERIODIC, FO_LOOP, FO_PVALUE, FO_INTERNAL, FO_A, FO_PLUS, FO_B };
+// Blanks, optional "periodic", then p-value options, "internal a + b" and
+// "interspersed". Always matches.
+enum { FO_BLANKS, FO_PERIODIC, FO_LOOP, FO_PVALUE, FO_INTERNAL, FO_A, FO_PLUS, FO_B,
+       FO_INTERSPERSED };
 constexpr auto kFilterOptions = makeGrammar({
     {kLitBlank, kSame, kNext, 0},                  // FO_BLANKS
     {kLitPeriodic, kNext, kNext, 0},               // FO_PERIODIC
     {kLitBlank, kSame, kNext, 0},                  // FO_LOOP
     {kGrammarPValueOption, at(FO_LOOP), kNext, 0}, // FO_PVALUE
-    {kLitInternal, kNext, kOk, 0},                 // FO_INTERNAL
+    {kLitInternal, kNext, at(FO_INTERSPERSED), 0}, // FO_INTERNAL
     {kRecInteger, kNext, E63, kActOptM},           // FO_A
     {kLitPlus, kNext, E63, 0},                     // FO_PLUS
     {kRecInteger, at(FO_LOOP), E63, kActOptN},     // FO_B
+    {kRecInterspersed, at(FO_LOOP), kOk, 0},       // FO_INTERSPERSED
 });
 
 // "select" and "unselect". A word after "select" that is no kind is left

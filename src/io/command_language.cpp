@@ -351,6 +351,12 @@ static bool seedOption(const char *word, int16_t shape) {
   return true;
 }
 static bool recSensitive() { return seedOption("sensitive", 1); }
+static bool recInterspersed() {
+  if (!matchKeyword("interspersed"))
+    return false;
+  setOption(kCmdOptInterspersed);
+  return true;
+}
 static bool recNoSensitive() { return seedOption("nosensitive", 0); }
 static void actOptPValue() {
   gCommandOptions.pValue = gReader.value.d;
@@ -372,7 +378,7 @@ static void filter(FilterOp op) {
   if (mayAct()) {
     WindowRecord *w = gCurrent;
     if (op != FilterOp::Delete) {
-      w->flagsB &= ~(kOptFilterPeriodic | kOptFilterPiles);
+      w->flagsB &= ~(kOptFilterPeriodic | kOptFilterPiles | kOptFilterInterspersed);
       if (has(kCmdOptPValue)) {
         w->flagsB |= kOptFilterPeriodic;
         w->filter.maxPeriodicP = clampedPValue(gCommandOptions.pValue);
@@ -382,6 +388,8 @@ static void filter(FilterOp op) {
         w->filter.minOverlap = gCommandOptions.m;
         w->filter.minPile = gCommandOptions.n;
       }
+      if (has(kCmdOptInterspersed))
+        w->flagsB |= kOptFilterInterspersed;
     }
     if (gCommandActions.filter)
       gCommandActions.filter(op);
@@ -511,6 +519,7 @@ void registerCommandActions() {
   registerRecogniser(kRecRepeatsEq, recRepeatsEq);
   registerRecogniser(kRecSensitive, recSensitive);
   registerRecogniser(kRecNoSensitive, recNoSensitive);
+  registerRecogniser(kRecInterspersed, recInterspersed);
 }
 
 void ensureCommandLanguage() {

@@ -28,6 +28,7 @@ constexpr uint32_t kCmdOptMaskKnown = 0x00000800;
 constexpr uint32_t kCmdOptNomask = 0x00002000;
 constexpr uint32_t kCmdOptRepeats = 0x00004000;
 constexpr uint32_t kCmdOptSensitive = 0x00008000;
+constexpr uint32_t kCmdOptInterspersed = 0x00100000;
 
 // Values of the options, held until the command's action consumes them.
 struct CommandOptions {

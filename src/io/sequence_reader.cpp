@@ -19,7 +19,7 @@ void prepareSequenceRecord() {
   Sequence *s = gOpening;
   if (!poolInit(s->pool))
     reportPoolCreationFailure();
-  s->flags &= ~(kSeqRepeatsMarked | kSeqInverted);
+  s->flags &= ~(kSeqRepeatsMarked | kSeqInverted | kSeqInterspersed);
   memset(s->accession, 0, sizeof s->accession);
   s->gi = 0;
   s->definition = nullptr;

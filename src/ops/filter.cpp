@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <vector>
 
 #include "core/flags.h"
 #include "core/residue.h"
 #include "core/session.h"
+#include "ops/masker.h"
 
 static void markRange(uint8_t *r, int64_t from, int64_t to) {
   for (int64_t i = from; i < to; ++i)
@@ -96,15 +98,56 @@ static void markPiles(uint8_t *r, int s, const FilterParams &fp) {
   }
 }
 
+namespace {
+struct KeptCounts {
+  std::unique_ptr<WordCounts> counts;
+  const uint8_t *residues[2] = {};
+  int32_t lengths[2] = {};
+} gKept;
+} // namespace
+
+void AddInterspersedRepeats(int s) {
+  if (!gSeq1 || !gSeq2 || !gSeq1->length || !gSeq2->length)
+    return;
+  Sequence *seq = sequenceOf(s);
+  const uint8_t *const pair[2] = {gSeq1->residues, gSeq2->residues};
+  const int32_t lengths[2] = {gSeq1->length, gSeq2->length};
+  const bool same = gKept.counts && gKept.residues[0] == pair[0] && gKept.residues[1] == pair[1] &&
+                    gKept.lengths[0] == lengths[0] && gKept.lengths[1] == lengths[1];
+  if (s == 0 || !same) {
+    gKept = KeptCounts();
+    try {
+      gKept.counts = std::make_unique<WordCounts>();
+    } catch (const std::bad_alloc &) {
+      return;
+    }
+    if (!gKept.counts->build(pair, lengths, 2, defaultMaskerTuning())) {
+      gKept = KeptCounts();
+      return; // no memory: the step is skipped, as for piles
+    }
+    for (int i = 0; i < 2; ++i) {
+      gKept.residues[i] = pair[i];
+      gKept.lengths[i] = lengths[i];
+    }
+  }
+  for (const RepeatStretch &r : gKept.counts->stretches(seq->residues, seq->length))
+    markRange(seq->residues, r.from, r.to);
+  seq->flags |= kSeqInterspersed;
+  if (s == 1)
+    gKept = KeptCounts();
+}
+
 void ApplyFilter(int s, int mode) {
   Sequence *seq = sequenceOf(s);
   if (!gSeq1 || !gSeq2 || !gSeq1->length || !gSeq2->length)
     return;
   uint8_t *r = seq->residues;
   const int64_t n = seq->length;
-  if (mode == kFilterCreate || mode == kFilterDelete)
+  if (mode == kFilterCreate || mode == kFilterDelete) {
     for (int64_t i = 0; i < n; ++i)
       r[i] &= uint8_t(~kResFilter);
+    seq->flags &= ~kSeqInterspersed;
+  }
   if (mode == kFilterDelete)
     return;
   const WindowRecord *w = gCurrent;
@@ -112,4 +155,6 @@ void ApplyFilter(int s, int mode) {
     markPeriodic(r, n, w->filter.maxPeriodicP);
   if (w->flagsB & kOptFilterPiles)
     markPiles(r, s, w->filter);
+  if (w->flagsB & kOptFilterInterspersed)
+    AddInterspersedRepeats(s);
 }
