@@ -3,15 +3,16 @@
 #include <cstdint>
 
 // Sequence::flags
-constexpr uint16_t kSeqMarkRepeats = 0x01;       // annotated repeats are to be marked
-constexpr uint16_t kSeqRepeatsMarked = 0x02;     // repeat bit currently set over them
-constexpr uint16_t kSeqInvertRequested = 0x04;   // invert-complement requested
-constexpr uint16_t kSeqInverted = 0x08;          // residues currently invert-complemented
-constexpr uint16_t kSeqNotRead = 0x10;           // sequence not (successfully) read
-constexpr uint16_t kSeqRepeatsNotRead = 0x20;    // repeat annotations not read
+constexpr uint16_t kSeqMarkRepeats = 0x01;      // annotated repeats are to be marked
+constexpr uint16_t kSeqRepeatsMarked = 0x02;    // repeat bit currently set over them
+constexpr uint16_t kSeqInvertRequested = 0x04;  // invert-complement requested
+constexpr uint16_t kSeqInverted = 0x08;         // residues currently invert-complemented
+constexpr uint16_t kSeqNotRead = 0x10;          // sequence not (successfully) read
+constexpr uint16_t kSeqRepeatsNotRead = 0x20;   // repeat annotations not read
 constexpr uint16_t kSeqDialogMarkRepeats = 0x40; // input dialog's working copy of 0x01
-constexpr uint16_t kSeqDialogInvert = 0x80;      // input dialog's working copy of 0x04
-constexpr uint16_t kSeqInterspersed = 0x200;     // its filter holds interspersed repeats
+constexpr uint16_t kSeqDialogInvert = 0x80;     // input dialog's working copy of 0x04
+// The sequence's filter holds interspersed repeats (saved files say so).
+constexpr uint16_t kSeqInterspersed = 0x200;
 constexpr uint16_t kSeqInitialFlags = 0x30;
 
 // Annotation::kind
@@ -20,20 +21,20 @@ constexpr uint8_t kAnnRepeat = 0, kAnnGene = 2, kAnnExon = 3, kAnnUtr5 = 4, kAnn
 constexpr uint8_t kAnnComplement = 0x80; // location written complement(...)
 
 // Hit::flags
-constexpr uint32_t kHitSelAll = 0x001; // Select all / Insert toggle
+constexpr uint32_t kHitSelAll = 0x001;        // Select all / Insert toggle
 constexpr uint32_t kHitSelShort = 0x004;
 constexpr uint32_t kHitSelHighP = 0x008;
-constexpr uint32_t kHitSelDelete = 0x010; // mark used by deletion
+constexpr uint32_t kHitSelDelete = 0x010;     // mark used by deletion
 constexpr uint32_t kHitSelConflict = 0x020;
 constexpr uint32_t kHitSelOffDiagonal = 0x040;
 constexpr uint32_t kHitSelOverlapped = 0x080;
-constexpr uint32_t kHitSelMouse = 0x100;   // touched by the last mouse rectangle
-constexpr uint32_t kHitSelected = 0x1ff;   // any selection bit
-constexpr uint32_t kHitInterhit = 0x200;   // temporary interhit made for global output
-constexpr uint32_t kHitRegionMark = 0x400; // engine's region-to-align marker
-constexpr uint32_t kHitConflict = 0x800;   // in conflict with another hit
-constexpr uint32_t kHitApproved = 0x1000;  // locked against changes
-constexpr uint32_t kHitFree = 0xffffffffu; // record sits on the free list
+constexpr uint32_t kHitSelMouse = 0x100;      // touched by the last mouse rectangle
+constexpr uint32_t kHitSelected = 0x1ff;      // any selection bit
+constexpr uint32_t kHitInterhit = 0x200;      // temporary interhit made for global output
+constexpr uint32_t kHitRegionMark = 0x400;    // engine's region-to-align marker
+constexpr uint32_t kHitConflict = 0x800;      // in conflict with another hit
+constexpr uint32_t kHitApproved = 0x1000;     // locked against changes
+constexpr uint32_t kHitFree = 0xffffffffu;    // record sits on the free list
 
 // WindowRecord::flagsA
 constexpr uint32_t kWinSeq1 = 0x00000001;
@@ -46,8 +47,8 @@ constexpr uint32_t kWinModeHighP = 0x04000000;
 constexpr uint32_t kWinModeOverlapped = 0x08000000;
 constexpr uint32_t kWinModeOffDiagonal = 0x10000000;
 constexpr uint32_t kWinModeConflicting = 0x20000000;
-constexpr uint32_t kWinRecount = 0x40000000;         // hit list changed
-constexpr uint32_t kWinLoaded = 0x80000000;          // sequences loaded or reoriented
+constexpr uint32_t kWinRecount = 0x40000000;    // hit list changed
+constexpr uint32_t kWinLoaded = 0x80000000;     // sequences loaded or reoriented
 constexpr uint32_t kWinSessionPresent = kWinRecount; // the same bit, also set by New/Open
 constexpr uint32_t kWinModesFirstFour =
     kWinModeShort | kWinModeHighP | kWinModeOverlapped | kWinModeOffDiagonal;
@@ -61,12 +62,13 @@ constexpr uint32_t kOptCompoundTrim = 0x00001000;
 constexpr uint32_t kOptCompoundReconcile = 0x00002000;
 constexpr uint32_t kOptFilterPeriodic = 0x00010000;
 constexpr uint32_t kOptFilterPiles = 0x00020000;
-constexpr uint32_t kOptToFootnotes = 0x00040000; // deleted hits go to the footnotes
-constexpr uint32_t kOptAreaActive = 0x00080000;  // mouse-selected area replaces region
+constexpr uint32_t kOptToFootnotes = 0x00040000;   // deleted hits go to the footnotes
+constexpr uint32_t kOptAreaActive = 0x00080000;    // mouse-selected area replaces region
 constexpr uint32_t kOptDragging = 0x00100000;
 constexpr uint32_t kOptRectDone = 0x00200000;
-constexpr uint32_t kOptNoHit = 0x00400000;              // alignment pane hidden
-constexpr uint32_t kOptFilterInterspersed = 0x00800000; // filter: frequent-word repeats
+constexpr uint32_t kOptNoHit = 0x00400000;         // alignment pane hidden
+// filter: interspersed repeats (frequent words) are included
+constexpr uint32_t kOptFilterInterspersed = 0x00800000;
 constexpr uint32_t kOptAlignTrim = 0x01000000;
 constexpr uint32_t kOptAlignMaskRepeats = 0x02000000;
 constexpr uint32_t kOptAlignMaskFilter = 0x04000000;

@@ -236,11 +236,11 @@ enum : int {
 constexpr int kRecMin = 45, kRecMax = 127;
 // Command-language words beyond the literal table (80..89).
 enum : int {
-  kRecRepeatsEq = 80,   // "repeats="
-  kRecSensitive = 81,   // "sensitive"
-  kRecNoSensitive = 82, // "nosensitive"
-  kRecInterspersed = 88 // "interspersed" (filter option)
+  kRecRepeatsEq = 80,  // "repeats="
+  kRecSensitive = 81,  // "sensitive"
+  kRecNoSensitive = 82 // "nosensitive"
 };
+constexpr int kRecInterspersed = 88; // "interspersed" (filter option)
 
 // Action indices (1..127), one section per module.
 constexpr int kActionCommandFirst = 1, kActionCommandLast = 59;
