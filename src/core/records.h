@@ -157,6 +157,7 @@ struct WindowRecord {
   int32_t reportFirst, reportSecond;
   int32_t reportKind;
   int32_t reportRepeats; // seed words the repeat limit left out (Align)
+  int32_t reportPiled;   // Align: hits piled on repeat copies, when they swamp the rest
   int32_t infoWidth;
   int32_t arrow[2];
   int32_t rememberedPoint[2];

@@ -29,4 +29,5 @@ inline void startReport(WindowRecord *w, int32_t kind) {
   w->reportSecond = 0;
   w->reportKind = kind;
   w->reportRepeats = 0;
+  w->reportPiled = 0;
 }

@@ -48,6 +48,7 @@ int alignOrFill(bool fill, bool quiet) {
   w->reportFirst = 0;
   w->reportSecond = 0;
   w->reportRepeats = 0;
+  w->reportPiled = 0;
   w->reportKind = fill ? kReportKindFill : kReportKindAlign;
   if (!sequencesPresent())
     return 1;
@@ -161,6 +162,14 @@ int alignAction(bool quiet) {
   WindowRecord *w = gCurrent;
   ui()->requestRepaint();
   alignOrFill(false, quiet);
+  // Copies already masked need no advice to mask them.
+  const bool masked = (w->flagsB & kOptAlignMaskFilter) && sequencesPresent() &&
+                      ((gSeq1->flags | gSeq2->flags) & kSeqInterspersed);
+  if (!masked) {
+    const RepeatPile pile = measureRepeatPile();
+    if (repeatsSwamp(pile))
+      w->reportPiled = pile.piled;
+  }
   if (w->flagsB & kOptAlignTrim) {
     int32_t first = w->reportFirst, second = w->reportSecond;
     trimAction(false);

@@ -51,3 +51,19 @@ int32_t removeDuplicateHits();
 // full scan makes one. Such pairs are joined at their best link (as Merge
 // does). Returns the number of joins. Expects sorted lists.
 int32_t joinOverlappingChains();
+
+// How hits pile up after an Align: copies of interspersed repeats aligned
+// to each other stack many deep on the same residues.
+constexpr int32_t kPileDepth = 3;
+struct RepeatPile {
+  int32_t hits = 0;
+  int32_t piled = 0;        // hits whose middle lies kPileDepth deep in either sequence
+  int64_t pileResidues = 0; // residues that deep, the more piled sequence
+};
+RepeatPile measureRepeatPile();
+// Many hits, most of them piled: what unmasked interspersed repeats make,
+// and what ordinary pairs, even with repeated genes, never reach.
+constexpr int32_t kSwampMinPiled = 1000;
+inline bool repeatsSwamp(const RepeatPile &p) {
+  return p.piled >= kSwampMinPiled && int64_t(p.piled) * 4 >= int64_t(p.hits) * 3;
+}

@@ -87,6 +87,11 @@ void issueCommandReport() {
     --n;
   printf("%.*s\n", int(n), line);
   fflush(stdout);
+  if (gCurrent->reportKind == kReportAlign && gCurrent->reportPiled > 0 && !headlessUi().quiet)
+    fprintf(stderr,
+            "Caution: %d of the hits pile up on copies of interspersed repeats.\n"
+            "    Mask them first: filter create interspersed, then align maskinternal.\n",
+            gCurrent->reportPiled);
 }
 
 void installConstructCommands() {

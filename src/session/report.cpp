@@ -84,6 +84,9 @@ void reportActionText(const WindowRecord *w, char *out, int size, const char *pr
                      t.second, second);
     if (w->reportKind == kReportAlign && w->reportRepeats > 0 && n >= 0 && n < size)
       n += snprintf(out + n, size - n, "    Repeats: %d", w->reportRepeats);
+    if (w->reportKind == kReportAlign && w->reportPiled > 0 && n >= 0 && n < size)
+      n += snprintf(out + n, size - n, "    Piled on repeats: %d, mask interspersed repeats",
+                    w->reportPiled);
     if (progress && n >= 0 && n < size)
       snprintf(out + n, size - n, "     %s (%d)%%", progressText, percent);
     break;
@@ -119,7 +122,7 @@ static const char *buildLine(const char *progressText, int percent) {
   int n = snprintf(totals, sizeof totals, "Total: %d   Conflicting: %d ", w->hitCount,
                    w->conflictCount);
   // The repeat count is rare and must not be cut off by the totals.
-  if (w->reportRepeats > 0 && int(left) + 1 + n > width)
+  if ((w->reportRepeats > 0 || w->reportPiled > 0) && int(left) + 1 + n > width)
     width = std::min(int(left) + 1 + n, int(sizeof gLine) - 1);
   if (left < size_t(width)) {
     memset(gLine + left, ' ', width - left);
