@@ -16,6 +16,7 @@
 #include "io/alignment_reader_internal.h"
 #include "io/reader_engine.h"
 #include "io/sequence_reader.h"
+#include "ops/filter.h"
 
 namespace {
 bool gReplaced = false; // the last Open got as far as replacing the session
@@ -156,6 +157,10 @@ int openPath(const char *path) {
     ++failures;
   dropPlaceholders();
   rebuildLists(0, 0);
+  // The marks themselves are not saved: the same residues give them again.
+  if (header.interspersed)
+    for (int i = 0; i < 2; ++i)
+      AddInterspersedRepeats(i);
   return failures;
 }
 } // namespace

@@ -78,7 +78,7 @@ constexpr auto kFileSection = makeGrammar({
 // Line by line: a keyword somewhere in the line and what follows it; a line
 // without one ends the header. The end of the file inside the header is an
 // error: a cut-off file must not pass for a complete one.
-enum { P_ALIGN, P_EXTEND, P_MERGE, P_SCORE, P_EOL, P_SKIP,
+enum { P_ALIGN, P_EXTEND, P_MERGE, P_SCORE, P_FILTER, P_EOL, P_SKIP,
        P_A, P_A1, P_A2, P_A3, P_A4, P_A5, P_A6, P_A7, P_A8, P_A9, P_A10, P_A11, P_A12,
        P_E,
        P_M, P_M1, P_M2,
@@ -90,6 +90,7 @@ constexpr auto kParams = makeGrammar({
     {kLitExtending, at(P_E), kNext, aExtending},      // P_EXTEND
     {kLitMerging, at(P_M), kNext, aMerging},          // P_MERGE
     {kLitScoreBlank, at(P_S), kNext, aScore},         // P_SCORE
+    {kRecInterspersedLine, at(P_END), kNext, 0},      // P_FILTER
     {kRecEndOfLine, kOk, kNext, 0},                   // P_EOL
     {kRecAnyChar, at(P_ALIGN), E, 0},                 // P_SKIP
     {kGrammarAlignDiagonal, kNext, E, 0},             // P_A
@@ -178,6 +179,19 @@ bool recRepeatsField() {
   }
   gLine.repeatLimit = (int32_t)v;
   gReader.pos = end;
+  return true;
+}
+bool recInterspersedLine() {
+  char *start = gReader.pos;
+  if (!matchKeyword("Filter:"))
+    return false;
+  while (*gReader.pos == ' ')
+    ++gReader.pos;
+  if (!matchKeyword("interspersed repeats")) {
+    gReader.pos = start;
+    return false;
+  }
+  gSavedHeader.interspersed = true;
   return true;
 }
 bool recSpacedSeeds() {
@@ -273,6 +287,7 @@ void ensureAlignmentHeaderGrammar() {
   registerGrammar(kGrammarAlignDiagonal, kDiagonal, "alignment diagonal");
   registerRecogniser(kRecRepeatsField, recRepeatsField);
   registerRecogniser(kRecSpacedSeeds, recSpacedSeeds);
+  registerRecogniser(kRecInterspersedLine, recInterspersedLine);
   const ReaderAction actions[] = {actStackReset, actPush,      actPushDecimal, actFirst,
                                   actSecond,     actNameStart, actNameChar,    actInterval,
                                   actInvert,     actBlockLine, actAligning,    actExtending,

@@ -19,6 +19,8 @@ enum : int {
 
 // Recognisers of the header's optional Align fields.
 enum : int { kRecRepeatsField = 70, kRecSpacedSeeds = 71 };
+// The filter line, written only when the filter holds interspersed repeats.
+constexpr int kRecInterspersedLine = 78;
 
 // Actions: the header's from kActionAlignmentFirst, the body's from here.
 constexpr int kAlignmentBodyActionFirst = 115;
@@ -35,6 +37,7 @@ struct SavedHeader {
   double pValue;
   int32_t mergeMaxDistance;
   ScoreParams score;
+  bool interspersed; // the filter held interspersed repeats
 };
 extern SavedHeader gSavedHeader;
 

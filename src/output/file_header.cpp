@@ -174,6 +174,9 @@ void writeParameterHeader() {
   writerPrintf("%sdiagonal: %d/%d = %d, max gap: %d", label, e.matchesPerFrame, e.frameLength,
                e.minTotalMatches, e.maxGap);
   writerPrintf("\n  For merging:     max distance: %d", w->mergeMaxDistance);
+  // Open masks them again: they follow from the residues.
+  if ((gSeq1->flags | gSeq2->flags) & kSeqInterspersed)
+    writerPrintf("\n  Filter:          interspersed repeats");
   writerPrintf("\n  Score parameters: match: %d, mismatch: %d, gap open: %d, gap elongation: %d",
                w->score.match, w->score.mismatch, w->score.gapOpen, w->score.gapElongation);
   writerPrintf("\n\n");
