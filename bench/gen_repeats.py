@@ -2,17 +2,20 @@
 """A related pair rich in interspersed repeats, with its truth (deterministic).
 
 gen_repeats.py OUT [--length 3000000] [--seed 26] [--sub 0.04] [--indel 0.004]
+               [--spacing 3000] [--families 4]
 
 1. A random ancestor of LENGTH residues (GC 41 %).
 2. Repeat families: four 300-bp consensus elements, three subfamilies of each
    (5-10 % substitutions from the consensus); copies 8-20 % diverged from
    their subfamily (substitutions, small indels), 5' truncated in half of
    the cases, with a poly-A tail of 8-30 residues (a few of them changed),
-   either orientation. About one copy per 3 kb of the ancestor goes in
+   either orientation. About one copy per SPACING residues of the ancestor goes in
    before the split, so the two descendants share it; a fifth as many
    young copies go into each descendant after it.
 3. evolve.py (beside this file) makes sequence 2 from sequence 1 with its
-   large events and point mutations (--sub, --indel).
+   large events and point mutations (--sub, --indel). Below 700 kb, too
+   short for those events, point mutations alone make it and no points are
+   written (small pairs for tests).
 
 Writes OUT.a.fa, OUT.b.fa, OUT.points.tsv (one homologous position pair per
 kilobase of sequence 1, as evolve.py writes it, shifted past the young
@@ -110,23 +113,8 @@ def write_fasta(path, name, seq):
             f.write(seq[i:i + 70] + "\n")
 
 
-def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("out")
-    ap.add_argument("--length", type=int, default=3000000)
-    ap.add_argument("--seed", type=int, default=26)
-    ap.add_argument("--sub", type=float, default=0.04)
-    ap.add_argument("--indel", type=float, default=0.004)
-    a = ap.parse_args()
-    rng = random.Random(a.seed)
-    consensus = [random_seq(rng, 300) for _ in range(4)]
-    families = [[mutate(rng, c, rng.uniform(0.05, 0.10)) for _ in range(3)] for c in consensus]
-
-    ancestor = random_seq(rng, a.length)
-    old_count = a.length // 3000
-    young_count = old_count // 5
-    seq1, _, old_rows = insert_copies(rng, ancestor, old_count, families)
-
+def evolved(a, seq1):
+    """evolve.py's descendant of seq1 and its points."""
     tmp = a.out + ".evolve"
     write_fasta(tmp + ".in.fa", "ancestor", seq1)
     evolve = os.path.join(os.path.dirname(os.path.abspath(__file__)), "evolve.py")
@@ -135,6 +123,35 @@ def main():
     seq2 = read_fasta(tmp + ".fa")
     with open(tmp + ".points.tsv") as f:
         points = [line.split() for line in f][1:]
+    for suffix in (".in.fa", ".fa", ".points.tsv", ".blocks.tsv", ".log"):
+        os.remove(tmp + suffix)
+    return seq2, points
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("out")
+    ap.add_argument("--length", type=int, default=3000000)
+    ap.add_argument("--seed", type=int, default=26)
+    ap.add_argument("--sub", type=float, default=0.04)
+    ap.add_argument("--indel", type=float, default=0.004)
+    ap.add_argument("--spacing", type=int, default=3000)
+    ap.add_argument("--families", type=int, default=4)
+    a = ap.parse_args()
+    rng = random.Random(a.seed)
+    consensus = [random_seq(rng, 300) for _ in range(a.families)]
+    families = [[mutate(rng, c, rng.uniform(0.05, 0.10)) for _ in range(3)] for c in consensus]
+
+    ancestor = random_seq(rng, a.length)
+    old_count = a.length // a.spacing
+    young_count = old_count // 5
+    seq1, _, old_rows = insert_copies(rng, ancestor, old_count, families)
+
+    points = []
+    if len(seq1) < 700000:
+        seq2 = mutate(rng, seq1, a.sub, a.indel)
+    else:
+        seq2, points = evolved(a, seq1)
 
     # Young copies, one set per lineage, after the split.
     seq1, shifts1, young1 = insert_copies(rng, seq1, young_count, families)
@@ -162,8 +179,6 @@ def main():
                 "len1=%d len2=%d repeat_share1=%.3f\n" %
                 (a.length, a.seed, a.sub, a.indel, old_count, young_count, len(seq1), len(seq2),
                  covered1 / len(seq1)))
-    for suffix in (".in.fa", ".fa", ".points.tsv", ".blocks.tsv", ".log"):
-        os.remove(tmp + suffix)
     print(open(a.out + ".log").read(), end="")
 
 

@@ -204,6 +204,7 @@ void NewWindow::buildFilter() {
   addField(matrix, 8);
   addLabel(matrix, "- minimum number of piles:");
   addField(matrix, 8);
+  addCheck(frames[0], "Mask interspersed repeats (frequent words)");
   frames[1] = new FXVerticalFrame(all, PACK_UNIFORM_WIDTH, 0, 0, 0, 0, 0, 0, 0, 0);
   addButtons(frames[1]);
 }

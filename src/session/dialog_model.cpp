@@ -20,7 +20,7 @@ constexpr uint32_t kAlignBits[] = {kOptAlignMaskRepeats, kOptAlignMaskFilter, kO
                                    kOptAlignHash, 0};
 constexpr int kAlignSensitive = 4; // check of the seed shape
 constexpr uint32_t kExpandBits[] = {kOptExpandMaskRepeats, kOptExpandMaskFilter, kOptExpandTrim};
-constexpr uint32_t kFilterBits[] = {kOptFilterPeriodic, kOptFilterPiles};
+constexpr uint32_t kFilterBits[] = {kOptFilterPeriodic, kOptFilterPiles, kOptFilterInterspersed};
 constexpr uint32_t kFootnoteBits[] = {kOptToFootnotes};
 constexpr uint32_t kCompoundBits[] = {kOptCompoundAlign, kOptCompoundExpand, kOptCompoundMerge,
                                       kOptCompoundTrim, kOptCompoundReconcile};
@@ -31,8 +31,8 @@ const KindInfo *info(int kind) {
       {"Windows coordinates", "&Ok", nullptr, 4, 0, nullptr},
       {"Search parameters", "&Save", "&Align", 7, 5, kAlignBits},
       {"Expand parameters", "&Save", "&Expand", 4, 3, kExpandBits},
-      {"Filter parameter", "&Save", "Create", 3, 2, kFilterBits},
-      {"Filter parameter", "&Save", "Update", 3, 2, kFilterBits},
+      {"Filter parameter", "&Save", "Create", 3, 3, kFilterBits},
+      {"Filter parameter", "&Save", "Update", 3, 3, kFilterBits},
       {"Score values", "&Save", nullptr, 4, 0, nullptr},
       {"Select alignments with high P-value", "&Select", nullptr, 1, 0, nullptr},
       {"Select short similarities", "&Select", nullptr, 1, 0, nullptr},

@@ -41,7 +41,7 @@ const char *dialogActionLabel(int kind);
 //            sensitive
 //   EXPAND   text m, n, k, maximal distance; check mask known, internal, trim
 //   FILTER_* text periodic P-value, minimal overlap, minimal pile;
-//            check periodic, internal repeats
+//            check periodic, internal repeats, interspersed repeats
 //   SCORES   text match, mismatch, gap opening, gap elongation
 //   SELECT_HIGH_PVALUE, SELECT_SHORT, FLANKS, MERGE   text the one value
 //   GREEDY, OPTIMAL  check move deleted hits into the footnotes

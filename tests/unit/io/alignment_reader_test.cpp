@@ -8,7 +8,9 @@
 #include <sys/stat.h>
 
 #include "core/flags.h"
+#include "core/residue.h"
 #include "core/session.h"
+#include "ops/filter.h"
 #include "output/alignment_files.h"
 #include "session/new_session.h"
 #include "unit/output/output_fixture.h"
@@ -237,4 +239,40 @@ TEST_F(AlignmentReader, GlobalMarksDelimitTheHits) {
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_NE(ui.boxes[0].second.find("Bad format of input file"), std::string::npos);
   }
+}
+
+TEST_F(AlignmentReader, InterspersedFilterIsMaskedAgainOnOpen) {
+  // Sequence 1 holds 40 diverged copies of one element.
+  std::string seq1 = randomBases(60000, 61), element = randomBases(300, 62);
+  for (int i = 0; i < 40; ++i) {
+    std::string copy = element;
+    for (size_t j = size_t(i) % 7; j < copy.size(); j += 13)
+      copy[j] = copy[j] == 'A' ? 'G' : 'A';
+    seq1.replace(size_t(1000 + 1400 * i), copy.size(), copy);
+  }
+  writeText(dir + "/s1.fa", ">one\n" + seq1 + "\n");
+  newSessionWithHits();
+  gCurrent->flagsB =
+      (kOptDefaults & ~(kOptFilterPeriodic | kOptFilterPiles)) | kOptFilterInterspersed;
+  ApplyFilter(0, kFilterCreate);
+  ApplyFilter(1, kFilterCreate);
+  auto marks = [] {
+    std::string m;
+    for (int32_t i = 0; i < gSeq1->length; ++i)
+      m += (gSeq1->residues[i] & kResFilter) ? '1' : '0';
+    return m;
+  };
+  const std::string before = marks();
+  ASSERT_NE(before.find('1'), std::string::npos);
+  roundTrip(WriteLocalFile, "f.loc_align", "f2.loc_align");
+  EXPECT_EQ(marks(), before);
+  EXPECT_NE(readFile(dir + "/f.loc_align").find("\n  Filter:          interspersed repeats\n"),
+            std::string::npos);
+
+  // Without it the file is as it always was, and Open marks nothing.
+  ApplyFilter(0, kFilterDelete);
+  ApplyFilter(1, kFilterDelete);
+  roundTrip(WriteLocalFile, "n.loc_align", "n2.loc_align");
+  EXPECT_EQ(readFile(dir + "/n.loc_align").find("Filter"), std::string::npos);
+  EXPECT_EQ(marks().find('1'), std::string::npos);
 }
