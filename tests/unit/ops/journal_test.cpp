@@ -3,7 +3,9 @@
 
 #include <random>
 
+#include "core/residue.h"
 #include "journal_fixture.h"
+#include "ops/filter.h"
 #include "ops/footnotes.h"
 #include "ops/resolve.h"
 #include "output/alignment_files.h"
@@ -277,4 +279,40 @@ TEST_F(JournalSession, FullDiskWithoutAUserIsAnError) {
   EXPECT_EQ(headlessUi().errors(), errorsBefore + 1);
   EXPECT_TRUE(journalDisabled());
   EXPECT_TRUE(port.titles.empty());
+}
+
+// The filter is no hit: Undo and Redo leave its marks, interspersed
+// repeats included, as they are.
+TEST_F(JournalSession, FilterOutlivesUndoAndRedo) {
+  std::string seq = randomBases(30000, 5);
+  const std::string element = randomBases(200, 6);
+  for (int i = 0; i < 30; ++i) // exact copies: frequent words throughout
+    seq.replace(size_t(500 + 900 * i), element.size(), element);
+  loadTestSequences(seq.c_str(), seq.substr(0, 4000).c_str());
+  box(0, 10, 0, 10);
+  rebuild();
+  JournalAction(kNew);
+  gCurrent->flagsB |= kOptFilterInterspersed;
+  ApplyFilter(0, kFilterCreate);
+  ApplyFilter(1, kFilterCreate);
+  auto marks = [] {
+    std::string m;
+    for (int s = 0; s < 2; ++s)
+      for (int32_t i = 0; i < sequenceOf(s)->length; ++i)
+        m += (sequenceOf(s)->residues[i] & kResFilter) ? '1' : '0';
+    return m;
+  };
+  const std::string filtered = marks();
+  ASSERT_NE(filtered.find('1'), std::string::npos);
+  box(20, 30, 20, 30);
+  rebuild();
+  JournalAction(kAlign);
+  const auto afterAlign = keptHits();
+  UndoStep();
+  EXPECT_EQ(marks(), filtered);
+  EXPECT_NE(keptHits(), afterAlign);
+  RedoStep();
+  EXPECT_EQ(marks(), filtered);
+  EXPECT_EQ(keptHits(), afterAlign);
+  EXPECT_TRUE(gSeq1->flags & kSeqInterspersed);
 }
