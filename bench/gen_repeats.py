@@ -29,6 +29,8 @@ import random
 import subprocess
 import sys
 
+from gen_pair import write_fasta
+
 COMP = str.maketrans("ACGT", "TGCA")
 
 
@@ -104,13 +106,6 @@ def shifted(pos1, shifts):
 def read_fasta(path):
     with open(path) as f:
         return "".join(line.strip() for line in f if not line.startswith(">"))
-
-
-def write_fasta(path, name, seq):
-    with open(path, "w") as f:
-        f.write(">%s\n" % name)
-        for i in range(0, len(seq), 70):
-            f.write(seq[i:i + 70] + "\n")
 
 
 def evolved(a, seq1):
