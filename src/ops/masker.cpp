@@ -44,9 +44,31 @@ template <class F> void forEachWord(const uint8_t *codes, int32_t length, int k,
   }
 }
 
+// The same, in batches whose table entries are fetched ahead: the table of
+// a long sequence is far larger than the caches.
+template <class F>
+void forEachWordOf(const uint8_t *table, const uint8_t *codes, int32_t length, int k, F f) {
+  constexpr int kBatch = 32;
+  int32_t at[kBatch];
+  uint32_t words[kBatch];
+  int n = 0;
+  forEachWord(codes, length, k, [&](int32_t i, uint32_t w) {
+    __builtin_prefetch(table + w);
+    at[n] = i;
+    words[n] = w;
+    if (++n == kBatch) {
+      for (int j = 0; j < kBatch; ++j)
+        f(at[j], words[j]);
+      n = 0;
+    }
+  });
+  for (int j = 0; j < n; ++j)
+    f(at[j], words[j]);
+}
+
 void countInto(std::vector<uint8_t> &table, const uint8_t *codes, int32_t length, int k) {
   uint8_t *t = table.data();
-  forEachWord(codes, length, k, [t](int32_t, uint32_t w) {
+  forEachWordOf(t, codes, length, k, [t](int32_t, uint32_t w) {
     if (t[w] != 255)
       ++t[w];
   });
@@ -154,7 +176,7 @@ std::vector<RepeatStretch> WordCounts::stretches(const uint8_t *codes, int32_t l
   std::vector<uint8_t> at(size_t(length), 0);
   const uint8_t *t = counts_.data();
   const int thr = threshold_;
-  forEachWord(codes, length, k_, [&](int32_t i, uint32_t w) {
+  forEachWordOf(t, codes, length, k_, [&](int32_t i, uint32_t w) {
     if (t[w] >= thr)
       at[size_t(i)] = kFrequent;
   });
