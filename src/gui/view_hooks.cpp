@@ -5,6 +5,7 @@
 #include "engine/scores.h"
 #include "gui/fox_surface.h"
 #include "gui/velk_window.h"
+#include "view/geometry.h"
 #include "view/layout.h"
 #include "view/painter.h"
 
@@ -85,8 +86,8 @@ void openActionDrawing() {
   gAction.slot = w;
   gAction.dc = new FXDCWindow(w->window->getCanvas());
   gAction.surface = new FoxSurface(*gAction.dc);
-  const ViewGeometry &g = w->view;
-  gAction.dc->setClipRectangle(g.x0, g.y0 + g.negH, g.w, -g.negH);
+  const PixelBox plot = plotBox(w->view);
+  gAction.dc->setClipRectangle(plot.x, plot.y, plot.w, plot.h);
 }
 
 void closeActionDrawing() {

@@ -19,6 +19,23 @@ void scale(Axis &a, int32_t from, int32_t to, int64_t available) {
     a.last = a.first + a.step;
   a.pixelsPerStep = std::max<int64_t>(0, a.step * available / (a.last - a.first));
 }
+
+// The ticks stand at every step from first to last, `direction` pixels per
+// step apart from the origin; a label is drawn where it does not overlap the
+// previous one.
+void placeTicks(Axis &a, int32_t origin, int direction, int labelSpan) {
+  a.origin = origin;
+  const int64_t steps = (a.last - a.first) / a.step;
+  int64_t lastLabel = 0;
+  for (int64_t k = 0; k <= steps; ++k) {
+    const int64_t at = origin + direction * k * a.pixelsPerStep;
+    const bool labelled = k == 0 || (at - lastLabel) * direction >= labelSpan;
+    if (labelled)
+      lastLabel = at;
+    a.ticks.push_back(AxisTick{int32_t(at), int32_t(a.first + k * a.step), labelled});
+  }
+  a.end = int32_t(origin + direction * (steps * a.pixelsPerStep + 1));
+}
 } // namespace
 
 int64_t axisStep(int64_t from, int64_t to) {
@@ -34,20 +51,8 @@ Axis verticalAxis(const LayoutCell &c, int32_t from, int32_t to, const FontMetri
   Axis a;
   const int h2 = fm.fontHeight(kFontAxis);
   a.labelWidth = labelWidthFor(fm, to);
-  const int64_t H = int64_t(c.y2) - 2 * h2 - c.y1 - 1;
-  scale(a, from, to, H);
-  int64_t value = a.first, lastLabel = 0;
-  for (int64_t y = c.y1 + H; y >= c.y1 || a.ticks.empty(); y -= a.pixelsPerStep) {
-    const bool labelled = a.ticks.empty() || lastLabel - y >= h2;
-    if (labelled)
-      lastLabel = y;
-    a.ticks.push_back(AxisTick{int32_t(y), int32_t(value), labelled});
-    value += a.step;
-    if (a.pixelsPerStep == 0)
-      break; // too small for one pixel per step: one tick
-  }
-  a.origin = c.y2 - h2 / 2 - h2 - 1;
-  a.end = int32_t(a.origin - a.pixelsPerStep * int64_t(a.ticks.size() - 1) - 1);
+  scale(a, from, to, int64_t(c.y2) - 2 * h2 - c.y1 - 1);
+  placeTicks(a, c.y2 - h2 / 2 - h2 - 1, -1, h2);
   return a;
 }
 
@@ -55,37 +60,32 @@ Axis horizontalAxis(const LayoutCell &c, int32_t from, int32_t to, int verticalL
                     const FontMetrics &fm) {
   Axis a;
   const int w9 = fm.textWidth(kFontAxis, "9");
-  a.labelWidth = labelWidthFor(fm, to);
-  const int lw = a.labelWidth;
-  const int64_t W = int64_t(c.x2) - (lw + w9) / 2 - c.x1 - lw - 1;
-  scale(a, from, to, W);
-  a.origin = c.x1 + verticalLabelWidth + w9 / 2 + 1;
-  int64_t value = a.first, lastLabel = 0;
-  for (int64_t slot = a.origin - lw / 2; slot <= c.x2 - lw || a.ticks.empty();
-       slot += a.pixelsPerStep) {
-    const bool labelled = a.ticks.empty() || slot - lastLabel >= lw;
-    if (labelled)
-      lastLabel = slot;
-    a.ticks.push_back(AxisTick{int32_t(slot + lw / 2), int32_t(value), labelled});
-    value += a.step;
-    if (a.pixelsPerStep == 0)
-      break;
-  }
-  a.end = int32_t(a.origin + a.pixelsPerStep * int64_t(a.ticks.size() - 1) + 1);
+  const int lw = a.labelWidth = labelWidthFor(fm, to);
+  const int32_t origin = c.x1 + verticalLabelWidth + w9 / 2 + 1;
+  // Room for the last label within the cell, also when the vertical axis's
+  // numbers are the wider ones.
+  const int64_t room = int64_t(c.x2) - lw + lw / 2 - origin;
+  scale(a, from, to, std::min(int64_t(c.x2) - (lw + w9) / 2 - c.x1 - lw - 1, room));
+  placeTicks(a, origin, 1, lw);
   return a;
 }
 
+// The mapping spans the ticks: first at the origin, last at the last tick.
 ViewGeometry geometryFromAxes(const Axis &v, const Axis &h) {
   ViewGeometry g;
   g.x0 = h.origin;
   g.y0 = v.origin;
-  g.w = h.end - h.origin;
-  g.negH = v.end - v.origin;
+  g.w = std::max(1, h.end - h.origin - 1);
+  g.negH = std::min(-1, v.end - v.origin + 1);
   g.first1 = int32_t(h.first);
   g.span1 = int32_t(h.last - h.first);
   g.first2 = int32_t(v.first);
   g.span2 = int32_t(v.last - v.first);
   return g;
+}
+
+PixelBox plotBox(const ViewGeometry &g) {
+  return PixelBox{g.x0 + 1, g.y0 + g.negH - 1, g.w + 1, 1 - g.negH};
 }
 
 int32_t pixelX(const ViewGeometry &g, int64_t p) {

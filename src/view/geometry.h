@@ -11,7 +11,7 @@
 int64_t axisStep(int64_t from, int64_t to);
 
 struct AxisTick {
-  int32_t pixel; // y of the tick's slot (vertical axis) or x of the tick
+  int32_t pixel; // y (vertical axis) or x (horizontal axis) of the tick mark
   int32_t value;
   bool labelled; // false where the label would overlap the previous one
 };
@@ -20,7 +20,7 @@ struct Axis {
   int64_t step = 1, first = 0, last = 1;
   int64_t pixelsPerStep = 0;
   int labelWidth = 0;
-  std::vector<AxisTick> ticks; // at least one
+  std::vector<AxisTick> ticks; // first to last, one per step
   // Ends of the axis line: y0 and yTop (vertical), x0 and xRight (horizontal).
   int32_t origin = 0, end = 0;
 };
@@ -36,6 +36,13 @@ Axis horizontalAxis(const LayoutCell &cell, int32_t from, int32_t to, int vertic
 // The geometry the two axes make.
 ViewGeometry geometryFromAxes(const Axis &vertical, const Axis &horizontal);
 
+// Pixel rectangle of a shaded area; also the pixels the plot covers.
+struct PixelBox {
+  int32_t x, y, w, h;
+};
+// Every pixel a position of the axes' range maps to, and no axis line.
+PixelBox plotBox(const ViewGeometry &g);
+
 // Integer mapping of hit and block positions.
 int32_t pixelX(const ViewGeometry &g, int64_t p);
 int32_t pixelY(const ViewGeometry &g, int64_t q);
@@ -43,13 +50,11 @@ int32_t pixelY(const ViewGeometry &g, int64_t q);
 int32_t pixelXf(const ViewGeometry &g, double p);
 int32_t pixelYf(const ViewGeometry &g, double q);
 
-// A point of a block line along an invert-complemented axis: length - p - 1.
-inline int64_t mirrorPoint(int64_t p, int32_t length) { return length - p - 1; }
+// A point between residues along an invert-complemented axis, in the
+// orientation of the sequence file.
+inline int64_t mirrorPoint(int64_t p, int32_t length) { return length - p; }
 
-// Pixel rectangle of a shaded area a1..a2 (sequence 1) x b1..b2 (sequence 2),
-// clamped to the window's block; false when it lies outside.
-struct PixelBox {
-  int32_t x, y, w, h;
-};
+// Rectangle of the area a1..a2 (sequence 1) x b1..b2 (sequence 2), clamped
+// to the window's block; false when it lies outside.
 bool shadeBox(const ViewGeometry &g, const int32_t block[4], int64_t a1, int64_t a2, int64_t b1,
               int64_t b2, PixelBox &box);

@@ -198,10 +198,11 @@ void Painter::matrix(const LayoutCell &c) {
     snprintf(label, sizeof label, "%d", t.value);
     if (t.labelled) {
       const int x = c.x1 + v.labelWidth - s.textWidth(kFontAxis, label);
-      s.drawText(x, centredBaseline(s, kFontAxis, t.pixel, t.pixel + h2), label);
+      const int top = t.pixel - (h2 + 1) / 2;
+      s.drawText(x, centredBaseline(s, kFontAxis, top, top + h2), label);
     }
-    const int y = t.pixel + h2 / 2 + 1, x = c.x1 + v.labelWidth + 1;
-    s.drawLine(x, y, x + w9 / 2, y);
+    const int x = c.x1 + v.labelWidth + 1;
+    s.drawLine(x, t.pixel, x + w9 / 2, t.pixel);
   }
   const int axisX = c.x1 + v.labelWidth + w9 / 2 + 1;
   s.drawLine(axisX, v.origin, axisX, v.end);
@@ -222,7 +223,8 @@ void Painter::matrix(const LayoutCell &c) {
   const ViewGeometry &g = w->view;
 
   s.setForeground(kGreen);
-  s.setClip(g.x0, g.y0 + g.negH, g.w, -g.negH);
+  const PixelBox plot = plotBox(g);
+  s.setClip(plot.x, plot.y, plot.w, plot.h);
   PixelBox box;
   for (int which = 0; which < 2; ++which) {
     const Sequence *seq = which ? gSeq2 : gSeq1;
@@ -345,13 +347,14 @@ void Painter::actionWork() {
   s.setForeground(kBlack);
   // Islands are many and mostly shorter than a pixel: each pixel is drawn once.
   const ViewGeometry &g = w->view;
-  const int64_t width = g.w + 2, height = -int64_t(g.negH) + 2;
+  const PixelBox plot = plotBox(g);
+  const int64_t width = plot.w, height = plot.h;
   std::vector<bool> drawn(size_t(std::max<int64_t>(0, width * height)));
   auto island = [&](const HitBlock *b) {
     const PixelLine l =
         sequenceLinePixels(w, int64_t(e.x1) + b->x, int64_t(e.y1) + b->y,
                            int64_t(e.x1) + b->x + b->length, int64_t(e.y1) + b->y + b->length);
-    const int64_t cx = l.x1 - g.x0, cy = l.y1 - (g.y0 + g.negH);
+    const int64_t cx = l.x1 - plot.x, cy = l.y1 - plot.y;
     if (std::abs(l.x2 - l.x1) <= 1 && std::abs(l.y2 - l.y1) <= 1 && cx >= 0 && cx < width &&
         cy >= 0 && cy < height) {
       if (drawn[size_t(cy * width + cx)])
@@ -449,7 +452,8 @@ void Painter::paneCell(const LayoutCell &c, CellKind kind) {
 
 void Painter::offDiagonal() {
   const ViewGeometry &g = w->view;
-  s.setClip(g.x0, g.y0 + g.negH, g.w, -g.negH);
+  const PixelBox plot = plotBox(g);
+  s.setClip(plot.x, plot.y, plot.w, plot.h);
   s.setForeground(kHitGrey);
   s.setFunction(DrawFunction::Xor);
   const double a = gDiagonalSlope, b0 = gDiagonalIntercept, d = gDiagonalThreshold;
@@ -465,9 +469,9 @@ void Painter::offDiagonal() {
       py1 = y0, px1 = (y0 - b) / a, py2 = y1, px2 = (y1 - b) / a;
     }
     if (mirrored1())
-      px1 = gSeq1->length - px1 - 1, px2 = gSeq1->length - px2 - 1;
+      px1 = gSeq1->length - px1, px2 = gSeq1->length - px2;
     if (mirrored2())
-      py1 = gSeq2->length - py1 - 1, py2 = gSeq2->length - py2 - 1;
+      py1 = gSeq2->length - py1, py2 = gSeq2->length - py2;
     s.drawLine(pixelXf(g, px1), pixelYf(g, py1), pixelXf(g, px2), pixelYf(g, py2));
   }
   s.setLineStyle(LineStyle::Solid);

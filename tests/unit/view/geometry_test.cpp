@@ -1,95 +1,148 @@
-// Axes and the mapping of positions to pixels, with fixed font metrics.
+// The dot matrix's axes as a user reads them, and where positions are drawn.
 #include <gtest/gtest.h>
 
-#include "core/flags.h"
-#include "core/session.h"
-#include "seq_builders.h"
-#include "test_surface.h"
+#include <algorithm>
+#include <cmath>
+#include <random>
+
 #include "view/geometry.h"
-#include "view/painter.h"
+#include "view_reading.h"
 
 namespace {
 
-TEST(AxisStep, OneToTenTimesAPowerOfTenGivingAboutTenSteps) {
-  EXPECT_EQ(axisStep(0, 1), 1);
-  EXPECT_EQ(axisStep(0, 100), 10);
-  EXPECT_EQ(axisStep(0, 16569), 2000);
-  EXPECT_EQ(axisStep(0, 1000000), 100000);
-  for (int64_t range = 1; range < 20000000; range = range * 7 / 5 + 1) {
-    for (int64_t from : {int64_t(0), range / 3, int64_t(1234567)}) {
-      const int64_t step = axisStep(from, from + range);
-      int64_t power = 1;
-      while (step / power > 10)
-        power *= 10;
-      EXPECT_EQ(step % power, 0) << range;
-      const int64_t first = from / step * step, last = (from + range + step - 1) / step * step;
-      const int64_t steps = (last - first) / step;
-      EXPECT_GE(steps, 1) << range;
-      EXPECT_LE(steps, 16) << range;
-      if (range >= 20) {
-        EXPECT_GE(steps, 5) << range;
-      }
-    }
-  }
+// Where a hit's end at the file position v (the orientation the labels
+// use) is drawn along each axis.
+int drawnX(const WindowRecord *w, int64_t v) {
+  const int64_t p = (gSeq1->flags & kSeqInverted) ? gSeq1->length - v : v;
+  return sequenceLinePixels(w, p, 0, p, 0).x1;
+}
+int drawnY(const WindowRecord *w, int64_t v) {
+  const int64_t q = (gSeq2->flags & kSeqInverted) ? gSeq2->length - v : v;
+  return sequenceLinePixels(w, 0, q, 0, q).y1;
 }
 
-TEST(Axis, LabelsNeverOverlapAndTheAxisSpansTheTicks) {
-  FixedMetrics fm;
-  const int h2 = fm.fontHeight(kFontAxis);
-  // Roomy, cramped and wide cells.
-  for (LayoutCell c : {LayoutCell{10, 40, 700, 600}, LayoutCell{10, 40, 1700, 110},
-                       LayoutCell{10, 40, 120, 500}}) {
-    const Axis v = verticalAxis(c, 0, 16569, fm);
-    const Axis h = horizontalAxis(c, 0, 16499, v.labelWidth, fm);
-    ASSERT_FALSE(v.ticks.empty());
-    ASSERT_FALSE(h.ticks.empty());
-    EXPECT_TRUE(v.ticks[0].labelled && h.ticks[0].labelled);
-    int lastV = v.ticks[0].pixel, lastH = h.ticks[0].pixel;
-    for (size_t i = 1; i < v.ticks.size(); ++i) {
-      EXPECT_EQ(v.ticks[i].pixel, v.ticks[0].pixel - int(i * v.pixelsPerStep));
-      EXPECT_EQ(v.ticks[i].value, v.ticks[0].value + int(i * v.step));
-      EXPECT_GE(v.ticks[i].pixel, c.y1);
-      if (v.ticks[i].labelled) {
-        EXPECT_GE(lastV - v.ticks[i].pixel, h2);
-        lastV = v.ticks[i].pixel;
-      }
-    }
-    for (size_t i = 1; i < h.ticks.size(); ++i) {
-      EXPECT_LE(h.ticks[i].pixel - h.labelWidth / 2, c.x2 - h.labelWidth);
-      if (h.ticks[i].labelled) {
-        EXPECT_GE(h.ticks[i].pixel - lastH, h.labelWidth);
-        lastH = h.ticks[i].pixel;
-      }
-    }
-    // The horizontal axis starts at the vertical one.
-    EXPECT_EQ(h.origin, c.x1 + v.labelWidth + fm.textWidth(kFontAxis, "9") / 2 + 1);
-    const ViewGeometry g = geometryFromAxes(v, h);
-    EXPECT_EQ(g.w, int(h.pixelsPerStep * (h.ticks.size() - 1) + 1));
-    EXPECT_EQ(-g.negH, int(v.pixelsPerStep * (v.ticks.size() - 1) + 1));
-    EXPECT_EQ(g.first1, 0);
-    EXPECT_EQ(g.span1 % h.step, 0);
-  }
-  // In the cramped cell some vertical labels must give way.
-  const Axis cramped = verticalAxis(LayoutCell{10, 40, 700, 140}, 0, 16569, fm);
-  int labelled = 0;
-  for (const AxisTick &t : cramped.ticks)
-    labelled += t.labelled;
-  EXPECT_LT(labelled, int(cramped.ticks.size()));
+void mirror(int which, bool on) {
+  Sequence *s = sequenceOf(which);
+  s->flags &= ~(kSeqInverted | kSeqInvertRequested);
+  if (on)
+    s->flags |= kSeqInverted | kSeqInvertRequested;
 }
 
-TEST(Axis, AMatrixSmallerThanOnePixelPerStepStillEnds) {
-  FixedMetrics fm;
-  const LayoutCell tiny{10, 40, 30, 70};
-  const Axis v = verticalAxis(tiny, 0, 1000000, fm);
-  const Axis h = horizontalAxis(tiny, 0, 1000000, v.labelWidth, fm);
-  EXPECT_EQ(v.pixelsPerStep, 0);
-  EXPECT_EQ(v.ticks.size(), 1u);
-  EXPECT_EQ(h.ticks.size(), 1u);
-  const ViewGeometry g = geometryFromAxes(v, h);
-  EXPECT_GE(g.w, 1);
-  EXPECT_LE(g.negH, -1);
-  EXPECT_GT(g.span1, 0);
-  EXPECT_GT(g.span2, 0);
+void expectNoOverlap(std::vector<AxisLabel> labels, const char *axis) {
+  std::sort(labels.begin(), labels.end(),
+            [](const AxisLabel &a, const AxisLabel &b) { return a.lo < b.lo; });
+  for (size_t i = 1; i < labels.size(); ++i)
+    EXPECT_LE(labels[i - 1].hi, labels[i].lo)
+        << axis << " labels " << labels[i - 1].value << " and " << labels[i].value;
+}
+
+// Intervals from 1 bp to 100 Mb at odd starts, in windows of many sizes, either
+// axis mirrored, and either axis with the wider numbers.
+TEST(AxisReadingTest, EveryLabelledPositionIsDrawnAtItsTick) {
+  std::mt19937 rng(21);
+  auto uniform = [&](int64_t lo, int64_t hi) {
+    return std::uniform_int_distribution<int64_t>(lo, hi)(rng);
+  };
+  auto length = [&] {
+    return int32_t(std::exp(std::uniform_real_distribution<double>(0, std::log(1e8))(rng)));
+  };
+  for (int round = 0; round < 300; ++round) {
+    int32_t from[2], to[2], total[2];
+    for (int k = 0; k < 2; ++k) {
+      const int32_t n = std::max(1, length());
+      from[k] = int32_t(1 + 2 * uniform(0, round % 3 ? 50000000 : 50));
+      to[k] = from[k] + n - 1;
+      total[k] = int32_t(to[k] + uniform(0, 1000));
+    }
+    WindowRecord *w = windowOn(from[0], to[0], total[0], from[1], to[1], total[1]);
+    mirror(0, round % 4 == 1 || round % 4 == 3);
+    mirror(1, round % 4 >= 2);
+    const int width = int(uniform(500, 2400)), height = int(uniform(330, 1600));
+    RecordingSurface s;
+    paintAt(w, s, width, height);
+    const AxisReading r = readAxes(s);
+    const std::string where = "interval " + std::to_string(from[0]) + ".." + std::to_string(to[0]) +
+                              " x " + std::to_string(from[1]) + ".." + std::to_string(to[1]) +
+                              " in " + std::to_string(width) + "x" + std::to_string(height) +
+                              " round " + std::to_string(round);
+    SCOPED_TRACE(where);
+    ASSERT_GE(r.horizontal.size(), 1u);
+    ASSERT_GE(r.vertical.size(), 1u);
+    for (const AxisLabel &l : r.horizontal)
+      EXPECT_NEAR(l.tick, drawnX(w, l.value), 1) << "across, label " << l.value;
+    for (const AxisLabel &l : r.vertical)
+      EXPECT_NEAR(l.tick, drawnY(w, l.value), 1) << "up, label " << l.value;
+    for (const AxisLabel &l : r.horizontal) {
+      EXPECT_GE(l.lo, 0) << l.value;
+      EXPECT_LE(l.hi, width) << l.value;
+    }
+    expectNoOverlap(r.horizontal, "across");
+    expectNoOverlap(r.vertical, "up");
+    // The first and last residue of the interval lie inside the frame.
+    const LayoutCell &c = w->matrixRect;
+    for (int64_t v : {int64_t(from[0]) - 1, int64_t(to[0])}) {
+      EXPECT_GE(drawnX(w, v), c.x1) << v;
+      EXPECT_LT(drawnX(w, v), c.x2) << v;
+    }
+    for (int64_t v : {int64_t(from[1]) - 1, int64_t(to[1])}) {
+      EXPECT_GT(drawnY(w, v), c.y1) << v;
+      EXPECT_LT(drawnY(w, v), c.y2) << v;
+    }
+    if (HasFailure())
+      break;
+  }
+  mirror(0, false);
+  mirror(1, false);
+}
+
+// The numbers along the axes at a few lengths, in a 900 x 700 window.
+TEST(AxisReadingTest, LabelsReadAsAUserExpects) {
+  struct Case {
+    int32_t from1, to1, from2, to2;
+    std::vector<long long> across, up;
+  };
+  const Case cases[] = {
+      // Mitochondria: labels a round step apart, the last one past the end.
+      {1,
+       16569,
+       1,
+       16499,
+       {0, 2000, 4000, 6000, 8000, 10000, 12000, 14000, 16000, 18000},
+       {0, 2000, 4000, 6000, 8000, 10000, 12000, 14000, 16000, 18000}},
+      // A first interval with shorter numbers than the second: its end is
+      // labelled too.
+      {1,
+       8000,
+       1,
+       16569,
+       {0, 800, 1600, 2400, 3200, 4000, 4800, 5600, 6400, 7200, 8000},
+       {0, 2000, 4000, 6000, 8000, 10000, 12000, 14000, 16000, 18000}},
+      // Fifteen steps of ten read better than eight of twenty.
+      {1,
+       145,
+       1,
+       145,
+       {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120, 130, 140, 150},
+       {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120, 130, 140, 150}},
+      // One residue: its two ends.
+      {12345, 12345, 777, 778, {12344, 12345}, {776, 777, 778}},
+      // 100 Mb: wide numbers give way to each other.
+      {1,
+       100000000,
+       1,
+       100000000,
+       {0, 20000000, 40000000, 60000000, 80000000, 100000000},
+       {0, 10000000, 20000000, 30000000, 40000000, 50000000, 60000000, 70000000, 80000000, 90000000,
+        100000000}},
+  };
+  for (const Case &k : cases) {
+    WindowRecord *w = windowOn(k.from1, k.to1, k.to1 + 10, k.from2, k.to2, k.to2 + 10);
+    RecordingSurface s;
+    paintAt(w, s, 900, 700);
+    const AxisReading r = readAxes(s);
+    EXPECT_EQ(values(r.horizontal), k.across) << k.from1 << ".." << k.to1;
+    EXPECT_EQ(values(r.vertical), k.up) << k.from2 << ".." << k.to2;
+  }
 }
 
 class MappingTest : public ::testing::Test {
@@ -100,40 +153,6 @@ protected:
   }
   WindowRecord w{};
 };
-
-TEST_F(MappingTest, PositionsMapLeftToRightAndBottomToTop) {
-  EXPECT_EQ(pixelX(w.view, 0), 101);
-  EXPECT_EQ(pixelX(w.view, 1000), 1101);
-  EXPECT_EQ(pixelY(w.view, 0), 499);
-  EXPECT_EQ(pixelY(w.view, 400), 99);
-  RecordingSurface s;
-  drawSequenceLine(&w, s, 10, 20, 60, 70);
-  ASSERT_EQ(s.lines.size(), 1u);
-  const auto &l = s.lines[0];
-  EXPECT_EQ(l.x1, 111);
-  EXPECT_EQ(l.y1, 479);
-  EXPECT_EQ(l.x2, 161);
-  EXPECT_EQ(l.y2, 429);
-}
-
-TEST_F(MappingTest, AMirroredAxisTurnsTheLineAround) {
-  gSeq1->flags |= kSeqInverted;
-  RecordingSurface s;
-  drawSequenceLine(&w, s, 10, 20, 60, 70);
-  ASSERT_EQ(s.lines.size(), 1u);
-  const auto &l = s.lines[0];
-  EXPECT_EQ(l.x1, 1000 - 10 - 1 + 101);
-  EXPECT_EQ(l.x2, 1000 - 60 - 1 + 101);
-  EXPECT_EQ(l.y1, 479);
-  EXPECT_EQ(l.y2, 429);
-  gSeq1->flags &= ~kSeqInverted;
-  gSeq2->flags |= kSeqInverted;
-  s.lines.clear();
-  drawSequenceLine(&w, s, 10, 20, 60, 70);
-  EXPECT_EQ(s.lines[0].y1, 499 - (400 - 20 - 1));
-  EXPECT_EQ(s.lines[0].y2, 499 - (400 - 70 - 1));
-  gSeq2->flags &= ~kSeqInverted;
-}
 
 TEST_F(MappingTest, ALineWithinOnePixelStaysVisible) {
   w.view = ViewGeometry{100, 500, 10, -10, 0, 1000, 0, 400};
