@@ -66,6 +66,67 @@ int numberWidth(const FontMetrics &fm, int font, int32_t value) {
   return fm.textWidth(font, text);
 }
 
+bool isCorner(CellKind kind) { return kind == kCellCornerTop || kind == kCellCornerBottom; }
+
+// A window too small for its cells: a cell keeps inside the canvas and below
+// the header, and one sized leftwards stops at its left neighbour, so cells
+// shrink to nothing rather than overlap. (The corners are blanks inside the
+// list.)
+void fitCell(LayoutCell &c, int i, const LayoutCell *cells, const ViewArea &area) {
+  c.x1 = std::max(c.x1, area.left);
+  c.x2 = std::min(c.x2, area.right);
+  c.y1 = std::max(c.y1, area.top);
+  c.y2 = std::min(c.y2, area.bottom);
+  const CellKind kind = kTemplate[i].kind;
+  if (kind > kCellText2)
+    c.y1 = std::max(c.y1, cells[9].y2 + 1);
+  if (kind == kCellList)
+    c.x1 = std::max(c.x1, area.left + 1);
+  if (kind == kCellPaneLast1 || kind == kCellPaneLast2 || kind == kCellScrollRight)
+    c.x1 = std::max(c.x1, cells[i - 1].x2 + 1);
+}
+
+// What the painter and the mouse need from the cells beyond their rectangles.
+void remember(WindowRecord *w, const LayoutCell &c, CellKind kind, const FontMetrics &fm) {
+  switch (kind) {
+  case kCellMatrix:
+    w->matrixRect = c;
+    break;
+  case kCellList: {
+    const int h1 = fm.fontHeight(kFontList);
+    const int rows = h1 > 0 ? std::max(0, (c.y2 - c.y1 - h1) / (2 * h1)) : 0;
+    if (rows < w->listRows)
+      w->listCursor = std::max(1, w->listCursor + rows - w->listRows);
+    w->listRows = rows;
+    w->listRect = c;
+    break;
+  }
+  case kCellPaneFirst1:
+    w->paneTopLeft[0] = c.x1;
+    w->paneTopLeft[1] = c.y1;
+    break;
+  case kCellPaneRow1: {
+    const int w9 = fm.textWidth(kFontPane, "9");
+    w->paneColumnsShown = w9 > 0 ? std::max(0, (c.x2 - c.x1) / w9) : 0;
+    break;
+  }
+  case kCellPaneLast2:
+    w->paneBottomRight[0] = c.x2;
+    w->paneBottomRight[1] = c.y2;
+    break;
+  case kCellInfo: {
+    // Five characters measured at once: a font whose advance is not a whole
+    // pixel (a picture's) would otherwise overflow the line.
+    const int five = fm.textWidth(kFontPane, "ERROR");
+    w->infoWidth = five > 0 ? std::clamp((c.x2 - c.x1) * 5 / five, 0, 2048) : 0;
+    w->infoRect = c;
+    break;
+  }
+  default:
+    break;
+  }
+}
+
 } // namespace
 
 CellKind cellKind(int cell) { return kTemplate[cell].kind; }
@@ -83,8 +144,7 @@ void layOutView(WindowRecord *w, const FontMetrics &fm, const ViewArea &area) {
   if ((w->flagsA & (kWinSeq1 | kWinSeq2)) != (kWinSeq1 | kWinSeq2) || !gSeq1 || !gSeq2 ||
       gSeq1->length == 0 || gSeq2->length == 0)
     return;
-  const int h1 = fm.fontHeight(kFontList), h3 = fm.fontHeight(kFontPane),
-            h4 = fm.fontHeight(kFontHeader);
+  const int h3 = fm.fontHeight(kFontPane), h4 = fm.fontHeight(kFontHeader);
   const int paneNumber = fm.textWidth(kFontPane, " 999999 ");
   const int *block = w->block;
   LayoutCell *cells = w->layout;
@@ -122,62 +182,35 @@ void layOutView(WindowRecord *w, const FontMetrics &fm, const ViewArea &area) {
       break;
     case kCellText1:
     case kCellText2:
-      break;
     case kCellMatrix:
-      w->matrixRect = c;
       break;
-    case kCellList: {
+    case kCellList:
       c.x1 = c.x2 -
              fm.textWidth(kFontList, " 9999  999999 .. 999999 (9999)  999999 .. 999999 (9999) ");
-      const int rows = h1 > 0 ? (c.y2 - c.y1 - h1) / (2 * h1) : 0;
-      if (rows < w->listRows)
-        w->listCursor = std::max(1, w->listCursor + rows - w->listRows);
-      w->listRows = rows;
-      w->listRect = c;
       break;
-    }
     case kCellPaneFirst1:
     case kCellPaneFirst2:
     case kCellScrollLeft:
       c.x2 = c.x1 + paneNumber;
       c.y1 = c.y2 - h3;
-      if (t.kind == kCellPaneFirst1) {
-        w->paneTopLeft[0] = c.x1;
-        w->paneTopLeft[1] = c.y1;
-      }
       break;
-    case kCellPaneRow1: {
-      const int w9 = fm.textWidth(kFontPane, "9");
-      w->paneColumnsShown = w9 > 0 ? std::max(0, (c.x2 - c.x1) / w9) : 0;
-      c.y1 = c.y2 - h3;
-      break;
-    }
     case kCellPaneLast1:
     case kCellPaneLast2:
     case kCellScrollRight:
       c.x1 = c.x2 - paneNumber;
       c.y1 = c.y2 - h3;
-      if (t.kind == kCellPaneLast2) {
-        w->paneBottomRight[0] = c.x2;
-        w->paneBottomRight[1] = c.y2;
-      }
       break;
+    case kCellPaneRow1:
     case kCellPaneRow2:
     case kCellPaneRow3:
       c.y1 = c.y2 - h3;
       break;
-    case kCellInfo: {
+    case kCellInfo:
       c.y1 = c.y2 - h3;
       c.x1 -= 1;
       c.x2 += 1;
       c.y2 += 1;
-      // Five characters measured at once: a font whose advance is not a whole
-      // pixel (a picture's) would otherwise overflow the line.
-      const int five = fm.textWidth(kFontPane, "ERROR");
-      w->infoWidth = five > 0 ? std::clamp((c.x2 - c.x1) * 5 / five, 0, 2048) : 0;
-      w->infoRect = c;
       break;
-    }
     case kCellCornerTop:
       c.x1 = c.x2 - 10;
       c.y2 = c.y1 + 10;
@@ -187,5 +220,8 @@ void layOutView(WindowRecord *w, const FontMetrics &fm, const ViewArea &area) {
       c.y1 = c.y2 - 10;
       break;
     }
+    if (!isCorner(t.kind))
+      fitCell(c, i, cells, area);
+    remember(w, c, t.kind, fm);
   }
 }

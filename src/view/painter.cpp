@@ -61,6 +61,7 @@ struct Painter {
   Rgb background;
   int font = 0;
   bool anyHit = false;
+  bool plotted = false; // the dot matrix had room and is drawn
   PaneText pane;
   bool paneReady = false;
 
@@ -122,8 +123,9 @@ void orient(int64_t &a, int64_t &b, const Sequence *s) {
 void Painter::cell(int i) {
   const LayoutCell &c = w->layout[i];
   const CellKind kind = cellKind(i);
-  if (c.x2 < area.left || c.x1 > area.right || c.y2 < area.top || c.y1 > area.bottom)
-    return;
+  if (c.x2 < area.left || c.x1 > area.right || c.y2 < area.top || c.y1 > area.bottom ||
+      c.x1 >= c.x2 || c.y1 >= c.y2)
+    return; // outside, or shrunk to nothing in a small window
   switch (kind) {
   case kCellMatrix:
     matrix(c);
@@ -186,6 +188,9 @@ void Painter::header(const LayoutCell &c, CellKind kind) {
 }
 
 void Painter::matrix(const LayoutCell &c) {
+  plotted = true;
+  // Axes squeezed into a small cell stay out of their neighbours.
+  s.setClip(c.x1 - 1, c.y1, c.x2 - c.x1 + 2, c.y2 - c.y1 + 1);
   s.drawLine(c.x1 - 1, c.y1, c.x2, c.y1);
   s.drawLine(c.x2, c.y1, c.x2, c.y2);
   s.drawLine(c.x2, c.y2, c.x1 - 1, c.y2);
@@ -549,8 +554,12 @@ void paintView(WindowRecord *w, DrawingSurface &s, const ViewArea &area, Rgb bac
     preparePane(h, w->flanksLength, w->paneColumnsShown, p.pane);
     p.paneReady = true;
   }
+  // Without a drawn matrix no position maps to a pixel.
+  w->view = ViewGeometry{};
   for (int i = 0; i < kCellCount; ++i)
     p.cell(i);
+  if (!p.plotted)
+    return;
   if (w->flagsA & kWinModeOffDiagonal)
     p.offDiagonal();
   p.arrow();

@@ -38,29 +38,6 @@ protected:
   FixedMetrics fm;
 };
 
-TEST_F(ViewTest, CellsFillTheCanvasFromTheTemplate) {
-  layOutView(w, fm, ViewArea{0, 0, 900, 650});
-  const LayoutCell &info = w->layout[11], &list = w->layout[22], &matrix = w->layout[23];
-  // The information line spans the canvas at its bottom.
-  EXPECT_EQ(info.x1, 0);
-  EXPECT_EQ(info.x2, 900);
-  EXPECT_EQ(info.y2, 650);
-  EXPECT_EQ(info.y2 - info.y1, fm.fontHeight(kFontPane) + 1);
-  EXPECT_EQ(w->infoWidth, 900 / 7);
-  // The list at the right, as wide as its widest row; the matrix beside it.
-  EXPECT_EQ(list.x2, 899);
-  EXPECT_EQ(list.x2 - list.x1, 56 * FixedMetrics::kCharWidth[kFontList]);
-  EXPECT_EQ(matrix.x2, list.x1 - 1);
-  EXPECT_EQ(matrix.x1, 1);
-  EXPECT_EQ(w->listRows, (list.y2 - list.y1 - 10) / 20);
-  // Header above, pane below, the matrix between.
-  EXPECT_EQ(w->layout[9].y2, 2 * 15 + 2);
-  EXPECT_EQ(matrix.y1, w->layout[9].y2 + 1);
-  EXPECT_LT(matrix.y2, w->paneTopLeft[1]);
-  EXPECT_EQ(w->paneBottomRight[1], info.y1 - 1);
-  EXPECT_GT(w->paneColumnsShown, 50);
-}
-
 // A picture's Courier advances 8.8 pixels: the line must still fit its cell.
 TEST_F(ViewTest, InformationLineFitsWithFractionalAdvances) {
   struct Fractional : FixedMetrics {
@@ -72,19 +49,6 @@ TEST_F(ViewTest, InformationLineFitsWithFractionalAdvances) {
   const LayoutCell &info = w->layout[11];
   EXPECT_EQ(w->infoWidth, 102);
   EXPECT_LE(frac.textWidth(kFontPane, std::string(w->infoWidth, 'x')), info.x2 - info.x1);
-}
-
-TEST_F(ViewTest, ExtremeCanvasSizesKeepTheCellsSane) {
-  for (ViewArea a : {ViewArea{0, 0, 1800, 260}, ViewArea{0, 0, 240, 180}, ViewArea{0, 0, 20, 20},
-                     ViewArea{0, 0, 40000, 600}}) {
-    layOutView(w, fm, a);
-    EXPECT_GE(w->infoWidth, 0);
-    EXPECT_LE(w->infoWidth, 2048);
-    EXPECT_GE(w->paneColumnsShown, 0);
-    RecordingSurface s;
-    paintView(w, s, a, Rgb{212, 208, 200}); // must end, whatever the size
-    EXPECT_FALSE(s.texts.empty());
-  }
 }
 
 TEST_F(ViewTest, FewerRowsKeepTheSelectedHitInTheList) {
