@@ -249,6 +249,8 @@ void VelkWindow::bindToSlot() {
     gCurrent->window = nullptr;
     return;
   }
+  if (!shown())
+    return; // a closed window's leftover event
   gCurrent = &gSlots[i];
   gCurrent->window = this;
   activateSlot(gCurrent);
@@ -264,6 +266,7 @@ bool VelkWindow::guardRunningAction() {
 }
 
 bool VelkWindow::beginCommand() {
+  KeepCurrentSlot keep(gActionStatus & kStatusRunning);
   bindToSlot();
   return !guardRunningAction();
 }

@@ -132,7 +132,8 @@ public:
   long onCmdHelp(FXObject *, FXSelector, void *);
 
   // Makes this window's slot current (slot 0 without a window when this
-  // window is not in the table) and activates it.
+  // window is not in the table) and activates it. A hidden window binds
+  // nothing: its slot may have been freed.
   void bindToSlot();
   // True when an action is running: the command only asks whether to stop it.
   bool guardRunningAction();
@@ -155,6 +156,24 @@ private:
              *filtermenu = nullptr, *selectmenu = nullptr, *editmenu = nullptr,
              *windowmenu = nullptr, *helpmenu = nullptr;
   FXGIFIcon *bigicon = nullptr, *smallicon = nullptr;
+};
+
+// Puts the current slot back when a handler ends, for the handlers that must
+// not move it: a paint, and whatever arrives while an action runs (the
+// action began on its window and must end there).
+class KeepCurrentSlot {
+public:
+  explicit KeepCurrentSlot(bool keep = true) : saved(gCurrent), keep(keep) {}
+  ~KeepCurrentSlot() {
+    if (keep)
+      gCurrent = saved;
+  }
+  KeepCurrentSlot(const KeepCurrentSlot &) = delete;
+  KeepCurrentSlot &operator=(const KeepCurrentSlot &) = delete;
+
+private:
+  WindowRecord *saved;
+  bool keep;
 };
 
 static_assert(VelkWindow::ID_CLOSE == 72 && VelkWindow::ID_PREVIOUS_HIT == 125,

@@ -89,12 +89,14 @@ long VelkWindow::onCmdPrint(FXObject *, FXSelector, void *) {
 }
 
 long VelkWindow::onCmdAbout(FXObject *, FXSelector, void *) {
+  KeepCurrentSlot keep(gActionStatus & kStatusRunning);
   bindToSlot();
   showAboutBox(this, getIcon());
   return 1;
 }
 
 long VelkWindow::onCmdHelp(FXObject *, FXSelector, void *) {
+  KeepCurrentSlot keep(gActionStatus & kStatusRunning);
   bindToSlot();
   showHelpWindow(this);
   return 1;

@@ -26,6 +26,7 @@ static void drawRubberBand(FXCanvas *canvas, const WindowRecord *w) {
 }
 
 long VelkWindow::onMouse(FXObject *, FXSelector sel, void *ptr) {
+  KeepCurrentSlot keep(gActionStatus & kStatusRunning);
   bindToSlot();
   const FXEvent *event = static_cast<const FXEvent *>(ptr);
   WindowRecord *w = gCurrent;

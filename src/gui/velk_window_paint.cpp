@@ -4,6 +4,10 @@
 #include "gui/view_hooks.h"
 
 long VelkWindow::onPaint(FXObject *, FXSelector, void *ptr) {
+  if (!shown())
+    return 1;
+  // Windows repaint in any order: the current one stays current.
+  KeepCurrentSlot keep;
   bindToSlot();
   paintWindow(this, static_cast<FXEvent *>(ptr));
   return 1;

@@ -2,7 +2,8 @@
 # The Window menu: New => selection opens a window on the dragged rectangle
 # (its matrix shows that stretch of the diagonal across its whole width);
 # New => edit and New => whole region open windows until ten are open, and
-# an eleventh gives "Caution"; a closed window is reused by the next New.
+# an eleventh gives "Caution"; a window closed by File > Close, Ctrl+Q or
+# the window manager is reused by the next New, in the same place.
 velk=${1:?usage: test_windows.sh VELK_BINARY}
 source "$(dirname "$0")/view_lib.sh"
 
@@ -20,6 +21,31 @@ new_window() { # menu letter of the entry: n selection, r whole region
   xdotool key alt+w
   xdotool key "alt+$1"
 }
+
+others() { xdotool search --onlyvisible --name '^Velk v1.4a$' | grep -vx "$root" || true; }
+place() { xdotool getwindowgeometry --shell "$1" | grep -E '^[XY]=' | tr '\n' ' '; }
+
+# Each way of closing a window frees its slot: the next New opens there.
+new_window r
+poll '[ "$(windows)" -eq 2 ]' || fail "New => whole region opened no window"
+first=$(others)
+where=$(place "$first")
+for how in menu keys manager; do
+  xdotool windowfocus --sync "$first"
+  case $how in
+  menu) xdotool key alt+f && xdotool key alt+c ;;
+  keys) xdotool key ctrl+q ;;
+  manager) python3 "$here/wm_close.py" "$first" ;;
+  esac
+  poll '[ "$(windows)" -eq 1 ]' || fail "closing by $how left the window open"
+  new_window r
+  poll '[ "$(windows)" -eq 2 ]' || fail "no New after closing by $how"
+  [ "$(others)" = "$first" ] && [ "$(place "$first")" = "$where" ] ||
+    fail "after closing by $how the next New took another slot, at $(place "$(others)")"
+done
+xdotool windowfocus --sync "$first"
+xdotool key ctrl+q
+poll '[ "$(windows)" -eq 1 ]' || fail "Ctrl+Q did not close the window"
 
 # Without a selected area New => selection does nothing. Events are handled
 # in order, so once About (asked for next) is up the command has run.
@@ -66,10 +92,11 @@ focus_window Caution >/dev/null
 xdotool key Return
 poll '[ -z "$(find_window Caution)" ]' || fail "the Caution message stays"
 
-# Closing a window hides it; the next New reuses it.
+# With ten open, one closed by its File menu makes room for the tenth again.
 xdotool windowfocus --sync "$second"
-xdotool key ctrl+q
-poll '[ "$(windows)" -eq 9 ]' || fail "Ctrl+Q did not close the second window"
+xdotool key alt+f
+xdotool key alt+c
+poll '[ "$(windows)" -eq 9 ]' || fail "File > Close did not close the second window"
 new_window r
 poll '[ "$(windows)" -eq 10 ]' || fail "no window after one was closed"
 [ -z "$(find_window Caution)" ] || fail "Caution although a window was free"

@@ -40,6 +40,9 @@ geometry() { eval "$(xdotool getwindowgeometry --shell "$win")"; }
 
 shot() { import -window root -depth 8 "ppm:$work/shot.ppm"; }
 
+# With VELK_SHOTS set to a folder, keeps a picture of the screen there.
+keep_shot() { if [ -n "${VELK_SHOTS:-}" ]; then import -window root "$VELK_SHOTS/$1.png"; fi; }
+
 # pixels.py on a fresh screenshot.
 px() {
   shot
