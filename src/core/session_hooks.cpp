@@ -6,7 +6,12 @@
 #include "core/records.h"
 #include "core/ui_port.h"
 
-void rebuildLayoutCells(WindowRecord *w) { memset(w->layout, 0, sizeof w->layout); }
+// Cells back at the template have no size: whatever rebuilt them (a new
+// session, a new window) the next paint must lay the window out.
+void rebuildLayoutCells(WindowRecord *w) {
+  memset(w->layout, 0, sizeof w->layout);
+  w->flagsA |= kWinRelayout | kWinRepaint;
+}
 
 void refreshWindow(WindowRecord *w) {
   w->flagsA |= kWinRecount | kWinRepaint;

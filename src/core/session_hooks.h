@@ -5,7 +5,8 @@
 
 struct WindowRecord;
 
-// Rebuilds the window's 24 layout cells from the view's constant template.
+// Rebuilds the window's 24 layout cells from the view's constant template
+// and asks for a new layout.
 void rebuildLayoutCells(WindowRecord *w);
 
 // A window whose region or hits changed: recount and repaint.
