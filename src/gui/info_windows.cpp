@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "gui/fonts.h"
 #include "view/manual.h"
 
 void showAboutBox(FXWindow *owner, FXIcon *icon) {
@@ -35,6 +36,8 @@ void showHelpWindow(FXWindow *owner) {
       &box, FRAME_SUNKEN | FRAME_THICK | LAYOUT_FILL_X | LAYOUT_FILL_Y, 0, 0, 0, 0, 0, 0, 0, 0);
   FXText *text =
       new FXText(frame, nullptr, 0, TEXT_READONLY | TEXT_WORDWRAP | LAYOUT_FILL_X | LAYOUT_FILL_Y);
+  // The manual's tables are laid out in columns: a fixed pitch keeps them.
+  text->setFont(gFonts[2]);
   text->setVisibleRows(50);
   text->setVisibleColumns(90);
   text->setTabColumns(35);

@@ -12,6 +12,11 @@ window's pixels for the GUI tests. Coordinates are screen pixels.
                                             selected row band contains Y
   pixels.py IMG axes X1 Y1 X2 Y2            the dot matrix's axis lines:
                                             "x0 yTop xRight y0"
+  pixels.py IMG columns X1 Y1 X2 Y2         dark text on light: where the
+                                            deeply indented rows start and
+                                            where a second column starts
+                                            after a wide gap (the most
+                                            frequent of each): "indent second"
 """
 import hashlib
 import sys
@@ -106,6 +111,41 @@ def axes(img, x1, y1, x2, y2):
     return x1, y1, x1, y1
 
 
+def columns(img, x1, y1, x2, y2):
+    """Text rows are runs of pixel rows holding dark pixels. A row indented
+    by more than five row heights continues a second column; in a row with
+    a gap of more than one and a half row heights, that column starts after
+    the widest gap."""
+    def dark(c):
+        return sum(c) < 300
+    rows, start = [], None
+    for y in range(y1, y2 + 2):
+        xs = [x for x in range(x1, x2 + 1) if y <= y2 and dark(img.at(x, y))]
+        if xs and start is None:
+            start, cols = y, set()
+        if xs:
+            cols.update(xs)
+        elif start is not None:
+            rows.append((y - start, sorted(cols)))
+            start = None
+    if not rows:
+        return None, None
+    height = sorted(r[0] for r in rows)[len(rows) // 2]
+    margin = min(r[1][0] for r in rows)
+    indents, seconds = [], []
+    for _, cols in rows:
+        if cols[0] - margin > 5 * height:
+            indents.append(cols[0])
+            continue
+        gap, after = max((b - a, b) for a, b in zip(cols, cols[1:])) if len(cols) > 1 else (0, 0)
+        if gap > 1.5 * height:
+            seconds.append(after)
+
+    def mode(values):
+        return max(set(values), key=values.count) if values else None
+    return mode(indents), mode(seconds)
+
+
 def main(argv):
     img, cmd, args = Image(argv[1]), argv[2], [int(a) for a in argv[3:]]
     if cmd == "count":
@@ -144,6 +184,8 @@ def main(argv):
                 print(*best)
     elif cmd == "axes":
         print(*axes(img, *args))
+    elif cmd == "columns":
+        print(*columns(img, *args))
     elif cmd == "grey":
         lo, hi = args[:2]
         print(sum(1 for _, _, c in img.box(*args[2:6]) if c[0] == c[1] == c[2] and lo <= c[0] <= hi))

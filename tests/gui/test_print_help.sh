@@ -3,7 +3,8 @@
 # "\" in the sequence's file name and description: ghostscript renders the
 # page without complaint, the hits lie along the diagonal, the picture keeps
 # the left margin, and the window is laid out for the screen again. An
-# unwritable file gives "Unable to print". Help and About open and close.
+# unwritable file gives "Unable to print". Help (its columns lined up) and
+# About open and close.
 velk=${1:?usage: test_print_help.sh VELK_BINARY}
 source "$(dirname "$0")/view_lib.sh"
 
@@ -62,7 +63,15 @@ poll '[ -z "$(find_window "Printer Error")" ]' || fail "the Printer Error messag
 xdotool windowfocus --sync "$root"
 xdotool key alt+h
 xdotool key alt+h
-focus_window 'Help on Velk' >/dev/null
+help=$(focus_window 'Help on Velk')
+# The manual's tables line up: its second column starts where the rows
+# that continue it start.
+eval "$(xdotool getwindowgeometry --shell "$help")"
+read -r indent second < <(px columns $((X + 12)) $((Y + 12)) $((X + WIDTH - 30)) $((Y + HEIGHT - 50)))
+[ "$indent" != None ] && [ "$second" != None ] && [ $((indent - second)) -le 1 ] &&
+  [ $((second - indent)) -le 1 ] ||
+  fail "the manual's columns do not line up: continued at x $indent, started at x $second"
+keep_shot help_columns
 xdotool key Return
 poll '[ -z "$(find_window "Help on Velk")" ]' || fail "Help does not close"
 xdotool windowfocus --sync "$root"
