@@ -94,6 +94,7 @@ for size in 1800x260 240x180 900x700; do
   poll idle 10 || fail "busy after resizing to $size"
   [ "$(px count 0 0 0 $X $Y $((X + WIDTH - 1)) $((Y + HEIGHT - 1)))" -gt 200 ] ||
     fail "nothing drawn at $size"
+  keep_shot "view_window_$size"
 done
 
 # Closing with unsaved changes asks; Cancel keeps the program.

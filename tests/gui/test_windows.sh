@@ -42,6 +42,7 @@ for how in menu keys manager; do
   poll '[ "$(windows)" -eq 2 ]' || fail "no New after closing by $how"
   [ "$(others)" = "$first" ] && [ "$(place "$first")" = "$where" ] ||
     fail "after closing by $how the next New took another slot, at $(place "$(others)")"
+  keep_shot "windows_reopened_after_$how"
 done
 xdotool windowfocus --sync "$first"
 xdotool key ctrl+q
@@ -100,6 +101,7 @@ poll '[ "$(windows)" -eq 9 ]' || fail "File > Close did not close the second win
 new_window r
 poll '[ "$(windows)" -eq 10 ]' || fail "no window after one was closed"
 [ -z "$(find_window Caution)" ] || fail "Caution although a window was free"
+keep_shot windows_ten_again
 xdotool search --onlyvisible --name '^Velk v1.4a$' | grep -qx "$second" ||
   fail "the closed window was not reused"
 echo "test_windows: ok"
