@@ -109,14 +109,14 @@ TEST(AxisReadingTest, LabelsReadAsAUserExpects) {
        16499,
        {0, 2000, 4000, 6000, 8000, 10000, 12000, 14000, 16000, 18000},
        {0, 2000, 4000, 6000, 8000, 10000, 12000, 14000, 16000, 18000}},
-      // A first interval with shorter numbers than the second: its end is
-      // labelled too.
+      // The first interval's numbers much shorter than the second's: its
+      // end is labelled too.
       {1,
-       8000,
+       800,
        1,
-       16569,
-       {0, 800, 1600, 2400, 3200, 4000, 4800, 5600, 6400, 7200, 8000},
-       {0, 2000, 4000, 6000, 8000, 10000, 12000, 14000, 16000, 18000}},
+       16000000,
+       {0, 80, 160, 240, 320, 400, 480, 560, 640, 720, 800},
+       {0, 2000000, 4000000, 6000000, 8000000, 10000000, 12000000, 14000000, 16000000}},
       // Fifteen steps of ten read better than eight of twenty.
       {1,
        145,
