@@ -7,12 +7,7 @@ velk=${1:?usage: test_window_current.sh VELK_BINARY}
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/dialog_lib.sh"
 
-cat >pair.cmd <<'CMD'
-start
-input1 data/mito/MT-human.fa
-input2 data/mito/MT-orang.fa
-CMD
-start_velk pair.cmd
+start_mito
 root=$win
 
 # Drags over window $1's matrix from $2 % to $3 % of each axis; sets `inner`

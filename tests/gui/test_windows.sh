@@ -7,13 +7,7 @@
 velk=${1:?usage: test_windows.sh VELK_BINARY}
 source "$(dirname "$0")/view_lib.sh"
 
-cat >pair.cmd <<'CMD'
-start
-input1 data/mito/MT-human.fa
-input2 data/mito/MT-orang.fa
-align
-CMD
-start_velk pair.cmd
+start_mito align
 root=$win
 windows() { visible_count 'Velk v1.4a'; }
 new_window() { # menu letter of the entry: n selection, r whole region

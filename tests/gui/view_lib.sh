@@ -36,6 +36,15 @@ start_velk() {
   geometry
 }
 
+# start_velk on the mitochondrial pair, with the command lines given after.
+start_mito() {
+  {
+    printf 'start\ninput1 data/mito/MT-human.fa\ninput2 data/mito/MT-orang.fa\n'
+    for line in "$@"; do echo "$line"; done
+  } >mito.cmd
+  start_velk mito.cmd
+}
+
 geometry() { eval "$(xdotool getwindowgeometry --shell "$win")"; }
 
 shot() { import -window root -depth 8 "ppm:$work/shot.ppm"; }
