@@ -19,7 +19,7 @@ menu() { key "$win" "alt+$1" "alt+$2"; }
 # Waits for a shown window whose title matches, focuses it, prints its id.
 wait_dialog() {
   local id
-  id=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n1) ||
+  id=$(await_window "$1") ||
     fail "no window titled $1"
   xdotool windowfocus --sync "$id"
   echo "$id"

@@ -9,6 +9,7 @@ if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 data=$(cd "$(dirname "$0")/../data" && pwd)
+source "$(dirname "$0")/await_window.sh"
 
 work=$(mktemp -d)
 pid=""
@@ -36,7 +37,7 @@ expect_exit() {
 }
 
 root_window() {
-  timeout 20 xdotool search --sync --onlyvisible --name '^Velk v1.4a$' | head -n1
+  await_window '^Velk v1.4a$'
 }
 
 cat >with_exit.cmd <<'CMD'
@@ -76,7 +77,7 @@ pid=$!
 root=$(root_window) || fail "unsaved changes: no root window"
 ls "$work"/VelkUndo.* >/dev/null 2>&1 || fail "unsaved changes: no journal file"
 kill -INT "$pid"
-box=$(timeout 20 xdotool search --sync --onlyvisible --name '^Exit$' | head -n1) ||
+box=$(await_window '^Exit$') ||
   fail "unsaved changes: no question titled Exit"
 xdotool windowfocus --sync "$box" key Escape
 for ((i = 0; i < 200; i++)); do
@@ -87,7 +88,7 @@ done
 xdotool search --onlyvisible --name '^Velk v1.4a$' >/dev/null || fail "Cancel: root window gone"
 kill -0 "$pid" 2>/dev/null || fail "Cancel: program ended"
 kill -INT "$pid"
-box=$(timeout 20 xdotool search --sync --onlyvisible --name '^Exit$' | head -n1) ||
+box=$(await_window '^Exit$') ||
   fail "unsaved changes: no question on the second close"
 xdotool windowfocus --sync "$box" key alt+n
 expect_exit 0 "unsaved changes, answered No"
@@ -99,7 +100,7 @@ fi
 printf 'start\ninput1 data/small/no_such_file.fa\ninput2 data/small/orang_1-2000.fa\nalign\n' >error.cmd
 "$velk" error.cmd &
 pid=$!
-box=$(timeout 20 xdotool search --sync --onlyvisible --name '^Error$' | head -n1) ||
+box=$(await_window '^Error$') ||
   fail "error: no message box titled Error"
 xdotool windowfocus --sync "$box" key Return
 expect_exit 1 "command file with an error"

@@ -8,6 +8,7 @@ velk=${1:?usage: test_startup.sh VELK_BINARY}
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
+source "$(dirname "$0")/await_window.sh"
 
 work=$(mktemp -d)
 pid=""
@@ -22,7 +23,7 @@ mkdir -p "$work/home" "$work/tmp"
 HOME="$work/home" TMPDIR="$work/tmp" "$velk" &
 pid=$!
 
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Velk v1.4a$' | head -n1) ||
+window=$(await_window '^Velk v1.4a$') ||
   fail "no visible window titled 'Velk v1.4a'"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 [ "$WIDTH" -eq 900 ] && [ "$HEIGHT" -eq 700 ] || fail "window is ${WIDTH}x${HEIGHT}, not 900x700"
@@ -56,7 +57,7 @@ left=$(find "$work/tmp" -name 'VelkUndo*' -o -name 'VelkFoot*')
 sed -i 's/^Flanks_length=.*/Flanks_length=17/; s/^Save_filter=.*/Save_filter=2/' "$rc"
 HOME="$work/home" TMPDIR="$work/tmp" "$velk" &
 pid=$!
-timeout 20 xdotool search --sync --onlyvisible --name '^Velk v1.4a$' >/dev/null ||
+await_window '^Velk v1.4a$' >/dev/null ||
   fail "no window on the second run"
 kill -INT "$pid"
 status=0

@@ -6,6 +6,7 @@ if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/await_window.sh"
 velk=$(realpath "$velk")
 data=$(cd "$here/../data" && pwd)
 work=$(mktemp -d)
@@ -30,7 +31,7 @@ start_velk() {
   "$velk" "$1" &
   pid=$!
   disown
-  win=$(timeout 30 xdotool search --sync --onlyvisible --name '^Velk v1.4a$' | head -n1) ||
+  win=$(await_window '^Velk v1.4a$' 30) ||
     fail "no root window"
   xdotool windowfocus --sync "$win"
   geometry
