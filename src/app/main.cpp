@@ -19,7 +19,7 @@
 #include "gui/startup_gui.h"
 #endif
 
-static const char kUsage[] = "usage: velk [--batch] FILE [--picture OUT.ps|OUT.svg]\n"
+static const char kUsage[] = "usage: velk [--batch] FILE|- [--picture OUT.ps|OUT.svg]\n"
                              "Try 'velk --help' for more information.\n";
 
 static const char kHelp[] =
@@ -28,8 +28,9 @@ static const char kHelp[] =
     "dot matrix, resolves their conflicts and saves the collinear chain.\n"
     "\n"
     "FILE is a command file (its first line is \"start\") or a saved local or\n"
-    "global alignment. With a display the window opens; without one, or with\n"
-    "--batch, the command file runs headless.\n"
+    "global alignment; \"-\" reads a command file from the standard input. With a\n"
+    "display the window opens; without one, or with --batch, the command file\n"
+    "runs headless.\n"
     "\n"
     "  -b, --batch          run FILE without a window; messages go to stderr and\n"
     "                       the exit status is 1 after an error\n"
@@ -38,6 +39,17 @@ static const char kHelp[] =
     "                       --batch)\n"
     "  -h, --help           show this help and exit\n"
     "  -V, --version        show the version and exit\n"
+    "\n"
+    "Sequence files may be gzip-compressed and hold many records. In a command\n"
+    "file, for example:\n"
+    "  start\n"
+    "  input1 genome.fa.gz record=chr2 softmask   the record named chr2, its\n"
+    "                                             lower case as repeats\n"
+    "  input2 contigs.fa record=#3                the third record\n"
+    "  align maskknown\n"
+    "  save pair.paf as PAF                       also: as MAF, Local, Global,\n"
+    "  exit                                       summary\n"
+    "and run it with: velk --batch FILE, or: cat FILE | velk --batch -\n"
     "\n"
     "The user manual is under Help in the window and installed as manual.txt.\n";
 

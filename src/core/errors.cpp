@@ -24,7 +24,11 @@ static const char *const kErrorTexts[] = {
     "Bad filename",
     "Filename for file with sequence is absend",
     "No sequence in input file",
+    "Damaged compressed file",
+    "No such record in the file",
 };
+static_assert(sizeof kErrorTexts / sizeof kErrorTexts[0] == kErrLast - kErrInternal + 1,
+              "one text per error code");
 
 const char *errorText(int code) {
   if (code < kErrInternal || code > kErrLast)
@@ -66,9 +70,13 @@ void reportPoolCreationFailure() {
 }
 
 void reportFatal(int code, const char *fileName, const char *place) {
+  reportFatalDetail(code, "", fileName, place);
+}
+
+void reportFatalDetail(int code, const char *detail, const char *fileName, const char *place) {
   const char *text = errorText(code);
-  snprintf(messageBuffer(), 1024, "ERROR: %s. \nFile: %s. \nBreakpoint in %s\n",
-           text ? text : "Internal error", fileName ? fileName : "", place);
+  snprintf(messageBuffer(), 1024, "ERROR: %s%s. \nFile: %s. \nBreakpoint in %s\n",
+           text ? text : "Internal error", detail, fileName ? fileName : "", place);
   showAndLeave(code);
 }
 

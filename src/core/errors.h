@@ -18,7 +18,9 @@ constexpr int kErrBadCommand = 63;
 constexpr int kErrBadFilename = 64;
 constexpr int kErrNoSequenceName = 65;
 constexpr int kErrNoResidues = 66;
-constexpr int kErrLast = kErrNoResidues;
+constexpr int kErrDamagedGzip = 67;
+constexpr int kErrNoSuchRecord = 68;
+constexpr int kErrLast = kErrNoSuchRecord;
 
 struct ReaderError {
   int code;
@@ -33,6 +35,10 @@ char *messageBuffer();
 [[noreturn]] void reportOutOfMemory(size_t size, const char *place);
 [[noreturn]] void reportPoolCreationFailure();
 [[noreturn]] void reportFatal(int code, const char *fileName, const char *place);
+// The same with a detail after the error's text ("No such record in the
+// file: chr9; ...").
+[[noreturn]] void reportFatalDetail(int code, const char *detail, const char *fileName,
+                                    const char *place);
 // Leaves the read with `code` and no message box (internal inconsistency).
 [[noreturn]] void abandonRead(int code);
 // Copies the message buffer up to its first line end to the information line.

@@ -11,6 +11,7 @@ constexpr uint16_t kSeqNotRead = 0x10;          // sequence not (successfully) r
 constexpr uint16_t kSeqRepeatsNotRead = 0x20;   // repeat annotations not read
 constexpr uint16_t kSeqDialogMarkRepeats = 0x40; // input dialog's working copy of 0x01
 constexpr uint16_t kSeqDialogInvert = 0x80;     // input dialog's working copy of 0x04
+constexpr uint16_t kSeqSoftmask = 0x100;        // lower-case letters are annotated repeats
 // The sequence's filter holds interspersed repeats (saved files say so).
 constexpr uint16_t kSeqInterspersed = 0x200;
 constexpr uint16_t kSeqInitialFlags = 0x30;

@@ -41,6 +41,10 @@ struct Sequence {
   int32_t from; // 1-based; 0 = from the start
   int32_t to;   // 1-based inclusive; 0 = to the end
   Annotation *repeats;
+  // Which record of a many-record file: "" the first, a name, or "#N" (the
+  // Nth). After a read it names the record read, as Open will find it.
+  char record[256];
+  char recordName[256]; // FASTA: first word of the header; GenBank: VERSION, else LOCUS
 };
 
 // One gapless piece of a hit. During a search the same record is an island

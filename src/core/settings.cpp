@@ -13,8 +13,9 @@ void applySettings(const Settings &s) {
   if (flanks > INT16_MAX)
     flanks = INT16_MAX;
   gFlanksSetting = int16_t(flanks);
-  // 3 is a legal stored value (replaced by 1 when an alignment is opened).
-  gSaveFilter = s.saveFilter >= 0 && s.saveFilter <= 3 ? s.saveFilter : kDefaultSaveFilter;
+  // 3 is a legal stored value (replaced by 1 when an alignment is opened);
+  // 4 and 5 are the PAF and MAF patterns that follow it.
+  gSaveFilter = s.saveFilter >= 0 && s.saveFilter <= 5 ? s.saveFilter : kDefaultSaveFilter;
   gDirFilter = s.dirFilter >= 0 ? s.dirFilter : kDefaultDirFilter;
 }
 

@@ -3,6 +3,8 @@
 // from the session's dialog rules; this class only owns the widgets.
 #pragma once
 #include <fx.h>
+#include <string>
+#include <vector>
 
 #include "session/dialog_model.h"
 #include "session/input_dialog.h"
@@ -68,6 +70,8 @@ private:
   bool acceptInput();
   void endInput();
   void inputFields(InputFields fields[2]) const;
+  // The record list of sequence `which` for `file`, showing `choice`.
+  void fillRecords(int which, const char *file, const char *choice);
 
   FXint kind = 0;
   FXVerticalFrame *frames[2] = {};
@@ -79,6 +83,12 @@ private:
   FXCheckButton *checks[kChecks] = {};
   FXProgressBar *bars[2] = {};
   FXLabel *message = nullptr;
+  // Input dialog, after the progress bars: the records of a many-record
+  // file (what each entry chooses, and the file listed) and the soft mask.
+  FXListBox *recordLists[2] = {};
+  std::vector<std::string> recordChoices[2];
+  std::string listedFile[2];
+  FXCheckButton *softmaskChecks[2] = {};
   int fieldCount = 0, checkCount = 0;
   int browsedLast = 0; // 1 after the second sequence was browsed
 };

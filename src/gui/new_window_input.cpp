@@ -30,6 +30,13 @@ void NewWindow::buildInput() {
     bars[which] = new FXProgressBar(groups[which], nullptr, 0, PROGRESSBAR_NORMAL | LAYOUT_FILL_X);
     bars[which]->setTotal(100);
     bars[which]->setBarColor(FXRGB(96, 96, 96));
+    FXHorizontalFrame *record = new FXHorizontalFrame(groups[which], LAYOUT_FILL_X);
+    addLabel(record, "Record:");
+    recordLists[which] =
+        new FXListBox(record, nullptr, 0,
+                      FRAME_SUNKEN | FRAME_THICK | LISTBOX_NORMAL | LAYOUT_FIX_WIDTH, 0, 0, 260, 0);
+    recordLists[which]->setNumVisible(12);
+    softmaskChecks[which] = new FXCheckButton(record, "Lower case marks repeats (soft-masked)");
   }
   // One line is kept for the message, so the dialog need not grow for it.
   const FXint line = getApp()->getNormalFont()->getFontHeight() + 4;
@@ -51,8 +58,29 @@ void NewWindow::buildInput() {
     fields[2 * which]->setText(f.name);
     fields[2 * which + 1]->setText(f.interval);
     checks[which]->setCheck(f.invert);
+    softmaskChecks[which]->setCheck(f.softmask);
+    fillRecords(which, f.name, f.record);
   }
   resetInputProgress();
+}
+
+void NewWindow::fillRecords(int which, const char *file, const char *choice) {
+  RecordChoices offered;
+  inputRecordChoices(file, choice, offered);
+  FXListBox *list = recordLists[which];
+  list->clearItems();
+  for (const std::string &label : offered.labels)
+    list->appendItem(label.c_str());
+  if (offered.labels.empty())
+    list->appendItem("");
+  list->setCurrentItem(offered.current);
+  // A file of one record offers no choice.
+  if (offered.labels.size() > 1)
+    list->enable();
+  else
+    list->disable();
+  recordChoices[which] = offered.choices;
+  listedFile[which] = file ? file : "";
 }
 
 void NewWindow::showProgress(int which, int value) {
@@ -71,6 +99,13 @@ void NewWindow::inputFields(InputFields f[2]) const {
     snprintf(f[which].interval, sizeof f[which].interval, "%s",
              fields[2 * which + 1]->getText().text());
     f[which].invert = checks[which]->getCheck() == TRUE;
+    f[which].softmask = softmaskChecks[which]->getCheck() == TRUE;
+    // A name typed since the list was made: its first record.
+    const FXint item = recordLists[which]->getCurrentItem();
+    const bool listed = listedFile[which] == f[which].name && item >= 0 &&
+                        size_t(item) < recordChoices[which].size();
+    snprintf(f[which].record, sizeof f[which].record, "%s",
+             listed ? recordChoices[which][size_t(item)].c_str() : "");
   }
 }
 
@@ -109,5 +144,7 @@ long NewWindow::onCmdBrowse(FXObject *, FXSelector sel, void *) {
   inputFileChosen(which, f);
   fields[2 * which + 1]->setText(f.interval);
   checks[which]->setCheck(f.invert);
+  softmaskChecks[which]->setCheck(f.softmask);
+  fillRecords(which, name.text(), f.record);
   return 1;
 }

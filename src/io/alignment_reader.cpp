@@ -47,7 +47,9 @@ int stageSequence(StagedSequence &st, const char *name, const SavedHeader &h, in
   s.pool = &st.pool;
   snprintf(s.fileName, sizeof s.fileName, "%s", name);
   snprintf(s.repeatSourceName, sizeof s.repeatSourceName, "%s", name);
-  s.flags = kSeqInitialFlags | kSeqMarkRepeats | (h.invert[which] ? kSeqInvertRequested : 0);
+  s.flags = kSeqInitialFlags | kSeqMarkRepeats | (h.invert[which] ? kSeqInvertRequested : 0) |
+            (h.softmask[which] ? kSeqSoftmask : 0);
+  snprintf(s.record, sizeof s.record, "%s", h.record[which]);
   s.from = h.from[which];
   s.to = h.to[which];
   if (readSequence(&s) != 1) {

@@ -60,8 +60,10 @@ constexpr auto kHeader = makeGrammar({
 });
 
 // "File:" anywhere ahead, the rest of its line as the name, then the
-// interval line with an optional word beginning with "Invert".
-enum { F_SCAN, F_SKIP, F_BLANKS, F_NAME, F_EOL, F_INTERVAL, F_BLANKS2, F_INVERT, F_REST, F_END };
+// interval line with an optional word beginning with "Invert", then
+// optionally "record=NAME" and "softmask"; the rest of the line is ignored.
+enum { F_SCAN, F_SKIP, F_BLANKS, F_NAME, F_EOL, F_INTERVAL, F_BLANKS2, F_INVERT, F_INVWORD,
+       F_OPTBLANKS, F_RECORD, F_SOFTMASK, F_REST, F_END };
 constexpr auto kFileSection = makeGrammar({
     {kLitFile, at(F_BLANKS), kNext, aNameStart},      // F_SCAN
     {kRecAnyChar, at(F_SCAN), E, 0},                  // F_SKIP
@@ -70,7 +72,11 @@ constexpr auto kFileSection = makeGrammar({
     {kRecEndOfLine, kNext, E, 0},                     // F_EOL
     {kGrammarInterval, kNext, E, aInterval},          // F_INTERVAL
     {kLitBlank, kSame, kNext, 0},                     // F_BLANKS2
-    {kLitInvert, kNext, at(F_END), aInvert},          // F_INVERT
+    {kLitInvert, kNext, at(F_RECORD), aInvert},       // F_INVERT
+    {kRecNameChar, kSame, kNext, 0},                  // F_INVWORD
+    {kLitBlank, kSame, kNext, 0},                     // F_OPTBLANKS
+    {kRecRecordField, at(F_OPTBLANKS), kNext, 0},     // F_RECORD
+    {kRecSoftmaskField, at(F_OPTBLANKS), kNext, 0},   // F_SOFTMASK
     {kRecLineChar, kSame, kNext, 0},                  // F_REST
     {kRecEndOfLine, kOk, E, 0},                       // F_END
 });
@@ -200,6 +206,27 @@ bool recSpacedSeeds() {
   gLine.seedShape = 1;
   return true;
 }
+bool recRecordField() {
+  char *start = gReader.pos;
+  if (!matchKeyword("record="))
+    return false;
+  size_t n = strcspn(gReader.pos, " \r\n");
+  char *record = gSavedHeader.record[gLine.sequence];
+  if (n == 0 || n >= sizeof gSavedHeader.record[0]) {
+    gReader.pos = start;
+    return false;
+  }
+  memcpy(record, gReader.pos, n);
+  record[n] = 0;
+  gReader.pos += n;
+  return true;
+}
+bool recSoftmaskField() {
+  if (!matchKeyword("softmask"))
+    return false;
+  gSavedHeader.softmask[gLine.sequence] = true;
+  return true;
+}
 
 void actStackReset() { gLine.count = 0; }
 void actPush() {
@@ -288,6 +315,8 @@ void ensureAlignmentHeaderGrammar() {
   registerRecogniser(kRecRepeatsField, recRepeatsField);
   registerRecogniser(kRecSpacedSeeds, recSpacedSeeds);
   registerRecogniser(kRecInterspersedLine, recInterspersedLine);
+  registerRecogniser(kRecRecordField, recRecordField);
+  registerRecogniser(kRecSoftmaskField, recSoftmaskField);
   const ReaderAction actions[] = {actStackReset, actPush,      actPushDecimal, actFirst,
                                   actSecond,     actNameStart, actNameChar,    actInterval,
                                   actInvert,     actBlockLine, actAligning,    actExtending,

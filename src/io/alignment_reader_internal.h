@@ -17,8 +17,14 @@ enum : int {
   kGrammarAlignGlobal = 43,
 };
 
-// Recognisers of the header's optional Align fields.
-enum : int { kRecRepeatsField = 70, kRecSpacedSeeds = 71 };
+// Recognisers of the header's optional Align fields, and of a sequence's
+// optional "record=" and "softmask".
+enum : int {
+  kRecRepeatsField = 70,
+  kRecSpacedSeeds = 71,
+  kRecRecordField = 72,
+  kRecSoftmaskField = 73
+};
 // The filter line, written only when the filter holds interspersed repeats.
 constexpr int kRecInterspersedLine = 78;
 
@@ -31,6 +37,8 @@ struct SavedHeader {
   char name[2][256];
   int32_t from[2], to[2];
   bool invert[2];
+  char record[2][256];
+  bool softmask[2];
   int32_t block[4];
   uint32_t flags;
   IslandParams align, expand;

@@ -18,7 +18,8 @@
 #pragma once
 #include <cstdint>
 
-constexpr int kSaveGlobal = 0, kSaveLocal = 1, kSaveSummary = 2;
+// The save dialog's pattern numbers: PAF and MAF follow "All files" (3).
+constexpr int kSaveGlobal = 0, kSaveLocal = 1, kSaveSummary = 2, kSavePaf = 4, kSaveMaf = 5;
 enum class FilterOp { Create, Update, Delete };
 enum class SelectKind { All, Overlapped, HighPValue, Conflicting, OffDiagonal, Short };
 
@@ -35,8 +36,8 @@ struct CommandActions {
   // "open": Open the saved alignment named by gPathBuffer; failure count.
   // The hook issues the action report of Open.
   int (*openAlignment)();
-  // "save": save all hits to gPathBuffer in kSaveGlobal/Local/Summary as the
-  // action Save does (gSaveFilter is already set).
+  // "save": save all hits to gPathBuffer in kSaveGlobal/Local/Summary/Paf/Maf
+  // as the action Save does (gSaveFilter is already set).
   void (*save)(int format);
   // Construction: the window's Align/Expand parameters and flagsB bits are
   // already updated and clamped; merge distance in mergeMaxDistance.

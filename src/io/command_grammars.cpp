@@ -42,7 +42,8 @@ constexpr auto kCommandFile = makeGrammar({
 // One command line. Fails, consuming nothing, on a line that is no command.
 // An input1 line must be followed by an input2 line: a sequence is never
 // named without being read.
-enum { L_SAVE, L_SNAME, L_SAS, L_SASBLANKS, L_SGLOBAL, L_SLOCAL, L_SSUMMARY, L_ACTION, L_FILTER,
+enum { L_SAVE, L_SNAME, L_SAS, L_SASBLANKS, L_SGLOBAL, L_SLOCAL, L_SSUMMARY, L_SPAF, L_SMAF,
+       L_ACTION, L_FILTER,
        L_SELECT, L_EDIT, L_OPEN, L_OPENNAME, L_OPENEOL, L_IN1, L_SEQ1, L_IN1REST, L_IN1EOL,
        L_IN2, L_SEQ2, L_IN2REST, L_IN2EOL, L_TAIL, L_EOL };
 constexpr auto kCommandLine = makeGrammar({
@@ -52,7 +53,9 @@ constexpr auto kCommandLine = makeGrammar({
     {kLitBlank, kSame, kNext, 0},                    // L_SASBLANKS
     {kLitGlobal, at(L_TAIL), kNext, kActSaveGlobal}, // L_SGLOBAL
     {kLitLocal, at(L_TAIL), kNext, kActSaveLocal},   // L_SLOCAL
-    {kLitSummary, at(L_TAIL), E63, kActSaveSummary}, // L_SSUMMARY
+    {kLitSummary, at(L_TAIL), kNext, kActSaveSummary}, // L_SSUMMARY
+    {kRecPaf, at(L_TAIL), kNext, kActSavePaf},       // L_SPAF
+    {kRecMaf, at(L_TAIL), E63, kActSaveMaf},         // L_SMAF
     {kGrammarActionCommand, at(L_TAIL), kNext, 0},   // L_ACTION
     {kGrammarFilterCommand, at(L_TAIL), kNext, 0},   // L_FILTER
     {kGrammarSelectCommand, at(L_TAIL), kNext, 0},   // L_SELECT
@@ -72,16 +75,18 @@ constexpr auto kCommandLine = makeGrammar({
     {kRecEndOfLine, kOk, E63, 0},                    // L_EOL
 });
 
-// After "input1"/"sequence1" (or 2): name, optional interval, blanks,
-// optional "invertcomplement", blanks. The caller reads the line end.
-enum { R_START, R_NAME, R_INTERVAL, R_BLANKS, R_INVERT, R_TRAIL };
+// After "input1"/"sequence1" (or 2): name, optional interval, then in any
+// order "invertcomplement", "record=" and "softmask", with blanks. The
+// caller reads the line end.
+enum { R_START, R_NAME, R_INTERVAL, R_BLANKS, R_INVERT, R_RECORD, R_SOFTMASK };
 constexpr auto kInputRest = makeGrammar({
-    {kRecAlways, kNext, kNext, kActInputStart},       // R_START
-    {kGrammarFileName, kNext, E64, 0},                // R_NAME
-    {kGrammarInterval, kNext, kNext, 0},              // R_INTERVAL
-    {kLitBlank, kSame, kNext, 0},                     // R_BLANKS
-    {kLitInvertComplement, kNext, kNext, kActInvert}, // R_INVERT
-    {kLitBlank, kSame, kOk, 0},                       // R_TRAIL
+    {kRecAlways, kNext, kNext, kActInputStart},              // R_START
+    {kGrammarFileName, kNext, E64, 0},                       // R_NAME
+    {kGrammarInterval, kNext, kNext, 0},                     // R_INTERVAL
+    {kLitBlank, kSame, kNext, 0},                            // R_BLANKS
+    {kLitInvertComplement, at(R_BLANKS), kNext, kActInvert}, // R_INVERT
+    {kRecRecordEq, at(R_BLANKS), kNext, 0},                  // R_RECORD
+    {kRecSoftmask, at(R_BLANKS), kOk, 0},                    // R_SOFTMASK
 });
 
 // Construction and conflict commands.

@@ -102,8 +102,35 @@ static void actHide() { runSimple(gCommandActions.hideWindow); }
 static void actUndo() { runSimple(gCommandActions.undo); }
 
 // ---- Input, open, save ------------------------------------------------------
-static void actInputStart() { gCommandOptions.invert = false; }
+static void actInputStart() {
+  gCommandOptions.invert = false;
+  gCommandOptions.softmask = false;
+  gCommandOptions.record[0] = 0;
+}
 static void actInvert() { gCommandOptions.invert = true; }
+// "record=" and what follows up to a blank: a name, digits or "#N".
+static bool recRecordEq() {
+  char *start = gReader.pos;
+  if (!matchKeyword("record="))
+    return false;
+  size_t n = strcspn(gReader.pos, " \r\n");
+  if (n == 0 || n >= sizeof gCommandOptions.record ||
+      (gReader.pos[0] == '#' && (n == 1 || strspn(gReader.pos + 1, "0123456789") != n - 1 ||
+                                 strtol(gReader.pos + 1, nullptr, 10) < 1))) {
+    gReader.pos = start;
+    return false;
+  }
+  memcpy(gCommandOptions.record, gReader.pos, n);
+  gCommandOptions.record[n] = 0;
+  gReader.pos += n;
+  return true;
+}
+static bool recSoftmask() {
+  if (!matchKeyword("softmask"))
+    return false;
+  gCommandOptions.softmask = true;
+  return true;
+}
 
 static void applyInputLine(Sequence *s) {
   if (!s)
@@ -115,6 +142,11 @@ static void applyInputLine(Sequence *s) {
   s->to = gReader.intervalGiven ? gReader.intervalTo : 0;
   if (gCommandOptions.invert)
     s->flags |= kSeqInvertRequested;
+  snprintf(s->record, sizeof s->record, "%s", gCommandOptions.record);
+  if (gCommandOptions.softmask)
+    s->flags |= kSeqSoftmask;
+  else
+    s->flags &= static_cast<uint16_t>(~kSeqSoftmask);
 }
 
 static void actInput1Line() {
@@ -170,6 +202,10 @@ static void actSaveName() {
 static void actSaveGlobal() { save(kSaveGlobal); }
 static void actSaveLocal() { save(kSaveLocal); }
 static void actSaveSummary() { save(kSaveSummary); }
+static void actSavePaf() { save(kSavePaf); }
+static void actSaveMaf() { save(kSaveMaf); }
+static bool recPaf() { return matchKeyword("PAF"); }
+static bool recMaf() { return matchKeyword("MAF"); }
 
 // ---- Align and Expand ---------------------------------------------------------
 struct IslandBits {
@@ -511,6 +547,8 @@ void registerCommandActions() {
       actFilterDelete,
       actSaveName,
       actEmptyLine,
+      actSavePaf,
+      actSaveMaf,
   };
   static_assert(sizeof table / sizeof table[0] == kActCommandEnd - kActStart,
                 "one function per command action, in index order");
@@ -520,6 +558,10 @@ void registerCommandActions() {
   registerRecogniser(kRecSensitive, recSensitive);
   registerRecogniser(kRecNoSensitive, recNoSensitive);
   registerRecogniser(kRecInterspersed, recInterspersed);
+  registerRecogniser(kRecRecordEq, recRecordEq);
+  registerRecogniser(kRecSoftmask, recSoftmask);
+  registerRecogniser(kRecPaf, recPaf);
+  registerRecogniser(kRecMaf, recMaf);
 }
 
 void ensureCommandLanguage() {

@@ -40,6 +40,8 @@ struct CommandOptions {
   double pValue = 0;
   int kind = 0;        // SelectKind of select/unselect
   bool invert = false; // "invertcomplement" on the input line
+  bool softmask = false;
+  char record[256] = ""; // "record=": a name, digits or "#N"
 };
 extern CommandOptions gCommandOptions;
 
@@ -100,6 +102,8 @@ enum : int {
   kActFilterDelete,
   kActSaveName,
   kActEmptyLine,
+  kActSavePaf,
+  kActSaveMaf,
   kActCommandEnd, // one past the last
 };
 static_assert(kActCommandEnd - 1 <= kActionCommandLast, "command actions overflow their range");

@@ -9,6 +9,7 @@
 #include "core/pool.h"
 #include "core/ui_port.h"
 #include "io/command_file.h"
+#include "io/input_stream.h"
 
 ReaderState gReader;
 
@@ -171,9 +172,10 @@ void readNextLine() {
       break;
     }
     if (!commandMode() && gReader.progressWindow && gReader.progress)
-      gReader.progress(gReader.progressWindow, ftell(f), gReader.dataSize);
+      gReader.progress(gReader.progressWindow, sourcePosition(f), gReader.dataSize);
     size_t n = readPiece(f, line);
     if (n == 0) {
+      checkStreamDamage(f);
       setEofMark(line);
       break;
     }
@@ -532,7 +534,8 @@ FILE *openInputFile(const char *path) {
   return f;
 }
 
-int runDataRead(const char *fileName, const char *place, int grammar, void (*afterOpen)()) {
+int runDataRead(const char *fileName, const char *place, int grammar, void (*afterOpen)(),
+                RecordRequest *record) {
   const char *savedName = gReader.fileName;
   FILE *savedFile = gReader.dataFile;
   long savedSize = gReader.dataSize;
@@ -547,15 +550,27 @@ int runDataRead(const char *fileName, const char *place, int grammar, void (*aft
       size = ftell(f);
     if (size < 0 || fseek(f, 0, SEEK_SET) != 0)
       reportFatal(kErrSeek, gReader.fileName, place);
+    f = openDecompressed(f, gReader.fileName, place);
     gReader.dataFile = f;
     gReader.dataSize = size;
+    const bool chosen = record && record->choice && *record->choice;
+    if (chosen)
+      seekRecord(f, record->choice, record->found, gReader.fileName, place);
     if (afterOpen)
       afterOpen();
     emptyLineBuffer();
-    gReader.dataLine = 0;
+    gReader.dataLine = chosen ? int(record->found.line) : 0;
     finishRead(readWithDataReader(grammar));
   } catch (const ReaderError &e) {
     result = e.code;
+  }
+  // A compressed file must be sound to its end, also past the part read.
+  if (result == 1 && f) {
+    try {
+      checkWholeStream(f);
+    } catch (const ReaderError &e) {
+      result = e.code;
+    }
   }
   if (f)
     fclose(f);

@@ -236,15 +236,19 @@ enum : int {
 constexpr int kRecMin = 45, kRecMax = 127;
 // Command-language words beyond the literal table (80..89).
 enum : int {
-  kRecRepeatsEq = 80,  // "repeats="
-  kRecSensitive = 81,  // "sensitive"
-  kRecNoSensitive = 82 // "nosensitive"
+  kRecRepeatsEq = 80,   // "repeats="
+  kRecSensitive = 81,   // "sensitive"
+  kRecNoSensitive = 82, // "nosensitive"
+  kRecRecordEq = 83,    // "record=" and a name or number (input lines)
+  kRecSoftmask = 84,    // "softmask" (input lines)
+  kRecPaf = 85,         // "PAF" (save)
+  kRecMaf = 86,         // "MAF" (save)
 };
 constexpr int kRecInterspersed = 88; // "interspersed" (filter option)
 
 // Action indices (1..127), one section per module.
-constexpr int kActionCommandFirst = 1, kActionCommandLast = 59;
-constexpr int kActionSequenceFirst = 60, kActionSequenceLast = 99;
+constexpr int kActionCommandFirst = 1, kActionCommandLast = 62;
+constexpr int kActionSequenceFirst = 63, kActionSequenceLast = 99;
 constexpr int kActionAlignmentFirst = 100, kActionAlignmentLast = 127;
 // Actions of the shared grammars (file name, interval), usable by anyone.
 enum : int {
@@ -398,9 +402,13 @@ int readWithCommandReader(int grammar);
 // opened or is a folder (which opens, but reads as an empty file).
 FILE *openInputFile(const char *path);
 
+struct RecordRequest;
 // One whole data read: opens `fileName` in text mode (fatal 53 / 59 with
 // `place`), measures it, runs `afterOpen` (may be null), empties the line
 // buffer, resets the data line counter, reads `grammar` and finishes. Returns
-// the read's result (1, 2 or an error code); the file is closed again.
-int runDataRead(const char *fileName, const char *place, int grammar,
-                void (*afterOpen)() = nullptr);
+// the read's result (1, 2 or an error code); the file is closed again. A
+// gzip-compressed file reads as its text; with a `record` whose choice is
+// not empty the read starts at that record (before `afterOpen`, so that an
+// unknown record leaves everything as it was).
+int runDataRead(const char *fileName, const char *place, int grammar, void (*afterOpen)() = nullptr,
+                RecordRequest *record = nullptr);

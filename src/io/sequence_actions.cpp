@@ -46,6 +46,7 @@ struct ReadState {
   int32_t first = 0; // first value of the element being read
   int depth = 0;
   ResidueCollector residues;
+  bool softmask = false; // lower-case residues are annotated repeats
 };
 
 ReadState gState;
@@ -78,12 +79,28 @@ void actTextCharCollapse() {
   else
     textPut(&gState.text, c);
 }
+void setRecordName(const char *name, size_t length) {
+  char *to = gState.seq->recordName;
+  length = length < sizeof gState.seq->recordName ? length : sizeof gState.seq->recordName - 1;
+  memcpy(to, name, length);
+  to[length] = 0;
+}
+
 void actDefinitionEnd() {
   if (gState.kind != SequenceReadKind::Sequence || !gState.seq)
     return;
   size_t n = 0;
-  gState.seq->definition =
+  const char *text = gState.seq->definition =
       textJoin(&gState.text, gState.seq->pool, bumpsFor(gState.seq, false), &n);
+  if (gState.fasta && text) {
+    text += strspn(text, " \t");
+    setRecordName(text, strcspn(text, " \t"));
+  }
+}
+
+void actLocusName() {
+  if (gState.kind == SequenceReadKind::Sequence && gState.seq)
+    setRecordName(readerWord(), strlen(readerWord()));
 }
 
 void actAccession() {
@@ -92,6 +109,7 @@ void actAccession() {
   char *acc = gState.seq->accession;
   strncpy(acc, readerWord(), sizeof gState.seq->accession - 1);
   acc[sizeof gState.seq->accession - 1] = 0;
+  setRecordName(readerWord(), strlen(readerWord()));
 }
 void actGi() {
   if (gState.kind == SequenceReadKind::Sequence && gState.seq)
@@ -216,7 +234,7 @@ bool recSequenceBody() {
     if (at >= 0 && gReader.dataSize > at)
       expected = gReader.dataSize - at;
   }
-  collectorStart(&c, size_t(expected) + strlen(gReader.pos));
+  collectorStart(&c, size_t(expected) + strlen(gReader.pos), gState.softmask);
   ProgressScope scope;
   const char *stop =
       collectResidues(&c, gReader.pos, gReader.dataLine, gReader.pos == readerLine());
@@ -251,6 +269,7 @@ void beginSequenceRead(Sequence *s, SequenceReadKind kind) {
   if (kind == SequenceReadKind::Sequence) {
     bumpsFor(s, true);
     gState.append = &s->annotations;
+    gState.softmask = s->flags & kSeqSoftmask;
   } else if (kind == SequenceReadKind::Repeats) {
     Annotation **tail = &s->repeats;
     while (*tail)
@@ -276,10 +295,11 @@ void registerSequenceActions() {
       actLocationEnd,      actTargetGene, actTargetNote,    actTargetProduct,
       actTargetProteinId,  actQuoteStart, actQuoteEnd,      actNumber,
       actNestOpen,         actParenOpen,  actNestClose,     actTextQuote,
+      actLocusName,
   };
-  static_assert(sizeof kActions / sizeof kActions[0] == kActTextQuote - kActFastaStart + 1,
+  static_assert(sizeof kActions / sizeof kActions[0] == kActSequenceAfterLast - kActFastaStart,
                 "one function per sequence action");
-  for (int i = 0; i <= kActTextQuote - kActFastaStart; ++i)
+  for (int i = 0; i < kActSequenceAfterLast - kActFastaStart; ++i)
     registerAction(kActFastaStart + i, kActions[i]);
   registerRecogniser(kRecSequenceBody, recSequenceBody);
 }

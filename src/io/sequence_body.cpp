@@ -11,6 +11,7 @@
 #include <unistd.h>
 #endif
 
+#include "io/input_stream.h"
 #include "io/reader_engine.h"
 #include "io/sequence_residues.h"
 
@@ -52,10 +53,10 @@ void prefault(uint8_t *from, size_t bytes) {
 
 // Translates a run through the table; false when it holds a byte that is
 // no residue (the caller then goes over it with care).
-bool tableResidues(const unsigned char *p, size_t len, uint8_t *out) {
+bool tableResidues(const unsigned char *p, size_t len, uint8_t *out, const uint8_t *table) {
   uint8_t seen = 0;
   for (size_t i = 0; i < len; ++i) {
-    uint8_t k = kBodyClass[p[i]];
+    uint8_t k = table[p[i]];
     out[i] = k;
     seen |= k;
   }
@@ -64,8 +65,9 @@ bool tableResidues(const unsigned char *p, size_t len, uint8_t *out) {
 
 #ifdef __SSE2__
 // Sixteen letters A, C, G, T in either case at once: the code is
-// ((c >> 1) ^ (c >> 2)) & 3 for all eight. False for anything else.
-bool bases16(const unsigned char *p, uint8_t *out) {
+// ((c >> 1) ^ (c >> 2)) & 3 for all eight; soft-masked, a lower-case
+// letter's bit 5 becomes the repeat mark (bit 3). False for anything else.
+template <bool Soft> bool bases16(const unsigned char *p, uint8_t *out) {
   __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
   __m128i u = _mm_and_si128(v, _mm_set1_epi8(char(0xdf)));
   __m128i ok = _mm_or_si128(
@@ -75,25 +77,28 @@ bool bases16(const unsigned char *p, uint8_t *out) {
     return false;
   __m128i code =
       _mm_and_si128(_mm_xor_si128(_mm_srli_epi16(v, 1), _mm_srli_epi16(v, 2)), _mm_set1_epi8(3));
+  if (Soft)
+    code = _mm_or_si128(code, _mm_and_si128(_mm_srli_epi16(v, 2), _mm_set1_epi8(8)));
   _mm_storeu_si128(reinterpret_cast<__m128i *>(out), code);
   return true;
 }
 #endif
 
-bool plainResidues(const unsigned char *p, size_t len, uint8_t *out) {
+template <bool Soft> bool plainResidues(const unsigned char *p, size_t len, uint8_t *out) {
+  const uint8_t *table = Soft ? kBodyClassSoft : kBodyClass;
 #ifdef __SSE2__
   if (len >= 16) {
     size_t i = 0;
     for (; i + 16 <= len; i += 16)
-      if (!bases16(p + i, out + i))
-        return tableResidues(p, len, out);
+      if (!bases16<Soft>(p + i, out + i))
+        return tableResidues(p, len, out, table);
     // The tail as the last sixteen, overlapping what is done.
-    if (i < len && !bases16(p + len - 16, out + len - 16))
-      return tableResidues(p, len, out);
+    if (i < len && !bases16<Soft>(p + len - 16, out + len - 16))
+      return tableResidues(p, len, out, table);
     return true;
   }
 #endif
-  return tableResidues(p, len, out);
+  return tableResidues(p, len, out, table);
 }
 
 // The rest of the stopping line becomes the current line, as if the line
@@ -129,13 +134,14 @@ void readBodyBlocks(ResidueCollector *c, bool fasta, BodyProgress progress) {
     readNextLine(); // the end-of-file mark
     return;
   }
+  const uint8_t *table = bodyTable(c);
   bool lineStart = !gReader.midLine;
   bool lineBegun = false; // the line being read began in the current block
   bool comment = false;
   const int nextLine = lineStart ? 1 : 0; // the file goes on in a new line
   for (;;) {
     long blockStart = ftell(f);
-    reportProgress(progress, fasta, blockStart);
+    reportProgress(progress, fasta, sourcePosition(f));
     size_t n = fread(gBlock, 1, gBlockLimit, f);
     if (n == 0) {
       readNextLine(); // the end-of-file mark
@@ -172,11 +178,11 @@ void readBodyBlocks(ResidueCollector *c, bool fasta, BodyProgress progress) {
       const unsigned char *nl = static_cast<const unsigned char *>(found);
       const unsigned char *stop = nl ? nl : end;
       size_t len = size_t(stop - p);
-      if (plainResidues(p, len, out)) {
+      if (c->softmask ? plainResidues<true>(p, len, out) : plainResidues<false>(p, len, out)) {
         out += len;
       } else {
         for (const unsigned char *q = p; q < stop; ++q) {
-          uint8_t k = kBodyClass[*q];
+          uint8_t k = table[*q];
           *out = k;
           out += k < kBodySkip;
           if (k == kBodyStray)

@@ -159,7 +159,7 @@ constexpr RawNode kLocusRaw[] = {
     /* L_EOF */ {kLitEof, kErrBadLocus, kNext, 0},
     /* L_SKIP */ {kLineChar, kSame, kNext, 0},
     /* L_NEXT */ {kEol, at(L_BLANK), at(L_BLANK), 0},
-    /* L_NAME */ {kRecToken, kNext, kErrBadLocus, 0},
+    /* L_NAME */ {kRecToken, kNext, kErrBadLocus, kActLocusName},
     /* L_LENGTH */ {kInteger, kNext, kErrBadLocus, 0},
     /* L_REST */ {kLineChar, kSame, kNext, 0},
     /* L_EOL */ {kEol, kOk, kOk, 0},

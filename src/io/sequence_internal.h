@@ -57,6 +57,7 @@ enum : int {
   kActParenOpen, // "(" in a qualifier value
   kActNestClose, // the matching ")"
   kActTextQuote, // a doubled quote inside a stored text
+  kActLocusName, // the record's name until a VERSION line names it
   kActSequenceAfterLast,
 };
 static_assert(int(kActSequenceAfterLast) - 1 <= kActionSequenceLast,

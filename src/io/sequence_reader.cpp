@@ -7,6 +7,7 @@
 #include "core/flags.h"
 #include "core/pool.h"
 #include "core/records.h"
+#include "io/input_stream.h"
 #include "io/sequence_finish.h"
 #include "io/sequence_internal.h"
 
@@ -27,6 +28,7 @@ void prepareSequenceRecord() {
   s->residues = nullptr;
   s->annotations = nullptr;
   s->repeats = nullptr;
+  s->recordName[0] = 0;
 }
 
 // Also after a failed read, so that a partly read list stays usable.
@@ -58,9 +60,16 @@ int readSequence(Sequence *s) {
   s->fileName[sizeof s->fileName - 1] = 0;
   gOpening = s;
   beginSequenceRead(s, SequenceReadKind::Sequence);
-  int result = runDataRead(s->fileName, "sqreadsq", kGrSequenceFile, prepareSequenceRecord);
+  s->record[sizeof s->record - 1] = 0;
+  RecordRequest request;
+  request.choice = s->record;
+  int result =
+      runDataRead(s->fileName, "sqreadsq", kGrSequenceFile, prepareSequenceRecord, &request);
   endSequenceRead();
   gOpening = nullptr;
+  // Saved files name the record so that Open finds the same one.
+  if (result == 1 && s->record[0])
+    snprintf(s->record, sizeof s->record, "%s", request.found.canonical.c_str());
   if (result == 1 && s->length == 0)
     result = reportNoResidues(s->fileName);
   clampCoordinates(s->annotations, s->length);
@@ -82,7 +91,9 @@ int readRepeats(Sequence *s) {
   }
   s->repeats = nullptr;
   beginSequenceRead(s, SequenceReadKind::Repeats);
-  int result = runDataRead(s->repeatSourceName, "sqreadms", kGrRepeatFile);
+  RecordRequest request;
+  request.choice = s->record;
+  int result = runDataRead(s->repeatSourceName, "sqreadms", kGrRepeatFile, nullptr, &request);
   endSequenceRead();
   clampCoordinates(s->repeats, s->length);
   return result;

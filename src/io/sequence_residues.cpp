@@ -10,7 +10,8 @@
 namespace {
 struct BodyTable {
   uint8_t v[256];
-  constexpr BodyTable() : v() {
+  // soft: lower-case letters carry the annotated-repeat mark.
+  constexpr explicit BodyTable(bool soft) : v() {
     for (int i = 0; i < 256; ++i)
       v[i] = kBodyBad;
     v[int('>')] = v[int('/')] = kBodyEnd;
@@ -22,31 +23,38 @@ struct BodyTable {
     const char bases[] = "ACGT";
     for (int b = 0; b < 4; ++b)
       v[int(bases[b])] = v[int(bases[b]) + 32] = uint8_t(b);
+    if (soft)
+      for (int c = 'a'; c <= 'z'; ++c)
+        v[c] |= kResRepeat;
     for (int c = '0'; c <= '9'; ++c)
       v[c] = kBodySkip;
     v[int(' ')] = v[int('@')] = v[int('\r')] = kBodySkip;
     v[int('\n')] = kBodyNewline;
   }
 };
-constexpr BodyTable kTable;
+constexpr BodyTable kTable(false), kSoftTable(true);
 } // namespace
 
-const uint8_t kBodyClass[256] = {
-#define R(i) kTable.v[i], kTable.v[i + 1], kTable.v[i + 2], kTable.v[i + 3]
-#define R16(i) R(i), R(i + 4), R(i + 8), R(i + 12)
-    R16(0),   R16(16),  R16(32),  R16(48),  R16(64),  R16(80),  R16(96),  R16(112),
-    R16(128), R16(144), R16(160), R16(176), R16(192), R16(208), R16(224), R16(240),
+#define R(t, i) t.v[i], t.v[i + 1], t.v[i + 2], t.v[i + 3]
+#define R16(t, i) R(t, i), R(t, i + 4), R(t, i + 8), R(t, i + 12)
+#define R256(t)                                                                                    \
+  R16(t, 0), R16(t, 16), R16(t, 32), R16(t, 48), R16(t, 64), R16(t, 80), R16(t, 96), R16(t, 112),  \
+      R16(t, 128), R16(t, 144), R16(t, 160), R16(t, 176), R16(t, 192), R16(t, 208), R16(t, 224),   \
+      R16(t, 240)
+const uint8_t kBodyClass[256] = {R256(kTable)};
+const uint8_t kBodyClassSoft[256] = {R256(kSoftTable)};
+#undef R256
 #undef R16
 #undef R
-};
 
 void collectorDiscard(ResidueCollector *c) {
   free(c->data);
   *c = ResidueCollector();
 }
 
-void collectorStart(ResidueCollector *c, size_t expected) {
+void collectorStart(ResidueCollector *c, size_t expected, bool softmask) {
   collectorDiscard(c);
+  c->softmask = softmask;
   // A guess from the file size; a multi-record file reads less, so the
   // guess is capped and untouched pages cost nothing.
   size_t cap = expected + 64;
@@ -84,8 +92,9 @@ const char *collectResidues(ResidueCollector *c, const char *p, int line, bool l
   uint8_t *out = collectorReserve(c, n);
   const auto *s = reinterpret_cast<const unsigned char *>(p);
   const unsigned char *end = s + n;
+  const uint8_t *table = bodyTable(c);
   for (; s < end; ++s) {
-    uint8_t k = kBodyClass[*s];
+    uint8_t k = table[*s];
     if (k < kBodySkip) {
       *out++ = k;
     } else if (k == kBodyStray) {

@@ -18,6 +18,8 @@ constexpr uint8_t kBodyStray = 0x42;   // tabs and gap marks: skipped, but count
 constexpr uint8_t kBodyEnd = 0x80;     // ">" or "/": the next record or the end
 constexpr uint8_t kBodyBad = 0x81;     // anything else: the file is damaged
 extern const uint8_t kBodyClass[256];
+// The same, with lower-case letters marked as annotated repeats (kResRepeat).
+extern const uint8_t kBodyClassSoft[256];
 
 struct ResidueCollector {
   uint8_t *data = nullptr; // malloc'd until handed to the pool
@@ -26,13 +28,17 @@ struct ResidueCollector {
   size_t strays = 0; // kBodyStray bytes skipped
   int firstStrayLine = 0;
   bool stopAtLineStart = false; // the stopping byte began its line
+  bool softmask = false;        // lower case marks repeats
 };
+inline const uint8_t *bodyTable(const ResidueCollector *c) {
+  return c->softmask ? kBodyClassSoft : kBodyClass;
+}
 
 // Largest sequence a record can hold (its length is a signed 32-bit value).
 constexpr size_t kMaxResidues = 0x7ffffff0;
 
 // Forgets anything collected; `expected` sizes the first allocation.
-void collectorStart(ResidueCollector *c, size_t expected);
+void collectorStart(ResidueCollector *c, size_t expected, bool softmask = false);
 // Appends the residues of the NUL-terminated text at p (line `line`, p at its
 // start when `lineStart`) and returns where the sequence ends: at the NUL
 // when the whole text was residues or skipped bytes. Out of memory is

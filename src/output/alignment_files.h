@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/records.h"
 
@@ -23,6 +24,31 @@ bool WriteGlobalText(bool windowOnly);
 // True, after the "Error" box, when hits of the window conflict; stores the
 // count in the window.
 bool RefuseGlobalForConflicts();
+
+// PAF and MAF, for other tools: sequence 2 is the query and sequence 1 the
+// target, as sequence 1 is the reference along the dot matrix's x axis.
+// Positions on the forward strands, one line or block per hit. Opening
+// cannot read them back, so writing one does not count as saving the session.
+bool WritePafFile(bool windowOnly);
+bool WriteMafFile(bool windowOnly);
+
+// A hit as the standard formats write it: its columns, turned so that
+// sequence 1 reads forward, with the spans as the columns cover them.
+struct AlignedColumn {
+  uint8_t r1, r2; // residue codes, kGapCode for a gap
+};
+struct AlignedPair {
+  int32_t start1 = 0, end1 = 0; // 0-based, end exclusive, counted along the strand of minus1
+  int32_t start2 = 0, end2 = 0;
+  bool minus1 = false; // positions count on the reverse strand of the file's sequence
+  bool minus2 = false;
+  int32_t score = 0; // as the local file's "Score:" line
+  std::vector<AlignedColumn> columns;
+};
+// otherStrand2: the hit's sequence-2 positions count on the strand opposite
+// to the one held (a hit of the reverse set); the columns still come from
+// the walk.
+void AlignedPairOfHit(const Hit *hit, HitBlock *first, bool otherStrand2, AlignedPair &pair);
 
 // The footnotes file: create it with its header, write hits one by one,
 // close it. CloseFootnotesFile reports a write failure (full disk) and
@@ -45,11 +71,14 @@ constexpr int kFormatGlobal = 0;
 constexpr int kFormatLocal = 1;
 constexpr int kFormatSummary = 2;
 constexpr int kFormatAny = 3;
+constexpr int kFormatPaf = 4; // after All files, so that older settings keep their meaning
+constexpr int kFormatMaf = 5;
 extern const char kSavePatterns[]; // the save dialog's pattern list
 extern const char kFootnotePatterns[];
 
 // Index of the first pattern whose alternatives the name's extension
-// matches (0 global, 1 local, 2 summary, 3 any other); -1 without extension.
+// matches (0 global, 1 local, 2 summary, 4 PAF, 5 MAF, 3 any other); -1
+// without extension.
 int FileTypeOfName(const char *name);
 
 // The chosen name with trailing blanks removed and, when its type is not the

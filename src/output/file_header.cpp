@@ -145,8 +145,14 @@ void writeSequenceHeaders(const char *outputName) {
     const Sequence *s = sequenceOf(i);
     writerPrintf("%s seq:\n", labels[i]);
     writerPrintf("    File: %s\n", RelativeSequencePath(outputName, s->fileName).c_str());
-    writerPrintf("    %u .. %u %s\n", static_cast<uint32_t>(s->from), static_cast<uint32_t>(s->to),
+    writerPrintf("    %u .. %u %s", static_cast<uint32_t>(s->from), static_cast<uint32_t>(s->to),
                  (s->flags & kSeqInverted) ? "InvertComplement" : "");
+    // Only when used, so that other files stay as they were; Open reads both.
+    if (s->record[0])
+      writerPrintf(" record=%s", s->record);
+    if (s->flags & kSeqSoftmask)
+      writerPrintf(" softmask");
+    writerPrintf("\n");
   }
 }
 

@@ -8,7 +8,7 @@
 #include "output/alignment_files.h"
 
 const char kSavePatterns[] = "Global  (*.glb_al*,*.gal)\nLocal   (*.loc_al*,*.lal)\nSummary "
-                             "(*.sum_al*,*.sal)\nAll files (*)";
+                             "(*.sum_al*,*.sal)\nAll files (*)\nPAF     (*.paf)\nMAF     (*.maf)";
 const char kFootnotePatterns[] = "Footnotes (*.ftn*)\n";
 
 namespace {
@@ -43,7 +43,8 @@ int FileTypeOfName(const char *name) {
   if (dot == std::string::npos)
     return -1;
   const char *ext = n.c_str() + dot;
-  int index = 0;
+  // "(*)" takes what no other pattern takes: the patterns after it too.
+  int index = 0, anything = kFormatAny;
   for (const char *p = kSavePatterns; *p; ++index) {
     const char *open = strchr(p, '('), *close = open ? strchr(open, ')') : nullptr;
     const char *end = strchr(p, '\n');
@@ -54,7 +55,9 @@ int FileTypeOfName(const char *name) {
       std::string alternative;
       for (const char *q = open + 1; q <= close; ++q) {
         if (*q == ',' || *q == ')') {
-          if (startsWithNoCase(ext, alternative))
+          if (alternative.empty())
+            anything = index;
+          else if (startsWithNoCase(ext, alternative))
             return index;
           alternative.clear();
         } else if (*q != '*' && *q != '?') {
@@ -64,13 +67,14 @@ int FileTypeOfName(const char *name) {
     }
     p = *end ? end + 1 : end;
   }
-  return kFormatAny;
+  return anything;
 }
 
 std::string SaveNameWithExtension(const char *chosen, int pattern) {
-  static const char *const kExtensions[] = {".glb_align", ".loc_align", ".sum_align", "_align"};
+  static const char *const kExtensions[] = {".glb_align", ".loc_align", ".sum_align",
+                                            "_align",     ".paf",       ".maf"};
   std::string name = trimmed(chosen);
-  if (FileTypeOfName(name.c_str()) == pattern || pattern < 0 || pattern > kFormatAny)
+  if (FileTypeOfName(name.c_str()) == pattern || pattern < 0 || pattern > kFormatMaf)
     return name;
   size_t dot = extensionStart(name);
   if (dot != std::string::npos)

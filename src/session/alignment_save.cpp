@@ -65,6 +65,10 @@ bool SaveAlignmentFile(int pattern, bool windowOnly) {
     return WriteLocalFile(windowOnly);
   case kFormatSummary:
     return WriteSummaryFile(windowOnly);
+  case kFormatPaf:
+    return WritePafFile(windowOnly);
+  case kFormatMaf:
+    return WriteMafFile(windowOnly);
   default: {
     char text[512];
     snprintf(text, sizeof text, "Unknown file type.\n    File: %s\n", gPathBuffer);

@@ -58,6 +58,12 @@ void saveCommand(int format) {
   case kSaveLocal:
     saved = WriteLocalFile(false);
     break;
+  case kSavePaf:
+    saved = WritePafFile(false);
+    break;
+  case kSaveMaf:
+    saved = WriteMafFile(false);
+    break;
   default:
     saved = WriteSummaryFile(false);
     break;

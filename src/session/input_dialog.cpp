@@ -1,7 +1,9 @@
 #include "session/input_dialog.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 #include "core/errors.h"
 #include "core/flags.h"
@@ -9,6 +11,7 @@
 #include "core/report_kinds.h"
 #include "core/session.h"
 #include "engine/drivers.h"
+#include "io/input_stream.h"
 #include "io/reader_engine.h"
 #include "io/sequence_finish.h"
 #include "io/sequence_reader.h"
@@ -32,9 +35,22 @@ uint32_t presenceBit(int which) { return which ? kWinSeq2 : kWinSeq1; }
 
 constexpr uint32_t kRedrawAll = kWinRelayout | kWinRepaint | kWinIntervalsChanged;
 
+bool sameReadOptions(const Sequence *s, const InputFields &f) {
+  return strcmp(f.record, s->record) == 0 && f.softmask == bool(s->flags & kSeqSoftmask);
+}
+
 void storeAndRead(int which, const InputFields &f, int &failures) {
   WindowRecord *w = gCurrent;
   Sequence *s = sequenceOf(which);
+  const bool newName = f.name[0] && strcmp(f.name, s->fileName) != 0;
+  const char *file = newName ? f.name : s->fileName;
+  // A damaged compressed file is refused before the sequence it would
+  // replace is touched.
+  if ((newName || !sameReadOptions(s, f) || (s->flags & kSeqNotRead)) && file[0] &&
+      !verifyCompressedFile(file, "sqreadsq")) {
+    ++failures;
+    return;
+  }
   s->flags |= kSeqDialogMarkRepeats;
   if (f.invert != bool(s->flags & kSeqDialogInvert)) {
     s->flags ^= kSeqDialogInvert;
@@ -44,10 +60,16 @@ void storeAndRead(int which, const InputFields &f, int &failures) {
   parseIntervalText(s, f.interval);
   if (s->from != from || s->to != to)
     w->flagsA |= kRedrawAll;
-  if (f.name[0] && strcmp(f.name, s->fileName) != 0) {
+  if (newName) {
     snprintf(s->fileName, sizeof s->fileName, "%s", f.name);
     snprintf(s->repeatSourceName, sizeof s->repeatSourceName, "%s", f.name);
     s->flags |= kSeqNotRead | kSeqRepeatsNotRead;
+  }
+  if (!sameReadOptions(s, f)) {
+    snprintf(s->record, sizeof s->record, "%s", f.record);
+    s->flags = f.softmask ? s->flags | kSeqSoftmask : s->flags & ~kSeqSoftmask;
+    s->flags |= kSeqNotRead | kSeqRepeatsNotRead;
+    w->flagsA |= kRedrawAll;
   }
   gReading = which;
   if ((s->flags & kSeqNotRead) && s->fileName[0]) {
@@ -118,6 +140,33 @@ void inputDialogFields(int which, InputFields &f) {
   snprintf(f.name, sizeof f.name, "%s", s->fileName);
   snprintf(f.interval, sizeof f.interval, " %d - %d", s->from, s->to);
   f.invert = s->flags & kSeqDialogInvert;
+  snprintf(f.record, sizeof f.record, "%s", s->record);
+  f.softmask = s->flags & kSeqSoftmask;
+}
+
+void inputRecordChoices(const char *fileName, const char *choice, RecordChoices &out) {
+  out = RecordChoices();
+  std::vector<RecordEntry> records;
+  if (!fileName || !fileName[0] || !listRecords(fileName, records, kListedRecords, &out.total))
+    return;
+  std::set<std::string> earlier; // names of the records listed so far
+  for (size_t i = 0; i < records.size(); ++i) {
+    const RecordEntry &e = records[i];
+    const std::string number = std::to_string(i + 1);
+    out.labels.push_back(number + ": " + (e.name.empty() ? "(no name)" : e.name));
+    // A name finds the first record that answers to it; "#N" the others.
+    const bool shadowed = e.name.empty() || earlier.count(e.name) > 0;
+    out.choices.push_back(i == 0 ? "" : shadowed ? "#" + number : e.name);
+    const bool named = choice && choice[0] &&
+                       (choice == "#" + number ||
+                        (choice[0] != '#' && !earlier.count(choice) &&
+                         std::find(e.aliases.begin(), e.aliases.end(), choice) != e.aliases.end()));
+    earlier.insert(e.aliases.begin(), e.aliases.end());
+    if (named)
+      out.current = int(i);
+    if (named && i == 0)
+      out.choices[0] = choice; // as it was chosen before: the files keep naming it
+  }
 }
 
 int inputProgressValue(int which) { return sequenceOf(which)->flags & kSeqNotRead ? 0 : 100; }
@@ -134,6 +183,8 @@ void inputFileChosen(int which, InputFields &f) {
   s->flags &= ~kSeqDialogInvert;
   s->flags |= kSeqNotRead | kSeqRepeatsNotRead;
   f.invert = false;
+  f.record[0] = 0;
+  f.softmask = false;
   snprintf(f.interval, sizeof f.interval, "0 - 0");
   resetInputProgress();
 }

@@ -43,7 +43,14 @@ CommandLineResult runCommandLine(const char *arg, VelkWindow *root) {
   if (!arg || !*arg)
     return r;
   r.status = runCommandFile(arg);
-  if (r.status == 2) {
+  if (r.status == 2 && isStandardInputName(arg)) {
+    // What was read is gone: it cannot be opened as a saved alignment.
+    ui()->messageBox("Error",
+                     "ERROR: The standard input holds no command file (its first line must be "
+                     "\"start\").\n",
+                     Buttons::Ok, kAnswerOk);
+    r.status = kRunError;
+  } else if (r.status == 2) {
     snprintf(gPathBuffer, sizeof gPathBuffer, "%s", arg);
     gCurrent->window = root;
     r.openFailures = OpenAlignment();

@@ -337,7 +337,7 @@ bool saveAlignmentAs(const char *chosen, int pattern, bool windowOnly) {
   if (!ConfirmOverwrite(gPathBuffer))
     return false;
   bool written = SaveAlignmentFile(pattern, windowOnly);
-  if (pattern >= kFormatGlobal && pattern <= kFormatSummary)
+  if (pattern != kFormatAny && pattern >= kFormatGlobal && pattern <= kFormatMaf)
     gSaveFilter = pattern;
   gCurrent->reportKind = written ? kReportSave : kReportSaveFailed;
   finishAction(0);
