@@ -199,6 +199,52 @@ TEST_F(AlignmentReader, FailuresLeaveTheSessionAsItWas) {
   EXPECT_EQ(describeHits(), hits);
 }
 
+// The record chosen from a many-record file and the soft mask are named on
+// the interval line only when used; Open reads them back, and refuses a
+// record the file no longer holds without touching the session.
+TEST_F(AlignmentReader, RecordAndSoftmaskTravelWithTheFile) {
+  std::string two;
+  {
+    std::ifstream in(dir + "/s2.fa");
+    std::getline(in, two);
+    std::getline(in, two);
+  }
+  for (size_t i = 100; i < 140; ++i)
+    two[i] = char(tolower(two[i]));
+  writeText(dir + "/many.fa", ">decoy\nACGT\n>two\n" + two + "\n>three\nGG\n");
+  newSessionWithHits();
+  snprintf(gSeq2->fileName, sizeof gSeq2->fileName, "%s/many.fa", dir.c_str());
+  snprintf(gSeq2->record, sizeof gSeq2->record, "#2");
+  gSeq2->flags = kSeqSoftmask;
+  ASSERT_EQ(newSession(), 0);
+  EXPECT_STREQ(gSeq2->record, "two");
+  EXPECT_TRUE(gSeq2->residues[120] & kResRepeat);
+  EXPECT_FALSE(gSeq1->residues[120] & kResRepeat);
+  clearTestHits();
+  makeTestHit(10, 10, {{0, 0, 100}});
+  rebuildLists(0, 0);
+  roundTrip(WriteLocalFile, "r.loc_align", "r2.loc_align");
+  const std::string text = readFile(dir + "/r.loc_align");
+  EXPECT_NE(text.find("    1 .. 400 \n2nd seq:\n    File: many.fa\n    1 .. 410  record=two "
+                      "softmask\n\n"),
+            std::string::npos);
+  EXPECT_STREQ(gSeq2->record, "two");
+  EXPECT_TRUE(gSeq2->flags & kSeqSoftmask);
+  EXPECT_TRUE(gSeq2->residues[120] & kResRepeat);
+
+  std::string gone = text;
+  gone.replace(gone.find("record=two"), 10, "record=six");
+  writeText(dir + "/gone.loc_align", gone);
+  setOutput("gone.loc_align");
+  EXPECT_GE(OpenAlignment(), 1);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_NE(ui.boxes[0].second.find("No such record in the file: six; the file holds 3 records: "
+                                    "decoy, two, three."),
+            std::string::npos);
+  EXPECT_STREQ(gSeq2->record, "two");
+  EXPECT_EQ(gSeq2->length, 410);
+}
+
 TEST_F(AlignmentReader, GlobalMarksDelimitTheHits) {
   newSessionWithHits();
   std::string out = setOutput("h.sum_align");

@@ -129,6 +129,30 @@ TEST_F(CommandFileTest, InputLinesAndFileNames) {
   EXPECT_EQ(gSaveFilter, 1);
 }
 
+// record= and softmask in any order with invertcomplement; each input line
+// starts afresh. PAF and MAF are saves like the others.
+TEST_F(CommandFileTest, RecordSoftmaskAndStandardFormats) {
+  EXPECT_EQ(run("start\ninput1 a.fa.gz 5-9 softmask record=chr2 invertcomplement\n"
+                "input2 b.fa RECORD=#12   Softmask \nsave x.paf as PAF\nsave y as maf\n"),
+            1u);
+  EXPECT_EQ(gHookLog.calls, "bind bind new:a.fa.gz,b.fa save4:x.paf save5:y");
+  EXPECT_STREQ(gSeq1->record, "chr2");
+  EXPECT_STREQ(gSeq2->record, "#12");
+  EXPECT_EQ(gSeq1->flags & (kSeqSoftmask | kSeqInvertRequested),
+            kSeqSoftmask | kSeqInvertRequested);
+  EXPECT_TRUE(gSeq2->flags & kSeqSoftmask);
+  EXPECT_EQ(gSaveFilter, 5);
+  EXPECT_EQ(run("start\ninput1 a.fa\ninput2 b.fa record=7\n"), 1u);
+  EXPECT_EQ(gSeq1->record[0], 0);
+  EXPECT_STREQ(gSeq2->record, "7");
+  EXPECT_FALSE((gSeq1->flags | gSeq2->flags) & kSeqSoftmask);
+  for (const char *bad : {"record=", "record=#", "record=#0", "record=#2x", "softmaskx"})
+    EXPECT_EQ(result(run("start\ninput1 a.fa\ninput2 b.fa " + std::string(bad) + "\n")),
+              kErrInternal)
+        << bad;
+  EXPECT_EQ(run("start\nopen in\nsave x.paf as PAFF\n"), kBadCommand);
+}
+
 TEST_F(CommandFileTest, AlignAndExpandOptionsWithClamps) {
   WindowRecord *w = gCurrent;
   const uint32_t allAlign =

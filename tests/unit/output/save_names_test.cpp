@@ -41,6 +41,11 @@ TEST(SaveNames, TypeOfNameAndDefaultExtension) {
       {"a.", kFormatAny, kFormatLocal, "a.loc_align"},
       {"dir.v2/a", -1, kFormatSummary, "dir.v2/a.sum_align"},
       {"a", -1, kFormatAny, "a_align"},
+      // The patterns after "All files" still take their own names.
+      {"a.PAF", kFormatPaf, kFormatPaf, "a.PAF"},
+      {"a.maf", kFormatMaf, kFormatPaf, "a.paf"},
+      {"a.loc_align", kFormatLocal, kFormatMaf, "a.maf"},
+      {"a.pafx", kFormatPaf, kFormatAny, "a_align"},
   };
   for (const auto &c : cases) {
     EXPECT_EQ(FileTypeOfName(c.name), c.type) << c.name;

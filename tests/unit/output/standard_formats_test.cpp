@@ -1,0 +1,124 @@
+// PAF and MAF lines of hand-made hits: columns, CIGAR and strands in every
+// orientation of the two sequences.
+#include <cstring>
+
+#include "ops/journal.h"
+#include "output/alignment_files.h"
+#include "output_fixture.h"
+
+namespace {
+
+class StandardFormats : public WriterTest {
+protected:
+  void named(const char *name1, const char *name2) {
+    snprintf(gSeq1->recordName, sizeof gSeq1->recordName, "%s", name1);
+    snprintf(gSeq2->recordName, sizeof gSeq2->recordName, "%s", name2);
+  }
+  std::string paf() {
+    std::string out = setOutput("x.paf");
+    EXPECT_TRUE(WritePafFile(false));
+    return readFile(out);
+  }
+  std::string maf() {
+    std::string out = setOutput("x.maf");
+    EXPECT_TRUE(WriteMafFile(false));
+    return readFile(out);
+  }
+};
+
+std::string reverseComplement(std::string s) {
+  std::string r(s.rbegin(), s.rend());
+  for (char &c : r)
+    c = "TGCA"[strchr("ACGT", c) - "ACGT"];
+  return r;
+}
+
+// The hit of the local writer's test: its columns ACT-T-TGTAN / aC-G-G-GTCN.
+TEST_F(StandardFormats, GappedHitAsLocalFileAlignsIt) {
+  load("ACTTTGTAN", "aCGGGTCN");
+  named("one", "two");
+  EXPECT_EQ(paf(), "");
+  EXPECT_EQ(maf(), "##maf version=1\n\n");
+  makeTestHit(0, 0, {{0, 0, 2}, {5, 4, 4}});
+  // Four matches (N is none), eleven columns; the stretch between the
+  // blocks as its deletions, then its insertions.
+  EXPECT_EQ(paf(), "two\t8\t0\t8\t+\tone\t9\t0\t9\t4\t11\t255\ttp:A:P\tcg:Z:2M3D2I4M\tNM:i:7\t"
+                   "AS:i:-5\n");
+  EXPECT_EQ(maf(), "##maf version=1\n\n"
+                   "a score=-5\n"
+                   "s one 0 9 + 9 ACT-T-TGTAN\n"
+                   "s two 0 8 + 8 aC-G-G-GTCN\n\n");
+  // Only the window's hits with windowOnly; a sequence without a record
+  // name goes by its file's name.
+  gSeq2->recordName[0] = 0;
+  const int32_t away[4] = {20, 30, 20, 30};
+  memcpy(gCurrent->region, away, sizeof away);
+  std::string out = setOutput("w.paf");
+  ASSERT_TRUE(WritePafFile(true));
+  EXPECT_EQ(readFile(out), "");
+  EXPECT_EQ(paf().substr(0, 8), "s2.fa\t8\t");
+  EXPECT_TRUE(ui.boxes.empty());
+}
+
+// A hit against a turned sequence is written on the forward strands with
+// strand "-": sequence 1 always reads forward, so a turned sequence 1 turns
+// the hit, and two turned sequences are "+" again.
+TEST_F(StandardFormats, TurnedSequencesGiveForwardPositionsAndStrands) {
+  const std::string p = randomBases(100, 3), q = reverseComplement(p);
+  const std::string piece = p.substr(10, 10), turned = reverseComplement(piece);
+  struct Case {
+    const std::string *file1, *file2;
+    bool invert1, invert2;
+    const char *pafLine, *rows;
+  } cases[] = {
+      {&p, &q, false, true, "b\t100\t80\t90\t-\ta\t100\t10\t20\t10\t10",
+       "s a 10 10 + 100 @\ns b 10 10 - 100 @\n"},
+      {&q, &p, true, false, "b\t100\t10\t20\t-\ta\t100\t80\t90\t10\t10",
+       "s a 80 10 + 100 ~\ns b 80 10 - 100 ~\n"},
+      {&q, &q, true, true, "b\t100\t80\t90\t+\ta\t100\t80\t90\t10\t10",
+       "s a 80 10 + 100 ~\ns b 80 10 + 100 ~\n"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(std::to_string(c.invert1) + std::to_string(c.invert2));
+    clearTestHits();
+    load(c.file1->c_str(), c.file2->c_str());
+    named("a", "b");
+    if (c.invert1)
+      invertTestSequence(0);
+    if (c.invert2)
+      invertTestSequence(1);
+    makeDiagonalHit(10, 10, 10); // held, both read p[10..20)
+    EXPECT_EQ(paf().substr(0, strlen(c.pafLine)), c.pafLine);
+    std::string rows = c.rows;
+    for (size_t at; (at = rows.find_first_of("@~")) != std::string::npos;)
+      rows.replace(at, 1, rows[at] == '@' ? piece : turned);
+    EXPECT_NE(maf().find(rows), std::string::npos) << maf();
+  }
+  // Turning reverses the CIGAR as well: the target reads forward.
+  clearTestHits();
+  load("ACTTTGTAN", "aCGGGTCN");
+  invertTestSequence(0);
+  invertTestSequence(1);
+  makeTestHit(0, 0, {{0, 0, 2}, {5, 4, 4}});
+  EXPECT_NE(paf().find("\tcg:Z:4M3D2I2M\t"), std::string::npos);
+}
+
+// Files for other tools cannot be opened again: writing one leaves the
+// session unsaved, so the exit question still asks.
+TEST_F(StandardFormats, WritingOneIsNoSave) {
+  load("ACGT", "ACGT");
+  makeDiagonalHit(0, 0, 4);
+  JournalAction(65);
+  JournalAction(73);
+  ASSERT_TRUE(journalHasUnsavedChanges());
+  paf();
+  maf();
+  EXPECT_TRUE(journalHasUnsavedChanges());
+  snprintf(gPathBuffer, sizeof gPathBuffer, "/dev/full");
+  EXPECT_FALSE(WriteMafFile(false));
+  const Box full{"Error", "Cannot write file for save.\n    File: /dev/full\n"};
+  EXPECT_EQ(ui.boxes, std::vector<Box>(1, full));
+  journalShutdown();
+}
+
+} // namespace
