@@ -1,10 +1,13 @@
 // libFuzzer target: arbitrary bytes as a sequence file, read as residues and
 // annotations, then as repeats, then finished both ways; the first bytes
-// also as a typed interval.
+// also as a typed interval. A first byte from 1 to 15 chooses how the rest
+// is read: 1 gzip-compressed, 2 with the compressed stream cut short, 4
+// soft-masked, 8 its second record.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <zlib.h>
 
 #include "core/errors.h"
 #include "core/flags.h"
@@ -35,12 +38,37 @@ static void checkAnnotations(const Sequence *s, const Annotation *a) {
   }
 }
 
+// The text gzip-compressed, cut to half its length when asked.
+static void writeCompressed(const uint8_t *data, size_t size, bool cut) {
+  uLongf bound = compressBound(uLong(size)) + 32;
+  std::string packed(bound, '\0');
+  z_stream z{};
+  if (deflateInit2(&z, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+    abort();
+  z.next_in = const_cast<Bytef *>(data);
+  z.avail_in = uInt(size);
+  z.next_out = reinterpret_cast<Bytef *>(&packed[0]);
+  z.avail_out = uInt(bound);
+  if (deflate(&z, Z_FINISH) != Z_STREAM_END)
+    abort();
+  packed.resize(z.total_out);
+  deflateEnd(&z);
+  if (cut)
+    packed.resize(packed.size() / 2);
+  writeFuzzInput(gPath, reinterpret_cast<const uint8_t *>(packed.data()), packed.size());
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  writeFuzzInput(gPath, data, size);
+  const unsigned mode = size && data[0] >= 1 && data[0] <= 15 ? data[0] : 0;
+  if (mode & 1)
+    writeCompressed(data + 1, size - 1, mode & 2);
+  else
+    writeFuzzInput(gPath, data, size);
   Sequence *s = gSeq1;
   snprintf(s->fileName, sizeof s->fileName, "%s", gPath.c_str());
   snprintf(s->repeatSourceName, sizeof s->repeatSourceName, "%s", gPath.c_str());
-  s->flags = kSeqInitialFlags;
+  snprintf(s->record, sizeof s->record, "%s", mode & 8 ? "#2" : "");
+  s->flags = kSeqInitialFlags | (mode & 4 ? kSeqSoftmask : 0);
   s->from = s->to = 0;
   gLastError = 0;
   int r = readSequence(s);
@@ -60,8 +88,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
       finishSequence(s);
       s->flags &= ~(kSeqMarkRepeats | kSeqInvertRequested);
       finishSequence(s);
+      const uint8_t kept = s->flags & kSeqSoftmask ? 15 : 7; // soft marks are the residue's own
       for (int i = 0; i < s->length; ++i)
-        if (s->residues[i] & ~7)
+        if (s->residues[i] & ~kept)
           abort(); // marks cleared again over the same ranges
       if (s->from < 1 || s->from > s->to || s->to > s->length)
         abort();
