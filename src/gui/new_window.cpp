@@ -11,6 +11,9 @@ FXDEFMAP(NewWindow) NewWindowMap[] = {
   FXMAPFUNC(SEL_COMMAND, NewWindow::ID_STORE, NewWindow::onCmdStore),
   FXMAPFUNC(SEL_COMMAND, NewWindow::ID_DISCARD, NewWindow::onCmdDiscard),
   FXMAPFUNC(SEL_CLOSE, 0, NewWindow::onCmdDiscard),
+  FXMAPFUNCS(SEL_CHANGED, NewWindow::ID_NAME_FIRST, NewWindow::ID_NAME_SECOND, NewWindow::onChgName),
+  FXMAPFUNCS(SEL_COMMAND, NewWindow::ID_NAME_FIRST, NewWindow::ID_NAME_SECOND, NewWindow::onCmdName),
+  FXMAPFUNCS(SEL_TIMEOUT, NewWindow::ID_NAME_FIRST, NewWindow::ID_NAME_SECOND, NewWindow::onCmdName),
 };
 // clang-format on
 

@@ -24,6 +24,8 @@ public:
     ID_RUN_ACTION,
     ID_STORE,
     ID_DISCARD,
+    ID_NAME_FIRST, // the file name fields: their records are listed
+    ID_NAME_SECOND,
     ID_LAST
   };
 
@@ -39,6 +41,8 @@ public:
   long onCmdRunAction(FXObject *, FXSelector, void *);
   long onCmdStore(FXObject *, FXSelector, void *);
   long onCmdDiscard(FXObject *, FXSelector, void *);
+  long onChgName(FXObject *, FXSelector, void *);
+  long onCmdName(FXObject *, FXSelector, void *);
 
   void showProgress(int which, int value) override;
 

@@ -21,7 +21,8 @@ void NewWindow::buildInput() {
         new FXGroupBox(frames[0], titles[which], GROUPBOX_NORMAL | FRAME_RIDGE | LAYOUT_FILL_X);
     FXHorizontalFrame *name = new FXHorizontalFrame(groups[which], LAYOUT_FILL_X);
     addLabel(name, "File name:");
-    addField(name, 50);
+    addField(name, 50)->setTarget(this);
+    fields[2 * which]->setSelector(which ? ID_NAME_SECOND : ID_NAME_FIRST);
     new FXButton(name, "Directory", nullptr, this, which ? ID_BROWSE_SECOND : ID_BROWSE_FIRST);
     FXHorizontalFrame *interval = new FXHorizontalFrame(groups[which], LAYOUT_FILL_X);
     addLabel(interval, "Interval :  ");
@@ -30,13 +31,19 @@ void NewWindow::buildInput() {
     bars[which] = new FXProgressBar(groups[which], nullptr, 0, PROGRESSBAR_NORMAL | LAYOUT_FILL_X);
     bars[which]->setTotal(100);
     bars[which]->setBarColor(FXRGB(96, 96, 96));
-    FXHorizontalFrame *record = new FXHorizontalFrame(groups[which], LAYOUT_FILL_X);
-    addLabel(record, "Record:");
+  }
+  // After the two boxes, so that the keys move through them as before.
+  FXGroupBox *reading = new FXGroupBox(frames[0], "Many-record and soft-masked files",
+                                       GROUPBOX_NORMAL | FRAME_RIDGE | LAYOUT_FILL_X);
+  FXMatrix *rows = new FXMatrix(reading, 3, MATRIX_BY_COLUMNS | LAYOUT_FILL_X);
+  static const char *const recordLabels[] = {"Record of the first:", "Record of the second:"};
+  for (int which = 0; which < 2; ++which) {
+    addLabel(rows, recordLabels[which]);
     recordLists[which] =
-        new FXListBox(record, nullptr, 0,
+        new FXListBox(rows, nullptr, 0,
                       FRAME_SUNKEN | FRAME_THICK | LISTBOX_NORMAL | LAYOUT_FIX_WIDTH, 0, 0, 260, 0);
     recordLists[which]->setNumVisible(12);
-    softmaskChecks[which] = new FXCheckButton(record, "Lower case marks repeats (soft-masked)");
+    softmaskChecks[which] = new FXCheckButton(rows, "Lower case marks repeats");
   }
   // One line is kept for the message, so the dialog need not grow for it.
   const FXint line = getApp()->getNormalFont()->getFontHeight() + 4;
@@ -109,7 +116,25 @@ void NewWindow::inputFields(InputFields f[2]) const {
   }
 }
 
+// A typed name: its records are listed once the typing pauses (a large file
+// is scanned once, not per key), or at once on Return.
+long NewWindow::onChgName(FXObject *, FXSelector sel, void *) {
+  getApp()->addTimeout(this, FXSELID(sel), 400);
+  return 1;
+}
+
+long NewWindow::onCmdName(FXObject *, FXSelector sel, void *) {
+  const int which = FXSELID(sel) == ID_NAME_SECOND ? 1 : 0;
+  getApp()->removeTimeout(this, FXSELID(sel));
+  const FXString name = fields[2 * which]->getText();
+  if (listedFile[which] != name.text())
+    fillRecords(which, name.text(), "");
+  return 1;
+}
+
 void NewWindow::endInput() {
+  getApp()->removeTimeout(this, ID_NAME_FIRST);
+  getApp()->removeTimeout(this, ID_NAME_SECOND);
   inputDialogEnd();
   if (FoxUi *port = foxUi())
     port->setMessageOwner(nullptr);

@@ -45,11 +45,12 @@ wait_info() {
 }
 
 # Answers a "Save as" dialog: the pattern by its index (0 global, 1 local,
-# 2 summary) through "File F&ilter:", then the name through "&File Name:".
+# 2 summary, 4 PAF, 5 MAF) through "File F&ilter:", then the name through
+# "&File Name:".
 save_as() {
   local dialog
   dialog=$(wait_dialog '^Save (window )?as$')
-  key "$dialog" alt+i Up Up Up
+  key "$dialog" alt+i Up Up Up Up Up Up
   for ((i = 0; i < $2; i++)); do xdotool key Down; done
   key "$dialog" alt+f
   type_text "$dialog" "$1"
