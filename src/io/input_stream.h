@@ -57,6 +57,9 @@ struct RecordFound {
 struct RecordRequest {
   const char *choice = "";
   RecordFound found;
+  // A compressed file is read to its end after the record, to be sure it is
+  // sound; a second read of a file just checked need not.
+  bool checkWhole = true;
 };
 
 // Positions `f` at the first line of the chosen record. An unknown choice

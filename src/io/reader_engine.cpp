@@ -565,7 +565,7 @@ int runDataRead(const char *fileName, const char *place, int grammar, void (*aft
     result = e.code;
   }
   // A compressed file must be sound to its end, also past the part read.
-  if (result == 1 && f) {
+  if (result == 1 && f && (!record || record->checkWhole)) {
     try {
       checkWholeStream(f);
     } catch (const ReaderError &e) {

@@ -93,6 +93,7 @@ int readRepeats(Sequence *s) {
   beginSequenceRead(s, SequenceReadKind::Repeats);
   RecordRequest request;
   request.choice = s->record;
+  request.checkWhole = false; // the sequence read has just checked it
   int result = runDataRead(s->repeatSourceName, "sqreadms", kGrRepeatFile, nullptr, &request);
   endSequenceRead();
   clampCoordinates(s->repeats, s->length);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <set>
+#include <sys/stat.h>
 
 #include "core/errors.h"
 #include "core/flags.h"
@@ -144,12 +145,45 @@ void inputDialogFields(int which, InputFields &f) {
   f.softmask = s->flags & kSeqSoftmask;
 }
 
+namespace {
+// The last file listed, kept while it is unchanged: the dialog lists its
+// files each time it opens, and a genome is worth scanning once.
+struct ListedFile {
+  std::string name;
+  timespec modified{};
+  off_t size = -1;
+  std::vector<RecordEntry> records;
+  size_t total = 0;
+};
+ListedFile gListed;
+
+bool listRecordsOnce(const char *fileName, ListedFile &out) {
+  struct stat st;
+  if (stat(fileName, &st) != 0)
+    return false;
+  if (gListed.name != fileName || gListed.modified.tv_sec != st.st_mtim.tv_sec ||
+      gListed.modified.tv_nsec != st.st_mtim.tv_nsec || gListed.size != st.st_size) {
+    gListed = ListedFile();
+    if (!listRecords(fileName, gListed.records, kListedRecords, &gListed.total))
+      return false;
+    gListed.name = fileName;
+    gListed.modified = st.st_mtim;
+    gListed.size = st.st_size;
+  }
+  out = gListed;
+  return true;
+}
+} // namespace
+
 void inputRecordChoices(const char *fileName, const char *choice, RecordChoices &out) {
   out = RecordChoices();
-  std::vector<RecordEntry> records;
-  if (!fileName || !fileName[0] || !listRecords(fileName, records, kListedRecords, &out.total))
+  ListedFile listed;
+  if (!fileName || !fileName[0] || !listRecordsOnce(fileName, listed))
     return;
+  out.total = listed.total;
+  const std::vector<RecordEntry> &records = listed.records;
   std::set<std::string> earlier; // names of the records listed so far
+  bool found = false;
   for (size_t i = 0; i < records.size(); ++i) {
     const RecordEntry &e = records[i];
     const std::string number = std::to_string(i + 1);
@@ -162,10 +196,18 @@ void inputRecordChoices(const char *fileName, const char *choice, RecordChoices 
                         (choice[0] != '#' && !earlier.count(choice) &&
                          std::find(e.aliases.begin(), e.aliases.end(), choice) != e.aliases.end()));
     earlier.insert(e.aliases.begin(), e.aliases.end());
-    if (named)
+    if (named) {
       out.current = int(i);
+      found = true;
+    }
     if (named && i == 0)
       out.choices[0] = choice; // as it was chosen before: the files keep naming it
+  }
+  // A record past the listed ones stays chosen.
+  if (!found && choice && choice[0] && !records.empty()) {
+    out.labels.push_back(std::string(choice) + " (chosen)");
+    out.choices.push_back(choice);
+    out.current = int(out.labels.size()) - 1;
   }
 }
 

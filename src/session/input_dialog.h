@@ -17,8 +17,8 @@ struct InputFields {
   char name[256];
   char interval[64];
   bool invert;
-  char record[256]; // "" the first record, else as on an input line after "record="
-  bool softmask;
+  char record[256] = ""; // the first record, else as on an input line after "record="
+  bool softmask = false;
 };
 
 // What the record list of a many-record file offers: a label per record

@@ -251,6 +251,61 @@ TEST_F(MenuSession, InputDialogIntervalInvertAndChosenFile) {
   closeNew(false);
 }
 
+// The records a file offers, and what each entry chooses; a cut-off
+// compressed file is refused before anything of the session goes.
+TEST_F(MenuSession, InputDialogRecordsSoftmaskAndDamagedFile) {
+  const std::string text = ">a one\nACGTACGTAA\n>a two\nCCCCGGGG\n>b\nacgtTTTT\n";
+  {
+    std::ofstream("many.fa") << text;
+    ASSERT_EQ(system("gzip -k many.fa && head -c 30 many.fa.gz >cut.fa.gz"), 0);
+  }
+  RecordChoices offered;
+  const struct {
+    const char *choice;
+    int current;
+  } shown[] = {{"", 0}, {"#2", 1}, {"b", 2}, {"a", 0}, {"#9", 3}};
+  for (const auto &c : shown) {
+    inputRecordChoices("many.fa.gz", c.choice, offered);
+    EXPECT_EQ(offered.current, c.current) << c.choice;
+  }
+  EXPECT_EQ(offered.total, 3u);
+  EXPECT_EQ(offered.labels, (std::vector<std::string>{"1: a", "2: a", "3: b", "#9 (chosen)"}));
+  EXPECT_EQ(offered.choices, (std::vector<std::string>{"", "#2", "b", "#9"}));
+
+  loadMito();
+  runWindowCommand(kCmdAlignNow, kDialogRun);
+  ASSERT_EQ(gHitCount, 4);
+  EXPECT_EQ(newPair("data/mito/MT-human.fa", "cut.fa.gz"), 1);
+  EXPECT_EQ(failureText, "ERROR: Damaged compressed file. ");
+  EXPECT_STREQ(gSeq2->fileName, "data/mito/MT-orang.fa");
+  EXPECT_EQ(gSeq2->length, 16499);
+  closeNew(false);
+  EXPECT_EQ(gCurrent->flagsA & (kWinSeq1 | kWinSeq2), kWinSeq1 | kWinSeq2);
+  EXPECT_EQ(gHitCount, 4);
+
+  beginNewCommand();
+  inputDialogBegin(&progress);
+  InputFields f[2];
+  for (int i = 0; i < 2; ++i)
+    inputDialogFields(i, f[i]);
+  snprintf(f[1].name, sizeof f[1].name, "many.fa.gz");
+  snprintf(f[1].record, sizeof f[1].record, "b");
+  f[1].softmask = true;
+  ASSERT_EQ(inputDialogAccept(f), 0);
+  closeNew(true);
+  ASSERT_EQ(gSeq2->length, 8);
+  EXPECT_STREQ(gSeq2->record, "b");
+  EXPECT_EQ(gSeq2->residues[0] & 8, 8);
+  EXPECT_EQ(gSeq2->residues[7] & 8, 0);
+  inputDialogBegin(&progress);
+  inputDialogFields(1, f[1]);
+  EXPECT_STREQ(f[1].record, "b");
+  EXPECT_TRUE(f[1].softmask);
+  inputFileChosen(1, f[1]);
+  EXPECT_FALSE(f[1].softmask || f[1].record[0]);
+  closeNew(false);
+}
+
 TEST_F(MenuSession, SaveAsksBeforeReplacingAndNoKeepsTheFile) {
   loadMito();
   runWindowCommand(kCmdAlignNow, kDialogRun);
