@@ -52,16 +52,13 @@ grep -q $'\t+\t' pairs/4/x.paf || fail "two turned sequences are not on '+'"
 
 # ---- Compressed inputs ---------------------------------------------------------------
 # Plain and compressed files under the same names: every saved file the same.
-mkdir -p plain packed named
+mkdir plain packed named cut stdin records
 cp "$human" plain/a.fa
 cp "$orang" plain/b.fa
 gzip -c "$human" >packed/a.fa
 gzip -c "$orang" >packed/b.fa
-commands a.fa b.fa >plain/run.cmd
-cp plain/run.cmd packed/run.cmd
-printf 'greedy\nsave x.glb_align as Global\n' >>plain/run.cmd
-printf 'greedy\nsave x.glb_align as Global\n' >>packed/run.cmd
-sed -i '/^exit$/d' plain/run.cmd packed/run.cmd
+commands a.fa b.fa | sed 's/^exit$/greedy\nsave x.glb_align as Global/' >plain/run.cmd
+cp plain/run.cmd packed/
 run plain
 run packed
 for f in x.loc_align x.sum_align x.glb_align x.paf x.maf; do
@@ -74,61 +71,54 @@ cp packed/b.fa named/b.fa.gz
 commands a.fa.gz b.fa.gz >named/run.cmd
 run named
 for f in x.paf x.maf; do cmp plain/$f named/$f || fail "$f differs for .gz input"; done
-diff <(sed 's/\.gz$//' named/x.loc_align) plain/x.loc_align >/dev/null ||
-  fail "local file differs for .gz input beyond the names"
+cmp -s <(sed 's/\.gz$//' named/x.loc_align) plain/x.loc_align || fail "local file differs for .gz"
 
-# Cut off: refused by name; what was saved before stays.
-mkdir cut ref
+# Cut off: refused by name, with exit status 1; what was saved before stays.
 head -c 3000 packed/a.fa >cut/a.fa.gz
 cp plain/a.fa plain/b.fa cut/
-cp plain/a.fa plain/b.fa ref/
-printf 'start\ninput1 a.fa\ninput2 b.fa\nalign\nsave x.loc_align as Local\n' >ref/run.cmd
-cp ref/run.cmd cut/run.cmd
-printf 'input1 a.fa.gz\ninput2 b.fa\nsave x.loc_align as Local\n' >>cut/run.cmd
-run ref
+{
+  commands a.fa b.fa | sed '/^exit$/d'
+  printf 'input1 a.fa.gz\ninput2 b.fa\nsave x.loc_align as Local\n'
+} >cut/run.cmd
 status=0
 (cd cut && "$velk" --batch run.cmd >/dev/null 2>stderr) || status=$?
 [ "$status" = 1 ] || fail "a cut-off .gz gives exit status $status"
-grep -q "ERROR: Damaged compressed file. " cut/stderr || fail "no damage message: $(cat cut/stderr)"
-grep -q "File: a.fa.gz. " cut/stderr || fail "the message does not name the file"
-cmp cut/x.loc_align ref/x.loc_align || fail "the file saved before the error changed"
+grep -q "ERROR: Damaged compressed file. $" cut/stderr || fail "no damage message: $(cat cut/stderr)"
+grep -q "File: a.fa.gz. $" cut/stderr || fail "the message does not name the file"
+cmp cut/x.loc_align plain/x.loc_align || fail "the file saved before the error changed"
 
-# ---- Records of a many-record file -----------------------------------------------------
-mkdir records
+# ---- Records of a many-record file -------------------------------------------------
 {
-  cat "$orang"
-  cat "$slice"
+  cat "$orang" "$slice"
   sed '1s/.*/>orang_rc piece/' "$rc"
 } >records/many.fa
 gzip -c records/many.fa >records/many.fa.gz
 i=0
 for name in MT_orang MT_human orang_rc; do
   i=$((i + 1))
-  awk -v want=$i '/^>/ { n++ } n == want' records/many.fa >records/alone$i.fa
+  mkdir "records/$i"
+  awk -v want=$i '/^>/ { n++ } n == want' records/many.fa >records/$i/alone.fa
+  commands alone.fa "$human" >records/$i/run.cmd
+  run "records/$i"
   for choice in "$name" "$i" "#$i"; do
     for file in many.fa many.fa.gz; do
-      d=records/$i-${choice//#/n}-$file
+      d=records/$i/${choice//#/n}-$file
       mkdir "$d"
-      commands "../alone$i.fa" "$human" >"$d/alone.cmd"
-      commands "../$file record=$choice" "$human" >"$d/run.cmd"
-      (cd "$d" && "$velk" --batch alone.cmd >/dev/null && mkdir a && mv x.* a/)
+      commands "../../$file record=$choice" "$human" >"$d/run.cmd"
       run "$d"
-      for f in x.paf x.maf x.sum_align; do
-        # The files name the record, not the file it is in.
-        diff <(sed '/File:/,+1d' "$d/$f") <(sed '/File:/,+1d' "$d/a/$f") >/dev/null ||
+      for f in x.paf x.maf x.sum_align; do # but for the name of the file it is in
+        cmp -s <(sed '/File:/,+1d' "$d/$f") <(sed '/File:/,+1d' "records/$i/$f") ||
           fail "record $choice of $file: $f differs from the record alone"
       done
       grep -q "record=$name\$" "$d/x.loc_align" || fail "record $choice not named in the file"
     done
   done
 done
-check records/1-MT_orang-many.fa/x.loc_align records/1-MT_orang-many.fa/x.paf \
-  records/1-MT_orang-many.fa/x.maf records/many.fa "$human"
+d=records/1/MT_orang-many.fa
+check $d/x.loc_align $d/x.paf $d/x.maf records/many.fa "$human"
 
-# ---- Commands from the standard input ------------------------------------------------
-mkdir stdin
+# ---- Commands from the standard input -----------------------------------------------
 cp plain/a.fa plain/b.fa stdin/
-commands a.fa b.fa >stdin/cmds
-(cd stdin && "$velk" --batch - <cmds >/dev/null)
+commands a.fa b.fa | (cd stdin && "$velk" --batch - >/dev/null)
 for f in x.loc_align x.paf; do cmp stdin/$f plain/$f || fail "--batch - gives another $f"; done
 echo "test_formats: all checks passed"
