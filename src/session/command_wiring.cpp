@@ -49,25 +49,14 @@ void trimCommand() {
   finishCommandAction(kIdTrim);
 }
 
+// The command's formats are the Save dialog's patterns.
+static_assert(kSaveGlobal == kFormatGlobal && kSaveLocal == kFormatLocal &&
+                  kSaveSummary == kFormatSummary && kSavePaf == kFormatPaf &&
+                  kSaveMaf == kFormatMaf,
+              "one numbering of the formats");
+
 void saveCommand(int format) {
-  bool saved;
-  switch (format) {
-  case kSaveGlobal:
-    saved = SaveGlobalFile(false);
-    break;
-  case kSaveLocal:
-    saved = WriteLocalFile(false);
-    break;
-  case kSavePaf:
-    saved = WritePafFile(false);
-    break;
-  case kSaveMaf:
-    saved = WriteMafFile(false);
-    break;
-  default:
-    saved = WriteSummaryFile(false);
-    break;
-  }
+  const bool saved = SaveAlignmentFile(format, false);
   gCurrent->reportKind = saved ? kReportSave : kReportSaveFailed;
   gCurrent->flagsB &= ~kOptClearedAfterAction;
   gActionStatus = 0;
