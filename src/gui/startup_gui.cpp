@@ -1,7 +1,9 @@
 #include "gui/startup_gui.h"
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
+#include <thread>
 
 #include "core/session.h"
 #include "gui/fonts.h"
@@ -40,7 +42,15 @@ static void installWindowCommands() {
 int runWindowed(int argc, char **argv) {
   FXApp app("Velk", "");
   app.init(argc, argv, false);
-  if (!app.openDisplay())
+  // A busy X server may drop a new connection now and then (seen with Xvfb
+  // under load); only a display that stays unreachable means running headless.
+  bool open = false;
+  for (int attempt = 0; attempt < 5 && !open; ++attempt) {
+    if (attempt > 0)
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    open = app.openDisplay();
+  }
+  if (!open)
     return -1;
   readSettings(&app);
   for (VelkWindow *&w : gWindows)
