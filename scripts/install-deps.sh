@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(libfox-1.6-dev pkg-config cmake g++ make libgtest-dev libgmock-dev
   xvfb xauth xdotool x11-utils x11-apps imagemagick ghostscript
   fonts-urw-base35 fonts-dejavu-core clang clang-format libclang-rt-14-dev
-  ccache librsvg2-bin python3 zlib1g-dev python3-biopython)
+  ccache librsvg2-bin python3 zlib1g-dev python3-biopython snakemake)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
