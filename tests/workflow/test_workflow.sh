@@ -24,7 +24,11 @@ with open("data/rotated.fa", "w") as f:
     for i in range(0, len(rot), 70):
         f.write(rot[i:i + 70] + "\n")
 PY
-head -c 4000 /dev/urandom >data/damaged.fa
+# Kept as people keep them: compressed, and many records to a file.
+gzip -k data/MT-orang.fa
+cat data/MT-orang.fa data/rotated.fa >data/two.fa
+# A download cut short.
+head -c 3000 data/MT-orang.fa.gz >data/damaged.fa.gz
 
 config() { # config FILE SAMPLE_LINES...
   local file=$1
@@ -36,7 +40,7 @@ config() { # config FILE SAMPLE_LINES...
     printf '  %s\n' "$@"
   } >"$file"
 }
-samples=("orangutan: data/MT-orang.fa" "rotated: data/rotated.fa"
+samples=("orangutan: data/MT-orang.fa.gz" "rotated: {file: data/two.fa, record: rotated}"
   "orangutan_part: {file: data/MT-orang.fa, from: 2001, to: 9000}")
 config good.yaml "${samples[@]}"
 snakemake -s "$repo/workflow/Snakefile" --configfile good.yaml --cores 2 -q >snakemake.log 2>&1 ||
@@ -47,7 +51,7 @@ for s in orangutan rotated orangutan_part; do
   mkdir -p "direct/$s"
   cp "results/$s/$s.cmd" "direct/$s/"
   (cd "direct/$s" && "$velk" --batch "$s.cmd" --picture "$s.svg" >/dev/null 2>&1) || true
-  for ext in sum_align loc_align glb_align svg; do
+  for ext in sum_align loc_align glb_align paf svg; do
     if ! cmp -s "results/$s/$s.$ext" "direct/$s/$s.$ext"; then
       echo "FAIL: results/$s/$s.$ext differs from the direct run"
       fail=1
@@ -87,13 +91,13 @@ grep -q '<rect' results/summary.svg || { echo "FAIL: summary.svg has no bars"; f
 
 # A damaged sample fails alone; --keep-going lets the others finish.
 rm -rf results .snakemake
-config bad.yaml "${samples[@]}" "damaged: data/damaged.fa"
+config bad.yaml "${samples[@]}" "damaged: data/damaged.fa.gz"
 if snakemake -s "$repo/workflow/Snakefile" --configfile bad.yaml --cores 2 --keep-going -q \
   >snakemake.log 2>&1; then
   echo "FAIL: the workflow succeeded with a damaged sample"
   fail=1
 fi
-grep -q 'damaged.fa' results/damaged/damaged.log ||
+grep -q 'Damaged compressed file.*' results/damaged/damaged.log && grep -q 'damaged.fa.gz' results/damaged/damaged.log ||
   { echo "FAIL: the damaged sample's log does not name its file"; fail=1; }
 [ ! -e results/damaged/damaged.sum_align ] || { echo "FAIL: damaged sample left outputs"; fail=1; }
 for s in orangutan rotated orangutan_part; do

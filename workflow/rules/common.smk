@@ -77,6 +77,7 @@ def command_lines(sample):
     lines += [
         f"save {sample}.sum_align as summary",
         f"save {sample}.loc_align as Local",
+        f"save {sample}.paf as PAF",
         # Last, because it is refused while conflicts remain.
         f"save {sample}.glb_align as Global",
         "exit",

@@ -35,7 +35,7 @@ with open(log) as f:
 # A global file needs a chain without conflicts; its refusal, the last
 # command, is an outcome of the pair, not a failure of the job.
 refused = "Cannot construct global alignment" in messages
-written = all(os.path.exists(os.path.join(folder, sample + s)) for s in (".sum_align", ".loc_align", ".svg"))
+written = all(os.path.exists(os.path.join(folder, sample + s)) for s in (".sum_align", ".loc_align", ".paf", ".svg"))
 if run.returncode != 0 and not (refused and written):
     sys.exit(f"velk failed on sample {sample} (exit {run.returncode}); see {log}")
 
