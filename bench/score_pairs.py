@@ -17,6 +17,15 @@ score_pairs.py off-truth VELK.loc_align POINTS.tsv
     hits on the truth and off it (repeat copies aligned to each other): a
     hit is on the truth when its start or end lies within 100 positions of
     the diagonal of a plus-strand point within 3 kb. Prints "on off".
+score_pairs.py self VELK.loc_align LASTZ.txt
+    a sequence against itself: share of the columns LASTZ aligns off the
+    diagonal (plus strand) that an off-diagonal column of Velk reproduces
+    within 10 positions; then the off-diagonal columns of each. Prints
+    "share velk_columns lastz_columns".
+score_pairs.py misplaced VELK.loc_align TRUTH.tsv
+    share of the aligned columns at truth positions of sequence 1 that sit
+    1 to 10 positions from the homologue (found, but a few bases off), and
+    the share more than 10 off. Prints "near_miss far".
 score_pairs.py coverage VELK.loc_align LASTZ.txt
     share of the sequence-1 positions in LASTZ's plus-strand alignments
     (same format) that Velk's hits span.
@@ -134,6 +143,38 @@ def truth_scores(columns, truth):
     return recall, precision
 
 
+def self_scores(velk, lastz):
+    found = {}
+    velk_count = 0
+    for p1, p2 in velk:
+        if p1 != p2:
+            found.setdefault(p1, []).append(p2)
+            velk_count += 1
+    covered = total = 0
+    for p1, p2 in lastz:
+        if p1 == p2:
+            continue
+        total += 1
+        if any(abs(q - p2) <= TOLERANCE for q in found.get(p1, ())):
+            covered += 1
+    return (covered / total if total else 0.0), velk_count, total
+
+
+def misplaced(columns, truth):
+    near = far = seen = 0
+    for p1, p2 in columns:
+        t = truth.get(p1)
+        if not t:
+            continue
+        seen += 1
+        off = abs(p2 - t)
+        if 0 < off <= TOLERANCE:
+            near += 1
+        elif off > TOLERANCE:
+            far += 1
+    return (near / seen, far / seen) if seen else (0.0, 0.0)
+
+
 def main():
     kind, first, second = sys.argv[1:4]
     if kind == "truth":
@@ -150,6 +191,10 @@ def main():
         print("%.4f" % truth_scores(velk_columns(first), plus)[0])
     elif kind == "off-truth":
         print("%d %d" % off_truth(first, second))
+    elif kind == "self":
+        print("%.4f %d %d" % self_scores(velk_columns(first), lastz_columns(second)))
+    elif kind == "misplaced":
+        print("%.4f %.4f" % misplaced(velk_columns(first), read_truth(second)))
     elif kind == "coverage":
         spans = set()
         for p1, _ in lastz_columns(second):

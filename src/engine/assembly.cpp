@@ -353,6 +353,7 @@ int32_t makeHit(Hit *hit, HitBlock *first) {
     freeHit(hit);
     return 0;
   }
+  closeOppositeGaps(gEngine.seq1, gEngine.seq2, first);
   int32_t minX = first->x, minY = first->y, maxX = 0, maxY = 0;
   for (HitBlock *b = first; b; b = b->next) {
     minX = std::min(minX, b->x);

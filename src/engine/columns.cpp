@@ -1,9 +1,53 @@
 #include "engine/columns.h"
 
+#include <algorithm>
+
 #include "core/residue.h"
 #include "core/session.h"
 
 ColumnCounts gHitCounts;
+
+bool closeOppositeGaps(const uint8_t *s1, const uint8_t *s2, HitBlock *first) {
+  bool changed = false;
+  for (HitBlock *b = first; b && b->next; b = b->next) {
+    HitBlock *n = b->next;
+    int32_t diagonal = b->length;
+    if (b->linkKind == 1)
+      diagonal = std::min(diagonal, b->cut - b->y);
+    else
+      diagonal = std::min(diagonal, b->cut - b->x);
+    diagonal = std::max(diagonal, 0);
+    const int32_t a1 = b->x + diagonal, a2 = b->y + diagonal;
+    const int32_t pairs = std::min(n->x - a1, n->y - a2);
+    if (pairs <= 0)
+      continue;
+    // The pairs either continue b's diagonal or lead into n's.
+    int32_t onB = 0, onN = 0;
+    for (int32_t i = 0; i < pairs; ++i) {
+      onB += IdentityTable[s1[a1 + i] & 31][s2[a2 + i] & 31];
+      onN += IdentityTable[s1[n->x - pairs + i] & 31][s2[n->y - pairs + i] & 31];
+    }
+    if (onN > onB) {
+      n->x -= pairs;
+      n->y -= pairs;
+      n->length += pairs;
+      b->length = diagonal;
+    } else {
+      b->length = diagonal + pairs;
+    }
+    // One gap is left, in the sequence whose residues remain.
+    const int32_t e1 = b->x + b->length, e2 = b->y + b->length;
+    if (n->x == e1) {
+      b->linkKind = 0;
+      b->cut = e1;
+    } else {
+      b->linkKind = 1;
+      b->cut = e2;
+    }
+    changed = true;
+  }
+  return changed;
+}
 
 void WalkHitColumns(const Hit *hit, HitBlock *firstBlock, ColumnSink &sink) {
   if (!firstBlock)

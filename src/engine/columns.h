@@ -58,3 +58,11 @@ public:
 private:
   int32_t pendingGap = 0;
 };
+
+// Where a block's successor starts beyond it in both sequences the walk
+// would print a gap in one sequence beside a gap in the other. Aligning as
+// many of those residues as pair up, on whichever of the two diagonals
+// matches more, scores better under any gap cost; the rest stays one gap.
+// s1 and s2 point at the residues the blocks' x and y are relative to.
+// Returns whether a junction changed.
+bool closeOppositeGaps(const uint8_t *s1, const uint8_t *s2, HitBlock *first);

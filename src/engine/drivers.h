@@ -41,7 +41,8 @@ int expandHit(Hit *hit);
 int32_t buildAlignRegions();
 
 // After a hash Align: of two hits that share a start or an end point, or of
-// which the later lies inside the earlier, the lower-scoring one goes.
+// which the later lies inside the earlier and starts near its alignment, the
+// lower-scoring one goes.
 // Returns the number of hits deleted. Expects sorted lists.
 int32_t removeDuplicateHits();
 

@@ -122,6 +122,29 @@ int32_t buildAlignRegions() {
   return largest;
 }
 
+namespace {
+
+// Diagonal (x - y, absolute) of the block of h that holds sequence-1
+// position x, or of the last block before it.
+int32_t diagonalAt(const Hit *h, int32_t x) {
+  const HitBlock *at = h->firstBlock;
+  for (const HitBlock *b = h->firstBlock; b && h->start1 + b->x <= x; b = b->next)
+    at = b;
+  return (h->start1 + at->x) - (h->start2 + at->y);
+}
+
+// A chain that starts near h's own alignment found part of it again. One
+// that starts far from it, though inside h's box, is another alignment: a
+// repeat, as a sequence against itself shows off the diagonal.
+bool startsOnPath(const Hit *h, const Hit *other) {
+  if (!h->firstBlock)
+    return true;
+  const int32_t g = std::max<int32_t>(gCurrent->alignIsland.maxGap, 1);
+  return std::abs(diagonalAt(h, other->start1) - (other->start1 - other->start2)) <= g;
+}
+
+} // namespace
+
 int32_t removeDuplicateHits() {
   int32_t deleted = 0;
   for (Hit *h1 = gHitHead1, *next1; h1; h1 = next1) {
@@ -130,7 +153,8 @@ int32_t removeDuplicateHits() {
       next2 = h2->next1;
       bool sameStart = h1->start1 == h2->start1 && h1->start2 == h2->start2;
       bool sameEnd = h1->end1 == h2->end1 && h1->end2 == h2->end2;
-      bool inside = h2->end1 <= h1->end1 && h2->start2 >= h1->start2 && h2->start2 <= h1->end2;
+      bool inside = h2->end1 <= h1->end1 && h2->start2 >= h1->start2 && h2->start2 <= h1->end2 &&
+                    startsOnPath(h1, h2);
       if (!sameStart && !sameEnd && !inside)
         continue;
       ++deleted;

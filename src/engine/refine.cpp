@@ -62,6 +62,7 @@ bool removeEmptyBlocks(Hit *h) {
 // relative to the hit's present start.
 void rebuildHitFromBlocks(Hit *h) {
   HitBlock *first = h->firstBlock;
+  closeOppositeGaps(gSeq1->residues + h->start1, gSeq2->residues + h->start2, first);
   int32_t x0 = first->x, y0 = first->y, x1 = 0, y1 = 0;
   for (HitBlock *b = first; b; b = b->next) {
     x0 = std::min(x0, b->x);

@@ -36,6 +36,14 @@ if [ -n "${VELK_UPDATE_GOLDEN:-}" ]; then
 fi
 
 fail=0
+# Every local alignment the run wrote must be what its rows say.
+written=()
+for f in "$work"/*.loc_align; do
+  [ -e "$f" ] && [ ! -e "$case_dir/$(basename "$f")" ] && written+=("$f")
+done
+if [ ${#written[@]} -gt 0 ] && ! python3 "$(dirname "$0")/check_rows.py" "${written[@]}"; then
+  fail=1
+fi
 if [ "$status" != "$want_status" ]; then
   echo "exit status $status, expected $want_status"
   fail=1

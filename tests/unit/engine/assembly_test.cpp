@@ -179,6 +179,36 @@ TEST_F(AssemblyTest, WordSeeding) {
   }
 }
 
+TEST_F(AssemblyTest, ResiduesLeftOnBothSidesOfAJoinArePaired) {
+  // Two blocks with "GCC" of sequence 1 and a two-residue stretch of
+  // sequence 2 between them: the pairs go on the diagonal where they match
+  // more, and one residue faces a single gap.
+  std::mt19937 rng{5};
+  const std::string a = randomDna(rng, 60), b = randomDna(rng, 60);
+  struct Case {
+    std::string between2;
+    int32_t firstLength, secondX;
+  } cases[] = {{"GC", 62, 63}, {"CC", 60, 61}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.between2);
+    load(a + "GCC" + b, a + c.between2 + b);
+    prepare();
+    HitBlock *first = island(0, 0, 60), *second = island(63, 62, 60);
+    first->next = second;
+    second->prev = first;
+    first->linkKind = kLinkGapInY;
+    first->cut = 60;
+    Hit *h = allocateHit();
+    makeHit(h, first);
+    EXPECT_EQ(std::make_pair(first->length, second->x), std::make_pair(c.firstLength, c.secondX));
+    ColumnCounts n;
+    EXPECT_EQ(CountHitColumns(h, h->firstBlock, &n), h->score);
+    EXPECT_EQ(std::make_tuple(n.matches, n.mismatches, n.gaps, n.gapLength),
+              std::make_tuple(122, 0, 1, 1));
+    releaseRegion();
+  }
+}
+
 class BridgeTest : public SearchTest {
 protected:
   // Two 60-residue hits at (0, 0) and (x2, y2) of a pair built around the

@@ -357,14 +357,18 @@ TEST_F(RegionsTest, DuplicatesLoseTheLowerScore) {
   hit(300, 300, 50, 100);
   hit(280, 280, 70, 900); // same end as the one before, higher: stays
   hit(600, 600, 100, 100);
-  hit(620, 650, 40, 3000); // inside in x, starts inside in y: the first goes
+  hit(620, 635, 40, 3000); // inside, near the first's diagonal: the first goes
   hit(700, 100, 200, 700); // overlaps in x only: stays
+  hit(1000, 1000, 400, 9000);
+  hit(1100, 1250, 60, 500); // inside the box, off its alignment: a repeat, stays
   rebuildLists(0, 0);
   EXPECT_EQ(removeDuplicateHits(), 3);
-  EXPECT_EQ(
-      boxes(),
-      (std::vector<Box>{
-          {10, 110, 10, 110}, {280, 350, 280, 350}, {620, 660, 650, 690}, {700, 900, 100, 300}}));
+  EXPECT_EQ(boxes(), (std::vector<Box>{{10, 110, 10, 110},
+                                       {280, 350, 280, 350},
+                                       {620, 660, 635, 675},
+                                       {700, 900, 100, 300},
+                                       {1000, 1400, 1000, 1400},
+                                       {1100, 1160, 1250, 1310}}));
 }
 
 TEST(ProgressTest, PumpShowsThePercentageAndAPauseEndsWhenStopped) {

@@ -40,9 +40,14 @@ std::string checkHit(const ParsedHit &h, int number) {
   if (r1.size() != r2.size() || h.middle.size() != r1.size())
     return where + std::string("rows of unequal length");
   int matches = 0, mismatches = 0, gaps = 0, gapLength = 0, run = 0;
+  char gapSide = 0; // the row of the gap in the previous column
   std::string bare[2];
   for (size_t i = 0; i < r1.size(); ++i) {
     char a = r1[i], b = r2[i];
+    char side = a == '-' ? 1 : b == '-' ? 2 : 0;
+    if (side && gapSide && side != gapSide)
+      return where + std::string("opposite gaps side by side at column ") + std::to_string(i + 1);
+    gapSide = side;
     if (a != '-')
       bare[0] += a;
     if (b != '-')
