@@ -26,6 +26,12 @@ score_pairs.py misplaced VELK.loc_align TRUTH.tsv
     share of the aligned columns at truth positions of sequence 1 that sit
     1 to 10 positions from the homologue (found, but a few bases off), and
     the share more than 10 off. Prints "near_miss far".
+score_pairs.py strands POINTS.tsv PLUS.loc_align [MINUS.loc_align]
+    recall of both strands' points of an evolve.py truth: PLUS from Align
+    on the pair, MINUS from Align with sequence 2 invert-complemented
+    (without it, plus-strand points only). Prints "recall points".
+score_pairs.py lastz-strands POINTS.tsv LASTZ.txt SEQ2.fa
+    the same for LASTZ's alignments of both strands.
 score_pairs.py coverage VELK.loc_align LASTZ.txt
     share of the sequence-1 positions in LASTZ's plus-strand alignments
     (same format) that Velk's hits span.
@@ -37,7 +43,7 @@ import sys
 TOLERANCE = 10
 
 
-def walk(p1, p2, text1, text2):
+def walk(p1, p2, text1, text2, step2=1):
     """Aligned columns of two gapped texts starting at p1, p2."""
     for a, b in zip(text1, text2):
         if a != "-" and b != "-":
@@ -45,19 +51,22 @@ def walk(p1, p2, text1, text2):
         if a != "-":
             p1 += 1
         if b != "-":
-            p2 += 1
+            p2 += step2
 
 
 def velk_columns(path):
     """Per aligned column of every hit: (position 1, position 2), 1-based."""
-    hit = re.compile(r"\s+1st: (\d+) \.\. \d+ \(\d+\)\s+2nd: (\d+) \.\. \d+")
+    hit = re.compile(r"\s+1st: (\d+) \.\. \d+ \(\d+\)\s+2nd: (\d+) \.\. (\d+)")
     p1 = p2 = None
     rows = []
+    step2 = 1
     with open(path) as f:
         for line in f:
             m = hit.match(line)
             if m:
                 p1, p2 = int(m.group(1)), int(m.group(2))
+                # An invert-complemented sequence 2 counts down.
+                step2 = -1 if int(m.group(3)) < p2 else 1
                 rows = []
                 continue
             if p1 is None:
@@ -68,21 +77,40 @@ def velk_columns(path):
                 continue
             rows.append(text)
             if len(rows) == 3:
-                yield from walk(p1, p2, rows[0], rows[2])
+                yield from walk(p1, p2, rows[0], rows[2], step2)
                 p1 += len(rows[0]) - rows[0].count("-")
-                p2 += len(rows[2]) - rows[2].count("-")
+                p2 += step2 * (len(rows[2]) - rows[2].count("-"))
                 rows = []
 
 
-def lastz_columns(path):
+def lastz_columns(path, length2=None):
+    """LASTZ's plus-strand columns; with length2 also its minus-strand ones,
+    in the forward coordinates of sequence 2."""
     with open(path) as f:
         for line in f:
             if line.startswith("#"):
                 continue
             strand2, z1, z2, t1, t2 = line.split()
-            if strand2 != "+":
-                continue
-            yield from walk(int(z1) + 1, int(z2) + 1, t1, t2)
+            if strand2 == "+":
+                yield from walk(int(z1) + 1, int(z2) + 1, t1, t2)
+            elif length2:
+                yield from walk(int(z1) + 1, length2 - int(z2), t1, t2, -1)
+
+
+def read_points(path):
+    """The points of an evolve.py truth: {strand: {a_pos: b_pos}}."""
+    points = {"+": {}, "-": {}}
+    with open(path) as f:
+        for line in f:
+            fields = line.split()
+            if len(fields) == 3 and fields[0].isdigit():
+                points[fields[2]][int(fields[0])] = int(fields[1])
+    return points
+
+
+def fasta_length(path):
+    with open(path) as f:
+        return sum(len(line.strip()) for line in f if not line.startswith(">"))
 
 
 def read_truth(path):
@@ -195,6 +223,19 @@ def main():
         print("%.4f %d %d" % self_scores(velk_columns(first), lastz_columns(second)))
     elif kind == "misplaced":
         print("%.4f %.4f" % misplaced(velk_columns(first), read_truth(second)))
+    elif kind in ("strands", "lastz-strands"):
+        points = read_points(first)
+        if kind == "strands":
+            plus = velk_columns(second)
+            minus = velk_columns(sys.argv[4]) if len(sys.argv) > 4 else ()
+        else:
+            plus = minus = list(lastz_columns(second, fasta_length(sys.argv[4])))
+        wanted = dict(points["+"])
+        found = truth_scores(plus, points["+"])[0] * len(points["+"])
+        if kind == "lastz-strands" or len(sys.argv) > 4:
+            wanted.update({-a: b for a, b in points["-"].items()})
+            found += truth_scores(minus, points["-"])[0] * len(points["-"])
+        print("%.4f %d" % (found / len(wanted), len(wanted)))
     elif kind == "coverage":
         spans = set()
         for p1, _ in lastz_columns(second):

@@ -254,31 +254,40 @@ std::vector<int32_t> stretchPath(const Hit *a, const Hit *b, int32_t floor) {
     return path;
   }
   if (alignSegmentsNW(gSeq1->residues + a->end1, gx, gSeq2->residues + a->end2, gy, gCurrent->score,
-                      &path, floor) != kSearchNormal)
+                      &path, floor, kBridgeBand) != kSearchNormal)
     path.clear();
   return path;
 }
 
 // A gapped extension would cross the stretch: its running score never falls
 // more than `drop` below a value it had before (read backwards the falls are
-// the same, so this holds from either end). And the joined hit stays its own
-// best part, as Trim would leave it: no prefix of the stretch costs more
-// than the hit before it brings, no suffix more than the hit after it.
+// the same, so this holds from either end). That score charges a transition
+// a quarter of a mismatch: diverged homologues differ mostly by transitions,
+// unrelated sequences mostly by transversions, and only the former are
+// worth crossing. And the joined hit stays its own best part, as Trim would
+// leave it: no prefix of the stretch costs more than the hit before it
+// brings, no suffix more than the hit after it.
 bool crossable(const std::vector<int32_t> &path, const uint8_t *s1, const uint8_t *s2, int32_t drop,
                int64_t before, int64_t after, int64_t *total) {
   const ScoreParams &sp = gCurrent->score;
-  int64_t score = 0, highest = 0;
+  const int32_t transition = sp.mismatch / 4;
+  int64_t score = 0, highest = 0, judged = 0, judgedHighest = 0;
   int32_t x = 0, y = 0;
   for (int32_t step : path) {
-    if (step == 0)
-      score += ScoreTable[s1[x++] & 31][s2[y++] & 31];
-    else {
+    if (step == 0) {
+      const uint8_t r1 = s1[x++] & 31, r2 = s2[y++] & 31;
+      const int32_t s = ScoreTable[r1][r2];
+      score += s;
+      judged += s < 0 && !((r1 | r2) & 4) && ((r1 ^ r2) & 3) == 2 ? transition : s;
+    } else {
       const int32_t gap = step > 0 ? step : -step;
       score += sp.gapOpen + int64_t(sp.gapElongation) * gap;
+      judged += sp.gapOpen + int64_t(sp.gapElongation) * gap;
       (step > 0 ? x : y) += gap;
     }
     highest = std::max(highest, score);
-    if (highest - score > drop || before + score <= 0)
+    judgedHighest = std::max(judgedHighest, judged);
+    if (judgedHighest - judged > drop || before + score <= 0)
       return false;
   }
   // The stretch's suffixes: its total less a prefix, at worst the highest.
@@ -420,8 +429,8 @@ int32_t bridgeDivergedStretches(int32_t maxSide, int32_t drop) {
     int32_t run = 0;
     for (; s && (s->flags & kHitNewFlag) && unique(s); ++run) {
       Hit *then = mutual(s); // s goes in the join
-      // No path below -drop, nor below what h brings, can be crossed.
-      const int64_t floor = std::max<int64_t>(-drop, 1 - score);
+      // No path below what h brings can be crossed.
+      const int64_t floor = std::max<int64_t>(INT32_MIN / 4, 1 - score);
       const std::vector<int32_t> path = stretchPath(h, s, int32_t(floor));
       if (path.empty() || !crossable(path, gSeq1->residues + h->end1, gSeq2->residues + h->end2,
                                      drop, score, s->score, &stretch))

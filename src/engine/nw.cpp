@@ -40,15 +40,19 @@ constexpr int32_t kDead = INT32_MIN / 2;
 // and ends once past its last live one with the cell dead, so a hopeless
 // stretch costs a strip, not the whole matrix.
 int fillMatrix(int32_t *dir, NwCell *row, const uint8_t *s1, const uint8_t *s2, int32_t W,
-               int32_t H, const ScoreParams &sp, int32_t floor) {
+               int32_t H, const ScoreParams &sp, int32_t floor, int32_t band) {
   const int32_t go = sp.gapOpen, ge = sp.gapElongation;
+  // Diagonals (column - row) a path may use: all, or those between the two
+  // corners' widened by the band.
+  const int64_t kLow = band < 0 ? -int64_t(H) : std::min<int64_t>(0, W - H) - band;
+  const int64_t kHigh = band < 0 ? int64_t(W) : std::max<int64_t>(0, W - H) + band;
   const int64_t stride = int64_t(W) + 1;
   auto live = [floor](int32_t score) { return score >= floor ? score : kDead; };
   dir[0] = kNwStartMarker;
   row[0] = {0, 0, 0};
   int32_t lo = 0, hi = 0; // live cells of the row above
   for (int32_t j = 1; j <= W; ++j) {
-    row[j].best = live(go + j * ge);
+    row[j].best = j <= kHigh ? live(go + j * ge) : kDead;
     row[j].vScore = go + row[j].best; // opening from this row wins the tie
     row[j].vLength = 0;
     dir[j] = j;
@@ -61,16 +65,22 @@ int fillMatrix(int32_t *dir, NwCell *row, const uint8_t *s1, const uint8_t *s2, 
     if (gActionStatus & kStatusStop)
       return kSearchPoolExhausted;
     int32_t *d = dir + i * stride;
-    const int32_t from = std::max(lo, 1);
+    const int32_t bandFrom = int32_t(std::max<int64_t>(1, i + kLow));
+    const int32_t bandTo = int32_t(std::min<int64_t>(W, i + kHigh));
+    const int32_t from = std::max(std::max(lo, 1), bandFrom);
     int32_t diagonalBest = row[from - 1].best;
-    row[0].best = live(go + i * ge);
+    if (from > 1) // left of the band, or of what the row above reached
+      row[from - 1] = {kDead, kDead, 0};
+    row[0].best = i + kLow <= 0 ? live(go + i * ge) : kDead;
     d[0] = -i;
     // Left of the row above's live cells nothing is reached, not even
     // column 0 (it dies first).
-    int32_t hScore = lo == 0 ? row[0].best + go : kDead, hLength = 0;
+    int32_t hScore = lo == 0 && from == 1 ? row[0].best + go : kDead, hLength = 0;
     int32_t first = row[0].best != kDead ? 0 : -1, last = first;
     const int32_t *scores = ScoreTable[s2[i - 1] & 31];
-    for (int32_t j = from; j <= W; ++j) {
+    if (bandTo < W) // the next row must not read past the band
+      row[bandTo + 1] = {kDead, kDead, 0};
+    for (int32_t j = from; j <= bandTo; ++j) {
       NwCell &c = row[j];
       int32_t best = diagonalBest + scores[s1[j - 1] & 31];
       int32_t direction = 0;
@@ -251,7 +261,8 @@ HitBlock *dropLooseEnds(HitBlock *first, const uint8_t *s1, const uint8_t *s2) {
 } // namespace
 
 int alignSegmentsNW(const uint8_t *s1, int32_t W, const uint8_t *s2, int32_t H,
-                    const ScoreParams &params, std::vector<int32_t> *path, int32_t floor) {
+                    const ScoreParams &params, std::vector<int32_t> *path, int32_t floor,
+                    int32_t band) {
   const size_t cells = size_t(W + 1) * size_t(H + 1);
   // Not cleared: the fill writes every cell the traceback can reach, and a
   // floor leaves most of a hopeless matrix untouched.
@@ -262,7 +273,7 @@ int alignSegmentsNW(const uint8_t *s1, int32_t W, const uint8_t *s2, int32_t H,
   int32_t *dir = static_cast<int32_t *>(work.get());
   NwCell *row = reinterpret_cast<NwCell *>(dir + cells);
   // Stopped part-way: the matrix is incomplete, so no result.
-  if (int code = fillMatrix(dir, row, s1, s2, W, H, params, floor); code != kSearchNormal)
+  if (int code = fillMatrix(dir, row, s1, s2, W, H, params, floor, band); code != kSearchNormal)
     return code;
   *path = traceback(dir, W, H);
   return kSearchNormal;

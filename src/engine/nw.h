@@ -30,11 +30,12 @@ int alignRegionNW(Hit *region, int mode);
 // prefer the diagonal, then the first string's gap. Returns kSearchNormal,
 // kSearchNoArrays, or kSearchPoolExhausted when the user stopped it; with a
 // `floor`, kNwBelowFloor as soon as no path can keep its running score at
-// or above it.
+// or above it. With a `band` of 0 or more, the path keeps to the diagonals
+// between those of the two corners, widened by the band on either side.
 constexpr int kNwBelowFloor = 61;
 int alignSegmentsNW(const uint8_t *s1, int32_t W, const uint8_t *s2, int32_t H,
                     const ScoreParams &params, std::vector<int32_t> *path,
-                    int32_t floor = INT32_MIN);
+                    int32_t floor = INT32_MIN, int32_t band = -1);
 
 // Runs of diagonal steps of a path become blocks relative to the segments'
 // start, linked and scored as a hit's; `made` holds what to release when the

@@ -111,7 +111,10 @@ int joinHits(Hit *a, Hit *b);
 // a gapped extension would cross a diverged stretch. Returns the joins.
 int32_t bridgeDivergedStretches(int32_t maxSide, int32_t drop);
 // Its limits for Align: stretches up to 3 kb a side (a direction matrix of
-// 36 MB), and a fall of 150 matches' worth. Velk's gaps cost more than a
+// 36 MB), and a fall of 200 matches' worth. Velk's gaps cost more than a
 // typical gapped extender's, so the fall allowed is larger than theirs.
 constexpr int32_t kBridgeSide = 3000;
-constexpr int32_t kBridgeDrop = 150;
+// Indels of a diverged stretch between two hits of one alignment mostly
+// cancel out: its path keeps within this many diagonals of the corners'.
+constexpr int32_t kBridgeBand = 100;
+constexpr int32_t kBridgeDrop = 200;

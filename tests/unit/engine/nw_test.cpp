@@ -23,8 +23,10 @@ std::vector<uint8_t> codes(const std::string &s) {
 // paths whose running score, residue by residue, never falls below `floor`;
 // INT64_MIN when there is none.
 int64_t referenceAbove(const std::vector<uint8_t> &a, const std::vector<uint8_t> &b,
-                       const ScoreParams &p, int64_t floor) {
+                       const ScoreParams &p, int64_t floor, int64_t band = -1) {
   const size_t W = a.size(), H = b.size();
+  const int64_t low = std::min<int64_t>(0, int64_t(W) - int64_t(H)) - band;
+  const int64_t high = std::max<int64_t>(0, int64_t(W) - int64_t(H)) + band;
   std::vector<std::vector<int64_t>> S(H + 1, std::vector<int64_t>(W + 1, INT64_MIN));
   S[0][0] = 0;
   auto from = [&](int64_t start, int64_t step, int64_t &best) {
@@ -34,6 +36,9 @@ int64_t referenceAbove(const std::vector<uint8_t> &a, const std::vector<uint8_t>
   for (size_t i = 0; i <= H; ++i)
     for (size_t j = 0; j <= W; ++j) {
       if (i == 0 && j == 0)
+        continue;
+      const int64_t diagonal = int64_t(j) - int64_t(i);
+      if (band >= 0 && (diagonal < low || diagonal > high))
         continue;
       int64_t best = INT64_MIN;
       if (i && j)
@@ -151,7 +156,7 @@ TEST_F(NwTest, RandomSmallInputsScoreLikeTheSlowReference) {
 
 // With a floor the kept path is the best of those that never fall below it,
 // and none is reported when there is no such path, on small inputs from
-// related to unrelated.
+// related to unrelated; with a band, the best of those that also keep to it.
 TEST_F(NwTest, AFloorKeepsTheBestPathAboveItOrNone) {
   const ScoreParams sets[] = {ScoreParams{}, {100, -50, -200, -50}, {200, -100, -400, -30}};
   std::mt19937 rng(777);
@@ -167,12 +172,14 @@ TEST_F(NwTest, AFloorKeepsTheBestPathAboveItOrNone) {
         if (rng() % 4 < unsigned(trial % 4))
           c = "ACGT"[rng() % 4];
       const int32_t floor = -int32_t(rng() % 1200);
-      SCOPED_TRACE(a + " / " + b + " above " + std::to_string(floor));
+      const int32_t band = trial % 3 ? -1 : int32_t(rng() % 3);
+      SCOPED_TRACE(a + " / " + b + " above " + std::to_string(floor) + " band " +
+                   std::to_string(band));
       const std::vector<uint8_t> ca = codes(a), cb = codes(b);
       std::vector<int32_t> got;
       const int code = alignSegmentsNW(ca.data(), int32_t(ca.size()), cb.data(), int32_t(cb.size()),
-                                       p, &got, floor);
-      const int64_t want = referenceAbove(ca, cb, p, floor);
+                                       p, &got, floor, band);
+      const int64_t want = referenceAbove(ca, cb, p, floor, band);
       if (want == INT64_MIN) {
         EXPECT_EQ(code, kNwBelowFloor);
         ++below;
