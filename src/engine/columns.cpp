@@ -7,9 +7,26 @@
 
 ColumnCounts gHitCounts;
 
+namespace {
+
+// b's diagonal runs on to where n starts in one sequence; the gap, if any,
+// is in the other.
+void setCutAt(HitBlock *b, const HitBlock *n) {
+  b->length = std::min(n->x - b->x, n->y - b->y);
+  if (n->x == b->x + b->length) {
+    b->linkKind = 0;
+    b->cut = n->x;
+  } else {
+    b->linkKind = 1;
+    b->cut = n->y;
+  }
+}
+
+} // namespace
+
 bool closeOppositeGaps(const uint8_t *s1, const uint8_t *s2, HitBlock *first) {
   bool changed = false;
-  for (HitBlock *b = first; b && b->next; b = b->next) {
+  for (HitBlock *b = first; b && b->next;) {
     HitBlock *n = b->next;
     int32_t diagonal = b->length;
     if (b->linkKind == 1)
@@ -18,9 +35,34 @@ bool closeOppositeGaps(const uint8_t *s1, const uint8_t *s2, HitBlock *first) {
       diagonal = std::min(diagonal, b->cut - b->x);
     diagonal = std::max(diagonal, 0);
     const int32_t a1 = b->x + diagonal, a2 = b->y + diagonal;
+    // A successor that starts before b's end would be walked from b's end,
+    // off its own diagonal: it starts there, or goes if nothing is left.
+    const int32_t behind = std::max(a1 - n->x, a2 - n->y);
+    if (behind > 0) {
+      changed = true;
+      if (behind < n->length) {
+        n->x += behind;
+        n->y += behind;
+        n->length -= behind;
+      } else {
+        b->next = n->next;
+        if (n->next) {
+          n->next->prev = b;
+        } else {
+          b->length = diagonal;
+          b->linkKind = b->cut = 0;
+        }
+        freeBlock(n);
+        continue;
+      }
+    }
     const int32_t pairs = std::min(n->x - a1, n->y - a2);
-    if (pairs <= 0)
+    if (pairs <= 0) {
+      if (behind > 0)
+        setCutAt(b, n);
+      b = n;
       continue;
+    }
     // The pairs either continue b's diagonal or lead into n's.
     int32_t onB = 0, onN = 0;
     for (int32_t i = 0; i < pairs; ++i) {
@@ -35,16 +77,9 @@ bool closeOppositeGaps(const uint8_t *s1, const uint8_t *s2, HitBlock *first) {
     } else {
       b->length = diagonal + pairs;
     }
-    // One gap is left, in the sequence whose residues remain.
-    const int32_t e1 = b->x + b->length, e2 = b->y + b->length;
-    if (n->x == e1) {
-      b->linkKind = 0;
-      b->cut = e1;
-    } else {
-      b->linkKind = 1;
-      b->cut = e2;
-    }
+    setCutAt(b, n);
     changed = true;
+    b = n;
   }
   return changed;
 }

@@ -209,6 +209,27 @@ TEST_F(AssemblyTest, ResiduesLeftOnBothSidesOfAJoinArePaired) {
   }
 }
 
+TEST_F(AssemblyTest, ASuccessorStartingBeforeTheCutStartsAtIt) {
+  // A link cut at 60 in sequence 1 while its successor's island begins two
+  // residues earlier: the rows must still follow both diagonals.
+  std::mt19937 rng{6};
+  const std::string a = randomDna(rng, 60), c = randomDna(rng, 60);
+  load(a + c, a + "GGGGGGGG" + c);
+  prepare();
+  HitBlock *first = island(0, 0, 60), *second = island(58, 66, 62);
+  first->next = second;
+  second->prev = first;
+  first->linkKind = kLinkGapInY;
+  first->cut = 60;
+  Hit *h = allocateHit();
+  makeHit(h, first);
+  EXPECT_EQ(std::make_tuple(second->x, second->y, second->length), std::make_tuple(60, 68, 60));
+  ColumnCounts n;
+  CountHitColumns(h, h->firstBlock, &n);
+  EXPECT_EQ(std::make_tuple(n.matches, n.mismatches, n.gaps, n.gapLength),
+            std::make_tuple(120, 0, 1, 8));
+}
+
 class BridgeTest : public SearchTest {
 protected:
   // Two 60-residue hits at (0, 0) and (x2, y2) of a pair built around the
