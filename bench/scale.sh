@@ -9,6 +9,11 @@
 #            recall and precision against their truth, default and sensitive
 #            Align, LASTZ (plus strand) as the reference; the shared
 #            synthetic pair's plus-strand points
+#   evolved  H. pylori F32 evolved by the shared evolve.py at 6-36 %
+#            substitutions (1 % indels): recall of the truth's points on
+#            both strands (Velk: a second run on sequence 2
+#            invert-complemented), default and sensitive Align against
+#            LASTZ, with times as ratios to LASTZ's
 #   hpylori  coverage of LASTZ's plus-strand positions on the H. pylori
 #            genomes, default and sensitive Align, times and memory as ratios
 #            to LASTZ
@@ -25,7 +30,7 @@ data=${VELK_DATA:-/work/shared/data}
 work=${BENCH_WORK:-$(mktemp -d)}
 mkdir -p "$work"
 cd "$work"
-sections=${*:-scaling self recall hpylori repeats}
+sections=${*:-scaling self recall evolved hpylori repeats}
 gen() { python3 "$here/gen_pair.py" "$@"; }
 score() { python3 "$here/score_pairs.py" "$@"; }
 have() { command -v "$1" >/dev/null; }
@@ -46,6 +51,14 @@ timed() {
   /usr/bin/time -f "%U %M" -o "$label.time" nice "$@" >"$label.txt" 2>"$label.err"
   read -r T M <"$label.time"
   M=$((M / 1024))
+}
+# strands LABEL SEQ1 SEQ2 [OPTIONS]: Align on the pair and on SEQ2
+# invert-complemented (LABEL.p, LABEL.m); sets T to the sum of the times.
+strands() {
+  align "$1.p" "$2" "$3" "${4:-}"
+  local tp=$T
+  align "$1.m" "$2" "$3 invertcomplement" "${4:-}"
+  T=$(python3 -c "import sys; print('%.2f' % (float(sys.argv[1]) + float(sys.argv[2])))" "$tp" "$T")
 }
 ratio() { python3 -c "import sys; a, b = map(float, sys.argv[1:]); print('%.2f' % (a / max(b, 0.005)))" "$1" "$2"; }
 pair() { # NAME LENGTH SUBST INDEL SEED
@@ -95,6 +108,19 @@ for section in $sections; do
       align f32gambia "$g1" "$g2"
       ref=$T
       echo "F32 x Gambia (reference): ${T} s, ${M} MB"
+      # Repeats beside the diagonal: the share of LASTZ's off-diagonal
+      # plus-strand columns that Velk's off-diagonal hits reproduce.
+      if have lastz; then
+        [ -f f32selflz.txt ] ||
+          timed f32selflz lastz "$g1" "$g1" --format=general:strand2,zstart1,zstart2,text1,text2
+        for opt in "" sensitive; do
+          align "f32gambia$opt" "$g1" "$g2" "$opt"
+          tr=$T
+          align "f32self$opt" "$g1" "$g1" "$opt"
+          read -r share vc lc < <(score self "f32self$opt.loc_align" f32selflz.txt)
+          echo "F32 x itself, ${opt:-default}: off-diagonal columns of LASTZ reproduced $share ($vc Velk, $lc LASTZ; aim >= 0.8), ${T} s = x$(ratio "$T" "$tr") F32 x Gambia (aim < 2)"
+        done
+      fi
       for to in 400000 800000 0; do
         align "f32self$to" "$g1 1 $to" "$g1 1 $to"
         line="F32 x itself to $to (0: whole): ${T} s, x$(ratio "$T" "$ref") the reference (aim <= 2 for the whole), ${M} MB"
@@ -113,11 +139,15 @@ for section in $sections; do
       align "d${s}s" "d$s.a.fa" "d$s.b.fa" sensitive
       ts=$T
       read -r rs ps < <(score truth "d${s}s.loc_align" "d$s.truth.tsv")
-      line="subst 0.$s: default recall $r precision $p; sensitive recall $rs precision $ps"
+      # Columns 1-10 residues from the truth: found, but a few bases off.
+      read -r mv _ < <(score misplaced "d$s.loc_align" "d$s.truth.tsv")
+      read -r ms _ < <(score misplaced "d${s}s.loc_align" "d$s.truth.tsv")
+      line="subst 0.$s: default recall $r precision $p misplaced $mv; sensitive recall $rs precision $ps misplaced $ms"
       if have lastz; then
         timed "lz$s" lastz "d$s.a.fa" "d$s.b.fa" --format=general:strand2,zstart1,zstart2,text1,text2
         read -r rl pl < <(score lastz-truth "lz$s.txt" "d$s.truth.tsv")
-        line="$line; LASTZ recall $rl precision $pl; time default x$(ratio "$tv" "$T"), sensitive x$(ratio "$ts" "$T") LASTZ's"
+        read -r ml _ < <(score lastz-misplaced "lz$s.txt" "d$s.truth.tsv")
+        line="$line; LASTZ recall $rl precision $pl misplaced $ml; time default x$(ratio "$tv" "$T"), sensitive x$(ratio "$ts" "$T") LASTZ's"
       fi
       echo "$line"
     done
@@ -129,6 +159,29 @@ for section in $sections; do
       align syns "$g1" "$syn" sensitive
       echo "shared synthetic pair, plus-strand recall: sensitive $(score points syns.loc_align "$data/synthetic/hpF32_evolved.points.tsv") (${T} s)"
     fi
+    ;;
+  evolved)
+    echo "== evolved F32, both strands (reference: LASTZ; aim: sensitive >= LASTZ - 0.01 at <= 0.3 x its time)"
+    g1=$data/pairs/hpylori_genomes/H_pylori_F32_NC_017366.fa
+    evolve=$data/synthetic/evolve.py
+    [ -f "$g1" ] && [ -f "$evolve" ] && have lastz || { echo "needs the genomes, evolve.py and lastz"; continue; }
+    printf '%-6s %-18s %-18s %-14s %s\n' subst "default (s)" "sensitive (s)" "LASTZ (s)" "misplaced default/sensitive/LASTZ"
+    for s in 06 12 18 24 30 36; do
+      [ -f "ev$s.fa" ] || python3 "$evolve" "$g1" "ev$s" --seed "$((10#$s))" --sub "0.$s" --indel 0.01 >/dev/null
+      timed "evlz$s" lastz "$g1" "ev$s.fa" --format=general:strand2,zstart1,zstart2,text1,text2
+      tl=$T
+      read -r rl _ < <(score lastz-strands "ev$s.points.tsv" "evlz$s.txt" "ev$s.fa")
+      read -r ml _ < <(score lastz-misplaced "evlz$s.txt" "ev$s.points.tsv")
+      strands "ev$s" "$g1" "ev$s.fa"
+      td=$T
+      read -r rd _ < <(score strands "ev$s.points.tsv" "ev$s.p.loc_align" "ev$s.m.loc_align")
+      read -r md _ < <(score misplaced "ev$s.p.loc_align" "ev$s.points.tsv")
+      strands "ev${s}s" "$g1" "ev$s.fa" sensitive
+      read -r rs _ < <(score strands "ev$s.points.tsv" "ev${s}s.p.loc_align" "ev${s}s.m.loc_align")
+      read -r ms _ < <(score misplaced "ev${s}s.p.loc_align" "ev$s.points.tsv")
+      printf '0.%-4s %-18s %-18s %-14s %s\n' "$s" "$rd ($td, x$(ratio "$td" "$tl"))" \
+        "$rs ($T, x$(ratio "$T" "$tl"))" "$rl ($tl)" "$md / $ms / $ml"
+    done
     ;;
   hpylori)
     echo "== H. pylori genomes (reference: LASTZ, plus strand)"

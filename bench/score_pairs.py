@@ -26,6 +26,8 @@ score_pairs.py misplaced VELK.loc_align TRUTH.tsv
     share of the aligned columns at truth positions of sequence 1 that sit
     1 to 10 positions from the homologue (found, but a few bases off), and
     the share more than 10 off. Prints "near_miss far".
+score_pairs.py lastz-misplaced LASTZ.txt TRUTH.tsv
+    the same for LASTZ's plus-strand alignments.
 score_pairs.py strands POINTS.tsv PLUS.loc_align [MINUS.loc_align]
     recall of both strands' points of an evolve.py truth: PLUS from Align
     on the pair, MINUS from Align with sequence 2 invert-complemented
@@ -223,6 +225,8 @@ def main():
         print("%.4f %d %d" % self_scores(velk_columns(first), lastz_columns(second)))
     elif kind == "misplaced":
         print("%.4f %.4f" % misplaced(velk_columns(first), read_truth(second)))
+    elif kind == "lastz-misplaced":
+        print("%.4f %.4f" % misplaced(lastz_columns(first), read_truth(second)))
     elif kind in ("strands", "lastz-strands"):
         points = read_points(first)
         if kind == "strands":

@@ -179,55 +179,41 @@ TEST_F(AssemblyTest, WordSeeding) {
   }
 }
 
-TEST_F(AssemblyTest, ResiduesLeftOnBothSidesOfAJoinArePaired) {
-  // Two blocks with "GCC" of sequence 1 and a two-residue stretch of
-  // sequence 2 between them: the pairs go on the diagonal where they match
-  // more, and one residue faces a single gap.
+// A hit of two islands linked at the cut 60 in sequence 1, whatever lies
+// between them, is printed with both on their own diagonals and one gap.
+TEST_F(AssemblyTest, AHitsRowsFollowItsBlocksWithOneGapBetween) {
   std::mt19937 rng{5};
   const std::string a = randomDna(rng, 60), b = randomDna(rng, 60);
   struct Case {
-    std::string between2;
-    int32_t firstLength, secondX;
-  } cases[] = {{"GC", 62, 63}, {"CC", 60, 61}};
+    std::string s1, s2;
+    int32_t secondX, secondY; // the second island as found
+    std::tuple<int32_t, int32_t, int32_t, int32_t> counts, blocks;
+  } cases[] = {
+      // Residues of both sequences between the islands: the pairs go on
+      // the diagonal where they match more; one residue faces a gap.
+      {a + "GCC" + b, a + "GC" + b, 63, 62, {122, 0, 1, 1}, {62, 63, 62, 60}},
+      {a + "GCC" + b, a + "CC" + b, 63, 62, {122, 0, 1, 1}, {60, 61, 60, 62}},
+      // The second island begins before the cut: it starts at the cut.
+      {a + b, a + "GGGGGGGG" + b, 58, 66, {120, 0, 1, 8}, {60, 60, 68, 60}},
+  };
   for (const Case &c : cases) {
-    SCOPED_TRACE(c.between2);
-    load(a + "GCC" + b, a + c.between2 + b);
+    SCOPED_TRACE(c.s2.substr(60, 8));
+    load(c.s1, c.s2);
     prepare();
-    HitBlock *first = island(0, 0, 60), *second = island(63, 62, 60);
+    HitBlock *first = island(0, 0, 60);
+    HitBlock *second = island(c.secondX, c.secondY, int32_t(c.s1.size()) - c.secondX);
     first->next = second;
     second->prev = first;
     first->linkKind = kLinkGapInY;
     first->cut = 60;
     Hit *h = allocateHit();
     makeHit(h, first);
-    EXPECT_EQ(std::make_pair(first->length, second->x), std::make_pair(c.firstLength, c.secondX));
+    EXPECT_EQ(std::make_tuple(first->length, second->x, second->y, second->length), c.blocks);
     ColumnCounts n;
     EXPECT_EQ(CountHitColumns(h, h->firstBlock, &n), h->score);
-    EXPECT_EQ(std::make_tuple(n.matches, n.mismatches, n.gaps, n.gapLength),
-              std::make_tuple(122, 0, 1, 1));
+    EXPECT_EQ(std::make_tuple(n.matches, n.mismatches, n.gaps, n.gapLength), c.counts);
     releaseRegion();
   }
-}
-
-TEST_F(AssemblyTest, ASuccessorStartingBeforeTheCutStartsAtIt) {
-  // A link cut at 60 in sequence 1 while its successor's island begins two
-  // residues earlier: the rows must still follow both diagonals.
-  std::mt19937 rng{6};
-  const std::string a = randomDna(rng, 60), c = randomDna(rng, 60);
-  load(a + c, a + "GGGGGGGG" + c);
-  prepare();
-  HitBlock *first = island(0, 0, 60), *second = island(58, 66, 62);
-  first->next = second;
-  second->prev = first;
-  first->linkKind = kLinkGapInY;
-  first->cut = 60;
-  Hit *h = allocateHit();
-  makeHit(h, first);
-  EXPECT_EQ(std::make_tuple(second->x, second->y, second->length), std::make_tuple(60, 68, 60));
-  ColumnCounts n;
-  CountHitColumns(h, h->firstBlock, &n);
-  EXPECT_EQ(std::make_tuple(n.matches, n.mismatches, n.gaps, n.gapLength),
-            std::make_tuple(120, 0, 1, 8));
 }
 
 class BridgeTest : public SearchTest {
