@@ -5,6 +5,7 @@
 
 #include "core/flags.h"
 #include "core/session.h"
+#include "core/strands.h"
 #include "core/ui_port.h"
 
 // One pass per list order: a hit conflicts when it overlaps its successor
@@ -46,6 +47,11 @@ void CountWindowHits() {
   }
   w->hitCount = total;
   w->conflictCount = conflicting;
+  int32_t reverse = 0;
+  for (const Hit *h = gOther.head1; h; h = h->next1)
+    if (h->firstBlock && otherHitInArea(h, w->region))
+      ++reverse;
+  w->reverseCount = reverse;
 }
 
 bool ConfirmConflictLimit(int32_t limit, const char *name) {

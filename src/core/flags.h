@@ -35,6 +35,7 @@ constexpr uint32_t kHitInterhit = 0x200;      // temporary interhit made for glo
 constexpr uint32_t kHitRegionMark = 0x400;    // engine's region-to-align marker
 constexpr uint32_t kHitConflict = 0x800;      // in conflict with another hit
 constexpr uint32_t kHitApproved = 0x1000;     // locked against changes
+constexpr uint32_t kHitOtherStrand = 0x2000;  // in the second set: sequence 2's other strand
 constexpr uint32_t kHitFree = 0xffffffffu;    // record sits on the free list
 
 // WindowRecord::flagsA

@@ -96,6 +96,7 @@ struct IslandParams {
   // (0: no limit); the default leaves ordinary pairs untouched.
   int32_t repeatLimit = kDefaultRepeatLimit;
   int16_t seedShape = 0; // 0 successive matches, 1 spaced (sensitive)
+  int16_t strands = 0;   // 0 sequence 2 as it stands, 1 its other strand too
 };
 
 struct ScoreParams { // hundredths; penalties stored negative
@@ -158,6 +159,7 @@ struct WindowRecord {
   int32_t paneTopLeft[2], paneBottomRight[2];
   int32_t listCursor, listRows, paneColumnsShown;
   int32_t hitCount, conflictCount;
+  int32_t reverseCount; // hits of the second set (other strand) in the window
   int32_t reportFirst, reportSecond;
   int32_t reportKind;
   int32_t reportRepeats; // seed words the repeat limit left out (Align)

@@ -22,6 +22,7 @@ constexpr int32_t kReportOptimal = 16;
 constexpr int32_t kReportKill = 17;
 constexpr int32_t kReportSave = 18;
 constexpr int32_t kReportSaveFailed = 19; // the file was not written
+constexpr int32_t kReportReverse = 20;    // the session turned to the other strand
 
 // Both counters to 0 and the kind of the action about to run.
 inline void startReport(WindowRecord *w, int32_t kind) {

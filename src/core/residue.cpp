@@ -4,12 +4,34 @@ const char kResidueLetters[] = "ACGTNNNNacgtnnnnacgtnnnnacgtnnnn*|{[}]}] %d";
 
 uint8_t residueCode(char letter) {
   switch (letter) {
-  case 'A': case 'a': return kBaseA;
-  case 'C': case 'c': return kBaseC;
-  case 'G': case 'g': return kBaseG;
-  case 'T': case 't': return kBaseT;
-  default: return kResN;
+  case 'A':
+  case 'a':
+    return kBaseA;
+  case 'C':
+  case 'c':
+    return kBaseC;
+  case 'G':
+  case 'g':
+    return kBaseG;
+  case 'T':
+  case 't':
+    return kBaseT;
+  default:
+    return kResN;
   }
+}
+
+void reverseComplement(uint8_t *r, int64_t n) {
+  if (!r || n <= 0)
+    return;
+  uint8_t *a = r, *b = r + n - 1;
+  for (; a < b; ++a, --b) {
+    const uint8_t t = complementResidue(*a);
+    *a = complementResidue(*b);
+    *b = t;
+  }
+  if (a == b)
+    *a = complementResidue(*a);
 }
 
 int32_t IdentityTable[32][32];

@@ -16,6 +16,8 @@ constexpr uint8_t kResSentinel = 0x20; // engine's end-of-region mark
 extern const char kResidueLetters[];
 
 inline uint8_t complementResidue(uint8_t r) { return r ^ kBaseMask; }
+// Reverses and complements n codes in place (an odd middle is complemented).
+void reverseComplement(uint8_t *r, int64_t n);
 inline char residueLetter(uint8_t r) { return kResidueLetters[r & 31]; }
 // Code of a sequence-file letter (case-insensitive; anything else is N).
 uint8_t residueCode(char letter);

@@ -7,6 +7,7 @@
 #include "core/conflicts.h"
 #include "core/flags.h"
 #include "core/pool.h"
+#include "core/strands.h"
 
 Sequence *gSeq1 = nullptr, *gSeq2 = nullptr;
 Hit *gHitHead1 = nullptr, *gHitTail1 = nullptr;
@@ -39,6 +40,7 @@ void resetHitStore() {
   gStore = RecordStore();
   gHitHead1 = gHitTail1 = gHitHead2 = gHitTail2 = nullptr;
   gHitCount = 0;
+  gOther = HitList();
   for (WindowRecord &w : gSlots)
     w.selectedHit = nullptr;
 }
@@ -104,11 +106,14 @@ void freeHit(Hit *hit) {
 }
 
 void unlinkHit(Hit *h) {
-  (h->prev1 ? h->prev1->next1 : gHitHead1) = h->next1;
-  (h->next1 ? h->next1->prev1 : gHitTail1) = h->prev1;
-  if (h->prev2 || h->next2 || gHitHead2 == h) {
-    (h->prev2 ? h->prev2->next2 : gHitHead2) = h->next2;
-    (h->next2 ? h->next2->prev2 : gHitTail2) = h->prev2;
+  const bool other = (h->flags & kHitOtherStrand) && h->flags != kHitFree;
+  Hit *&head1 = other ? gOther.head1 : gHitHead1, *&tail1 = other ? gOther.tail1 : gHitTail1;
+  Hit *&head2 = other ? gOther.head2 : gHitHead2, *&tail2 = other ? gOther.tail2 : gHitTail2;
+  (h->prev1 ? h->prev1->next1 : head1) = h->next1;
+  (h->next1 ? h->next1->prev1 : tail1) = h->prev1;
+  if (h->prev2 || h->next2 || head2 == h) {
+    (h->prev2 ? h->prev2->next2 : head2) = h->next2;
+    (h->next2 ? h->next2->prev2 : tail2) = h->prev2;
   }
   h->next1 = h->prev1 = h->next2 = h->prev2 = nullptr;
   for (WindowRecord &w : gSlots)
@@ -179,16 +184,9 @@ static int compareMain(const void *a, const void *b) {
   return 0;
 }
 
-void rebuildLists(int32_t x, int32_t y) {
-  gCurrent->flagsA |= kWinRecount;
-  if (!gHitHead1) {
-    gHitHead2 = gHitTail1 = gHitTail2 = nullptr;
-    gHitCount = 0;
-    gCurrent->selectedHit = nullptr;
-    return;
-  }
+void sortHitOrders(HitList &list) {
   int32_t count = 0;
-  for (Hit *h = gHitHead1; h; h = h->next1) {
+  for (Hit *h = list.head1; h; h = h->next1) {
     for (HitBlock *b = h->firstBlock; b; b = b->next) {
       b->freeNext = nullptr;
       b->startX = b->x;
@@ -198,18 +196,17 @@ void rebuildLists(int32_t x, int32_t y) {
     }
     ++count;
   }
-  gHitCount = count;
-  if (count == 1) {
-    Hit *h = gHitHead1;
-    gHitTail1 = gHitHead2 = gHitTail2 = h;
-    h->next1 = h->prev1 = h->next2 = h->prev2 = nullptr;
-    h->flags &= ~kHitConflict;
-    gCurrent->selectedHit = h;
+  list.count = count;
+  if (count <= 1) {
+    Hit *h = list.head1;
+    list.tail1 = list.head2 = list.tail2 = h;
+    if (h)
+      h->next1 = h->prev1 = h->next2 = h->prev2 = nullptr;
     return;
   }
   std::vector<Hit *> order;
   order.reserve(count);
-  for (Hit *h = gHitHead1; h; h = h->next1)
+  for (Hit *h = list.head1; h; h = h->next1)
     order.push_back(h);
   // A failed sort leaves the present order, which is still a valid list.
   stableSort(order.data(), order.size(), sizeof(Hit *), compareSecond);
@@ -217,15 +214,36 @@ void rebuildLists(int32_t x, int32_t y) {
     order[i]->prev2 = i ? order[i - 1] : nullptr;
     order[i]->next2 = i + 1 < count ? order[i + 1] : nullptr;
   }
-  gHitHead2 = order.front();
-  gHitTail2 = order.back();
+  list.head2 = order.front();
+  list.tail2 = order.back();
   stableSort(order.data(), order.size(), sizeof(Hit *), compareMain);
   for (int32_t i = 0; i < count; ++i) {
     order[i]->prev1 = i ? order[i - 1] : nullptr;
     order[i]->next1 = i + 1 < count ? order[i + 1] : nullptr;
   }
-  gHitHead1 = order.front();
-  gHitTail1 = order.back();
+  list.head1 = order.front();
+  list.tail1 = order.back();
+}
+
+void rebuildLists(int32_t x, int32_t y) {
+  gCurrent->flagsA |= kWinRecount;
+  HitList list;
+  list.head1 = gHitHead1;
+  sortHitOrders(list);
+  gHitHead1 = list.head1;
+  gHitTail1 = list.tail1;
+  gHitHead2 = list.head2;
+  gHitTail2 = list.tail2;
+  gHitCount = list.count;
+  if (list.count == 0) {
+    gCurrent->selectedHit = nullptr;
+    return;
+  }
+  if (list.count == 1) {
+    gHitHead1->flags &= ~kHitConflict;
+    gCurrent->selectedHit = gHitHead1;
+    return;
+  }
   selectNearestHit(x, y);
   MarkConflicts();
 }

@@ -38,8 +38,19 @@ void freeBlock(HitBlock *block);
 void resetHitStore();        // forget every record (the pool was released)
 void clearHits();            // every hit back to the free list, lists empty
 
-// Unlinks a hit from both lists (the main list alone while lists are stale).
+// Unlinks a hit from both lists of its set (the main list alone while lists
+// are stale): the session's hits, or the second set (kHitOtherStrand).
 void unlinkHit(Hit *hit);
+
+// A set of hits in its two orders: by start1 (then end1 descending) through
+// next1, by start2 (then end2 descending) through next2.
+struct HitList {
+  Hit *head1 = nullptr, *tail1 = nullptr, *head2 = nullptr, *tail2 = nullptr;
+  int32_t count = 0;
+};
+// Links both orders of the hits on the list's next1 chain (stable) and
+// counts them; nothing else (no selection, no conflicts).
+void sortHitOrders(HitList &list);
 
 // Re-establishes both hit orders, the hit count, the current window's
 // selected hit and the conflict flags. (x, y) is the remembered point.

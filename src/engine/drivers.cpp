@@ -7,12 +7,14 @@
 
 #include "core/flags.h"
 #include "core/session.h"
+#include "core/strands.h"
 #include "core/ui_port.h"
 #include "engine/columns.h"
 #include "engine/nw.h"
 #include "engine/progress.h"
 #include "engine/scores.h"
 #include "engine/search.h"
+#include "engine/strands.h"
 #include "engine/trim.h"
 
 namespace {
@@ -39,9 +41,19 @@ void deleteBlocklessHits() {
 
 bool sequencesPresent() { return gSeq1 && gSeq2 && gSeq1->length > 0 && gSeq2->length > 0; }
 
+// The answer to the hash question of the latest Align, which its search of
+// the other strand keeps rather than asking again.
+double gWidthLimit = INFINITY;
+
+// `preset`: no question; regions at least this wide are left out.
+int regionDriver(bool fill, bool quiet, const double *preset);
+
 } // namespace
 
-int alignOrFill(bool fill, bool quiet) {
+int alignOrFill(bool fill, bool quiet) { return regionDriver(fill, quiet, nullptr); }
+
+namespace {
+int regionDriver(bool fill, bool quiet, const double *preset) {
   WindowRecord *w = gCurrent;
   resortAroundSelected();
   resetProgress();
@@ -79,9 +91,9 @@ int alignOrFill(bool fill, bool quiet) {
 
   bool hash = !fill && (opt & kOptAlignHash);
   int wordSize = w->alignIsland.wordSize;
-  double widthLimit = INFINITY;
+  double widthLimit = preset ? *preset : INFINITY;
   bool cancelled = false;
-  if (!quiet) {
+  if (!quiet && !preset) {
     if (fill && largest > kFillMaxSide) {
       Answer a = ui()->messageBox("Caution",
                                   "One or more regions are longer than 5Kb.\n\nSuch regions "
@@ -102,6 +114,8 @@ int alignOrFill(bool fill, bool quiet) {
     }
   }
 
+  if (!fill)
+    gWidthLimit = widthLimit;
   if (!cancelled) {
     openActionCanvas();
     gActionStatus = (gActionStatus & (kModeStop | kModePaused)) | kModeAlign;
@@ -158,10 +172,11 @@ int alignOrFill(bool fill, bool quiet) {
   return cancelled ? 1 : 0;
 }
 
-int alignAction(bool quiet) {
+// One strand: the search, the advice on piled repeats, then the automatic
+// trimming.
+int alignPass(bool quiet, const double *preset) {
   WindowRecord *w = gCurrent;
-  ui()->requestRepaint();
-  alignOrFill(false, quiet);
+  const int result = regionDriver(false, quiet, preset);
   // Copies already masked need no advice to mask them.
   const bool masked = (w->flagsB & kOptAlignMaskFilter) && sequencesPresent() &&
                       ((gSeq1->flags | gSeq2->flags) & kSeqInterspersed);
@@ -176,7 +191,56 @@ int alignAction(bool quiet) {
     w->reportFirst = first;
     w->reportSecond = second;
   }
+  return result;
+}
+
+// The same search on the other strand of sequence 2, in the same area and
+// with the answer given for the first: the sets are exchanged for it and
+// back, so its hits end in the second set and the session's stay as they
+// were. The report adds its counts to the first search's.
+void alignOtherStrand(uint32_t areaBits) {
+  WindowRecord *w = gCurrent;
+  const int32_t first = w->reportFirst, second = w->reportSecond, repeats = w->reportRepeats,
+                piled = w->reportPiled;
+  const double limit = gWidthLimit;
+  Hit *selected[kSlotCount];
+  for (int i = 0; i < kSlotCount; ++i)
+    selected[i] = gSlots[i].selectedHit;
+  reverseStrands();
+  w->flagsB |= areaBits;
+  gStrandPassRunning = true;
+  alignPass(true, &limit);
+  gStrandPassRunning = false;
+  reverseStrands();
+  // Each window keeps the selection the first search left, as after an
+  // Align of one strand; a record freed meanwhile gives way to the nearest.
+  for (int i = 0; i < kSlotCount; ++i) {
+    Hit *h = selected[i];
+    const bool kept = h && h->flags != kHitFree && !onOtherStrand(h);
+    gSlots[i].selectedHit = kept ? h : nullptr;
+  }
+  if (!w->selectedHit)
+    selectNearestHit(w->region[0], w->region[2]);
+  w->reportFirst += first;
+  w->reportSecond += second;
+  w->reportRepeats += repeats;
+  w->reportPiled += piled;
+  w->reportKind = kReportKindAlign;
+}
+} // namespace
+
+int alignAction(bool quiet) {
+  WindowRecord *w = gCurrent;
+  const uint32_t areaBits = w->flagsB & kOptClearedAfterAction;
+  ui()->requestRepaint();
+  const int cancelled = alignPass(quiet, nullptr);
   w->flagsB &= ~kOptClearedAfterAction;
+  if (w->alignIsland.strands != 0 && !cancelled && !(gActionStatus & kStatusStop) &&
+      sequencesPresent()) {
+    alignOtherStrand(areaBits);
+    w->flagsB &= ~kOptClearedAfterAction;
+    ui()->requestRepaint();
+  }
   return 0;
 }
 

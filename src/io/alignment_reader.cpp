@@ -13,6 +13,8 @@
 #include "core/params.h"
 #include "core/pool.h"
 #include "core/session.h"
+#include "core/strands.h"
+#include "engine/strands.h"
 #include "io/alignment_reader_internal.h"
 #include "io/reader_engine.h"
 #include "io/sequence_reader.h"
@@ -157,6 +159,8 @@ int openPath(const char *path) {
   }
   if (readBody(true, path) != 1)
     ++failures;
+  adoptOtherStrandHits();
+  scoreOtherStrand();
   dropPlaceholders();
   rebuildLists(0, 0);
   // The marks themselves are not saved: the same residues give them again.

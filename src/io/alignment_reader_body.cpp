@@ -13,6 +13,7 @@
 #include "engine/columns.h"
 #include "io/alignment_reader_internal.h"
 #include "io/reader_engine.h"
+#include "output/alignment_files.h"
 
 bool gBodyMakesHits = false;
 BodyGeometry gBodyGeometry;
@@ -31,12 +32,16 @@ enum : int {
   aGlobalPos2,
   aGlobalGroup,
   aGlobalEnd,
+  aReverseSection,
 };
 static_assert(aGlobalEnd <= kActionAlignmentLast, "too many actions");
 constexpr int E = kErrBadFormat;
 
 // clang-format off
-enum { B_SCAN, B_SKIP, B_REST, B_EOL, B_EMPTY, B_EOF, B_LOCAL, B_L, B_SUMMARY, B_S, B_GLOBAL };
+// A local file whose hits all lie on the other strand begins with the
+// line that opens their section.
+enum { B_SCAN, B_SKIP, B_REST, B_EOL, B_EMPTY, B_EOF, B_REVERSE, B_REVEOL, B_REVEMPTY,
+       B_REVSCORE, B_LOCAL, B_L, B_SUMMARY, B_S, B_GLOBAL };
 constexpr auto kBody = makeGrammar({
     {kLitScoreBlank, at(B_REST), kNext, 0},           // B_SCAN
     {kRecAnyChar, at(B_SCAN), kOk, 0},                // B_SKIP
@@ -44,6 +49,10 @@ constexpr auto kBody = makeGrammar({
     {kRecEndOfLine, kNext, kOk, 0},                   // B_EOL
     {kRecEndOfLine, kSame, kNext, aEmptyLine},        // B_EMPTY
     {kLitEof, kOk, kNext, aGlobalEnd},                // B_EOF
+    {kRecReverseSection, kNext, at(B_LOCAL), aReverseSection}, // B_REVERSE
+    {kRecEndOfLine, kNext, E, 0},                     // B_REVEOL
+    {kRecEndOfLine, kSame, kNext, 0},                 // B_REVEMPTY
+    {kLitScoreColon, at(B_L), E, 0},                  // B_REVSCORE
     {kLitScoreColon, kNext, at(B_SUMMARY), 0},        // B_LOCAL
     {kGrammarAlignLocal, kOk, E, 0},                  // B_L
     {kLitFirst, kNext, at(B_GLOBAL), 0},              // B_SUMMARY
@@ -52,10 +61,11 @@ constexpr auto kBody = makeGrammar({
 });
 
 // Entered after "Score:". The coordinates line, then groups of three lines
-// up to the next "Score:" or the end of the file.
+// up to the next "Score:" or the end of the file. Once, the line that opens
+// the other strand's section may stand before a "Score:".
 enum { L_SCAN1, L_SKIP1, L_C1, L_F1, L_D1, L_T1, L_SCAN2, L_SKIP2, L_C2, L_F2, L_D2, L_T2,
        L_REST, L_EOL, L_G0, L_R1, L_E1, L_BAR, L_BLANK, L_E2, L_G2, L_R2, L_E3, L_EMPTY, L_EOF, L_NEXT,
-       L_MORE };
+       L_REVERSE, L_REVEOL, L_REVEMPTY, L_REVSCORE, L_MORE };
 constexpr auto kLocal = makeGrammar({
     {kLitFirst, at(L_C1), kNext, 0},                  // L_SCAN1
     {kRecAnyChar, at(L_SCAN1), E, 0},                 // L_SKIP1
@@ -83,18 +93,24 @@ constexpr auto kLocal = makeGrammar({
     {kRecEndOfLine, kSame, kNext, aEmptyLine},        // L_EMPTY
     {kLitEof, kOk, kNext, aLocalHitEnd},              // L_EOF
     {kLitScoreColon, at(L_SCAN1), kNext, aLocalHitEnd}, // L_NEXT
+    {kRecReverseSection, kNext, at(L_MORE), aReverseSection}, // L_REVERSE
+    {kRecEndOfLine, kNext, E, 0},                     // L_REVEOL
+    {kRecEndOfLine, kSame, kNext, 0},                 // L_REVEMPTY
+    {kLitScoreColon, at(L_SCAN1), E, 0},              // L_REVSCORE
     {kRecAlways, at(L_G0), E, 0},                     // L_MORE
 });
 
 // Entered after "1st": the title line, then rows of four figures each
-// followed by ";".
-enum { S_TITLE, S_EOL, S_EMPTY, S_EOF, S_I1, S_C1, S_I2, S_C2, S_I3, S_C3, S_I4, S_C4, S_REST,
-       S_ROWEND, S_EOF2 };
+// followed by ";"; once, the line that opens the other strand's rows.
+enum { S_TITLE, S_EOL, S_EMPTY, S_EOF, S_REVERSE, S_REVEOL, S_I1, S_C1, S_I2, S_C2, S_I3, S_C3,
+       S_I4, S_C4, S_REST, S_ROWEND, S_EOF2 };
 constexpr auto kSummary = makeGrammar({
     {kRecLineChar, kSame, kNext, 0},                  // S_TITLE
     {kRecEndOfLine, kNext, kOk, 0},                   // S_EOL
     {kRecEndOfLine, kSame, kNext, 0},                 // S_EMPTY
     {kLitEof, kOk, kNext, 0},                         // S_EOF
+    {kRecReverseSection, kNext, at(S_I1), aReverseSection}, // S_REVERSE
+    {kRecEndOfLine, at(S_EMPTY), E, 0},               // S_REVEOL
     {kRecInteger, kNext, E, 0},                       // S_I1
     {kLitSemicolon, kNext, E, 0},                     // S_C1
     {kRecInteger, kNext, E, 0},                       // S_I2
@@ -152,7 +168,12 @@ struct BodyState {
   int64_t residues1 = 0, residues2 = 0, expected1 = 0, expected2 = 0;
   std::vector<Run> blocks;
   bool inRun = false;
+  bool hitOpen = false; // local: a "Score:" line read, its hit not yet made
+  bool reverse = false; // in the other strand's section
 } gBody;
+
+// The section's line, without its line end.
+bool recReverseSection() { return matchKeyword(kReverseSectionTitle); }
 
 // ---- Hits -----------------------------------------------------------------
 [[noreturn]] void badFormat() { reportSyntaxError(E); }
@@ -177,7 +198,9 @@ int32_t indexOf(int which, int32_t filePosition) {
   const int32_t length = gBodyGeometry.length[which];
   if (filePosition < 0 || filePosition > length + 1)
     badFormat();
-  return gBodyGeometry.inverted[which] ? length - filePosition : filePosition - 1;
+  // The other strand's section counts sequence 2 along that strand.
+  const bool inverted = gBodyGeometry.inverted[which] != (which == 1 && gBody.reverse);
+  return inverted ? length - filePosition : filePosition - 1;
 }
 
 void column(bool has1, bool has2, bool inHit) {
@@ -227,6 +250,8 @@ void makeHitFromBlocks() {
     return;
   try {
     Hit *h = allocateHit();
+    if (gBody.reverse)
+      h->flags = kHitOtherStrand; // adopted into the second set, scored there
     h->start1 = start1;
     h->start2 = start2;
     h->end1 = end1;
@@ -248,7 +273,8 @@ void makeHitFromBlocks() {
       }
       prev = b;
     }
-    h->score = CountHitColumns(h, h->firstBlock);
+    if (!gBody.reverse)
+      h->score = CountHitColumns(h, h->firstBlock);
   } catch (const EngineAbort &) {
     reportOutOfMemory(sizeof(Hit), "heap_alloc");
   }
@@ -280,6 +306,7 @@ void actLocalHit() {
   gBody.x = indexOf(0, from1);
   gBody.y = indexOf(1, from2);
   gBody.count = 0;
+  gBody.hitOpen = true;
 }
 void actRow1() {
   if (gBody.rows.has1.empty()) // where the letters begin, for the marks below
@@ -302,12 +329,23 @@ void checkFileEnd() {
     badFormat();
 }
 void actLocalHitEnd() {
+  gBody.hitOpen = false;
   checkFileEnd();
   // The coordinate line says how many residues the rows must hold: fewer
   // means the file was cut off between groups.
   if (gBody.residues1 != gBody.expected1 || gBody.residues2 != gBody.expected2)
     badFormat();
   makeHitFromBlocks();
+}
+
+// The hit before the line ends there; a second such line is damage.
+void actReverseSection() {
+  if (gBody.reverse)
+    badFormat();
+  if (gBody.hitOpen)
+    actLocalHitEnd();
+  gBody.reverse = true;
+  gBody.emptyLines = 0;
 }
 
 // ---- Global ---------------------------------------------------------------
@@ -379,12 +417,14 @@ void ensureAlignmentBodyGrammar() {
   registerGrammar(kGrammarAlignLocal, kLocal, "local alignment");
   registerGrammar(kGrammarAlignSummary, kSummary, "alignment summary");
   registerGrammar(kGrammarAlignGlobal, kGlobal, "global alignment");
+  registerRecogniser(kRecReverseSection, recReverseSection);
   const ReaderAction actions[] = {actLocalHit, actLocalPush,  actEmptyLine,   actRow1,
                                   actRow2,     actLocalGroup, actLocalHitEnd, actGlobalPos1,
                                   actMiddle,   actGlobalPos2, actGlobalGroup, actGlobalEnd};
   int index = aLocalHit;
   for (ReaderAction a : actions)
     registerAction(index++, a);
+  registerAction(aReverseSection, actReverseSection);
 }
 
 // Forgets what an earlier read left (a read that ended in an error).

@@ -17,13 +17,16 @@ enum : int {
   kGrammarAlignGlobal = 43,
 };
 
-// Recognisers of the header's optional Align fields, and of a sequence's
-// optional "record=" and "softmask".
+// Recognisers of the header's optional Align fields, of a sequence's
+// optional "record=" and "softmask", and of the line that opens the section
+// of the other strand's hits.
 enum : int {
   kRecRepeatsField = 70,
   kRecSpacedSeeds = 71,
   kRecRecordField = 72,
-  kRecSoftmaskField = 73
+  kRecSoftmaskField = 73,
+  kRecBothStrands = 74,
+  kRecReverseSection = 75
 };
 // The filter line, written only when the filter holds interspersed repeats.
 constexpr int kRecInterspersedLine = 78;

@@ -62,6 +62,8 @@ struct CommandActions {
   // "delete": delete the selected hits (the four modes already cleared).
   void (*deleteSelected)();
   void (*undo)();
+  // "reverse": the session turned to the other strand of sequence 2.
+  void (*reverse)();
   // "score": the current window's ScoreParams changed.
   void (*scoresChanged)();
 };

@@ -93,7 +93,8 @@ constexpr auto kInputRest = makeGrammar({
 enum { A_ALIGN, A_ALBLANKS, A_ALOPT, A_ALRUN, A_EXPAND, A_EXBLANKS, A_EXOPT, A_EXRUN, A_MERGE,
        A_MEBLANKS, A_MEOPT, A_MEEQ, A_MEVALUE, A_MERUN, A_REFINE, A_FILL, A_TRIM, A_CUT,
        A_TRBLANKS, A_LOOSE, A_TRRUN, A_REM, A_REMTEXT, A_RECONCILE, A_RESOLVE, A_GREEDY,
-       A_GRBLANKS, A_GRRESOLVE, A_GRRUN, A_OPTIMAL, A_OPBLANKS, A_OPCHAIN, A_OPRUN, A_KILL };
+       A_GRBLANKS, A_GRRESOLVE, A_GRRUN, A_OPTIMAL, A_OPBLANKS, A_OPCHAIN, A_OPRUN, A_KILL,
+       A_REVERSE };
 constexpr auto kActionCommand = makeGrammar({
     {kLitAlign, kNext, at(A_EXPAND), 0},              // A_ALIGN
     {kLitBlank, kSame, kNext, 0},                     // A_ALBLANKS
@@ -128,15 +129,17 @@ constexpr auto kActionCommand = makeGrammar({
     {kLitBlank, kSame, kNext, 0},                     // A_OPBLANKS
     {kLitChain, kNext, kNext, 0},                     // A_OPCHAIN
     {kRecAlways, kOk, kOk, kActOptimal},              // A_OPRUN
-    {kLitKill, kOk, kFail, kActKill},                 // A_KILL
+    {kLitKill, kOk, kNext, kActKill},                 // A_KILL
+    {kRecReverse, kOk, kFail, 0},                     // A_REVERSE
 });
 
 // One option of Align: a p-value, a hash option or an option Expand has too.
 // "repeats=" limits how often a seed word may occur (0: no limit);
 // "sensitive" seeds with a spaced pattern, "nosensitive" with successive
-// matches again.
+// matches again; "both" searches the other strand of sequence 2 as well,
+// "noboth" no longer.
 enum { O_PVALUE, O_HASH, O_W, O_WORDSIZE, O_NOHASH, O_REPEATS, O_SENSITIVE, O_NOSENSITIVE,
-       O_COMMON };
+       O_BOTH, O_NOBOTH, O_COMMON };
 constexpr auto kAlignOption = makeGrammar({
     {kGrammarPValueOption, kOk, kNext, 0},            // O_PVALUE
     {kLitHashEq, at(O_WORDSIZE), kNext, 0},           // O_HASH
@@ -146,6 +149,8 @@ constexpr auto kAlignOption = makeGrammar({
     {kRecRepeatsEq, kOk, kNext, 0},                   // O_REPEATS
     {kRecSensitive, kOk, kNext, 0},                   // O_SENSITIVE
     {kRecNoSensitive, kOk, kNext, 0},                 // O_NOSENSITIVE
+    {kRecBoth, kOk, kNext, 0},                        // O_BOTH
+    {kRecNoBoth, kOk, kNext, 0},                      // O_NOBOTH
     {kGrammarCommonOption, kOk, kFail, 0},            // O_COMMON
 });
 

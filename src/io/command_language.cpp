@@ -239,6 +239,8 @@ static void applyIslandOptions(IslandParams &ip, IslandBits bits, bool align) {
     ip.repeatLimit = gCommandOptions.repeatLimit;
   if (align && has(kCmdOptSensitive))
     ip.seedShape = gCommandOptions.seedShape;
+  if (align && has(kCmdOptStrands))
+    ip.strands = gCommandOptions.strands;
   if (has(kCmdOptM))
     ip.matchesPerFrame = toInt16(gCommandOptions.m);
   if (has(kCmdOptN))
@@ -379,12 +381,17 @@ static bool recRepeatsEq() {
   setOption(kCmdOptRepeats);
   return true;
 }
-static bool seedOption(const char *word, int16_t shape) {
+// A word that sets one Align option, held until the command uses it.
+static bool wordOption(const char *word, int16_t CommandOptions::*field, int16_t value,
+                       uint32_t bit) {
   if (!matchKeyword(word))
     return false;
-  gCommandOptions.seedShape = shape;
-  setOption(kCmdOptSensitive);
+  gCommandOptions.*field = value;
+  setOption(bit);
   return true;
+}
+static bool seedOption(const char *word, int16_t shape) {
+  return wordOption(word, &CommandOptions::seedShape, shape, kCmdOptSensitive);
 }
 static bool recSensitive() { return seedOption("sensitive", 1); }
 static bool recInterspersed() {
@@ -394,6 +401,17 @@ static bool recInterspersed() {
   return true;
 }
 static bool recNoSensitive() { return seedOption("nosensitive", 0); }
+static bool recBoth() { return wordOption("both", &CommandOptions::strands, 1, kCmdOptStrands); }
+static bool recNoBoth() {
+  return wordOption("noboth", &CommandOptions::strands, 0, kCmdOptStrands);
+}
+// The action table is full: the command's word acts as its action would.
+static bool recReverse() {
+  if (!matchKeyword("reverse"))
+    return false;
+  runSimple(gCommandActions.reverse);
+  return true;
+}
 static void actOptPValue() {
   gCommandOptions.pValue = gReader.value.d;
   setOption(kCmdOptPValue);
@@ -562,6 +580,9 @@ void registerCommandActions() {
   registerRecogniser(kRecSoftmask, recSoftmask);
   registerRecogniser(kRecPaf, recPaf);
   registerRecogniser(kRecMaf, recMaf);
+  registerRecogniser(kRecBoth, recBoth);
+  registerRecogniser(kRecNoBoth, recNoBoth);
+  registerRecogniser(kRecReverse, recReverse);
 }
 
 void ensureCommandLanguage() {

@@ -28,6 +28,7 @@ constexpr uint32_t kCmdOptMaskKnown = 0x00000800;
 constexpr uint32_t kCmdOptNomask = 0x00002000;
 constexpr uint32_t kCmdOptRepeats = 0x00004000;
 constexpr uint32_t kCmdOptSensitive = 0x00008000;
+constexpr uint32_t kCmdOptStrands = 0x00010000;
 constexpr uint32_t kCmdOptInterspersed = 0x00100000;
 
 // Values of the options, held until the command's action consumes them.
@@ -36,6 +37,7 @@ struct CommandOptions {
   int32_t wordSize = 0;
   int32_t repeatLimit = 0;
   int16_t seedShape = 0;
+  int16_t strands = 0;
   int32_t merge = 0;
   double pValue = 0;
   int kind = 0;        // SelectKind of select/unselect

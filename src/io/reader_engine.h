@@ -234,7 +234,7 @@ enum : int {
   kRecEndOfLine = 57, // "\n" or "\r\n"; value.b = '\n'
 };
 constexpr int kRecMin = 45, kRecMax = 127;
-// Command-language words beyond the literal table (80..89).
+// Command-language words beyond the literal table (80..99).
 enum : int {
   kRecRepeatsEq = 80,   // "repeats="
   kRecSensitive = 81,   // "sensitive"
@@ -245,6 +245,9 @@ enum : int {
   kRecMaf = 86,         // "MAF" (save)
 };
 constexpr int kRecInterspersed = 88; // "interspersed" (filter option)
+constexpr int kRecBoth = 87;         // "both" (Align option)
+constexpr int kRecNoBoth = 89;       // "noboth"
+constexpr int kRecReverse = 90;      // "reverse" (the command itself)
 
 // Action indices (1..127), one section per module.
 constexpr int kActionCommandFirst = 1, kActionCommandLast = 62;

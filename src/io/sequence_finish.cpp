@@ -4,19 +4,7 @@
 #include "core/records.h"
 #include "core/residue.h"
 
-void invertComplement(Sequence *s) {
-  uint8_t *r = s->residues;
-  if (!r || s->length <= 0)
-    return;
-  uint8_t *a = r, *b = r + s->length - 1;
-  for (; a < b; ++a, --b) {
-    uint8_t t = complementResidue(*a);
-    *a = complementResidue(*b);
-    *b = t;
-  }
-  if (a == b) // the middle residue of an odd length
-    *a = complementResidue(*a);
-}
+void invertComplement(Sequence *s) { reverseComplement(s->residues, s->length); }
 
 void markRepeats(Sequence *s, bool on) {
   if (!s->residues || s->length <= 0)

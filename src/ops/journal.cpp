@@ -7,6 +7,7 @@
 
 #include "core/flags.h"
 #include "core/session.h"
+#include "core/strands.h"
 #include "core/tempfiles.h"
 #include "core/ui_port.h"
 #include "ops/journal_entries.h"
@@ -24,7 +25,7 @@ const JournalActionEntry kJournalActions[kJournalActionCount] = {
     {90, 0x06, "Greedy"},    {86, 0x04, "Optimal"},
     {91, 0x06, "Optimal"},   {76, 0x24, "Compound"},
     {80, 0x26, "Compound"},  {88, 0x04, "Delete"},
-    {89, 0x04, "Move to footnotes"},
+    {89, 0x04, "Move to footnotes"}, {126, 0x04, "Reverse"},
 };
 // clang-format on
 
@@ -82,8 +83,20 @@ FILE *openOne(const char *pattern, char *name, char *lastTried, const char *mess
   return f;
 }
 
+bool seq2Turned() { return gSeq2 && (gSeq2->flags & kSeqInverted); }
+
+// The session's hits; then, when there are hits of the other strand or
+// Reverse has turned sequence 2, "=" with sequence 2's orientation and
+// those hits. Records of sessions on one strand stay as they were.
 bool writeSnapshot(FILE *f) {
   for (const Hit *h = gHitHead1; h; h = h->next1)
+    if (!writeHitEntry(f, h, true))
+      return false;
+  if (!gOther.head1 && seq2Turned() == gJournal.startTurned)
+    return true;
+  if (fprintf(f, "=%d\n", seq2Turned() ? 1 : 0) < 0)
+    return false;
+  for (const Hit *h = gOther.head1; h; h = h->next1)
     if (!writeHitEntry(f, h, true))
       return false;
   return true;
@@ -134,6 +147,7 @@ void JournalAction(int32_t id) {
     j.active = true;
     j.current = j.position = j.logicalEnd = j.footEnd = 0;
     j.currentState = j.newestState = j.savedState = 0;
+    j.startTurned = seq2Turned();
     if (j.foot && (fflush(j.foot) != 0 || ftruncate(fileno(j.foot), 0) != 0)) {
       fclose(j.foot); // not usable for this session: Move to footnotes will refuse
       unlink(j.footName);
@@ -172,9 +186,11 @@ void MarkSaved() { gJournal.savedState = gJournal.currentState; }
 
 bool journalHasUnsavedChanges() {
   const JournalFiles &j = gJournal;
-  if (!j.active || !j.beyondFirst || j.currentState == j.savedState || !gHitHead1)
+  if (!j.active || !j.beyondFirst || j.currentState == j.savedState)
     return false;
-  return gHitHead1->next1 || gHitHead1->firstBlock;
+  if (gOther.head1)
+    return true;
+  return gHitHead1 && (gHitHead1->next1 || gHitHead1->firstBlock);
 }
 
 const char *JournalPositionText(int32_t actionIndex) {

@@ -16,7 +16,7 @@ struct JournalActionEntry {
   uint32_t flags;
   const char *name;
 };
-constexpr int kJournalActionCount = 21;
+constexpr int kJournalActionCount = 22;
 extern const JournalActionEntry kJournalActions[kJournalActionCount];
 // Index of a command id in the table, or -1.
 int journalActionIndex(int32_t commandId);

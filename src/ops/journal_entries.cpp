@@ -83,7 +83,7 @@ bool EntryReader::readHit(StagedHit &h, bool withFlags) {
   h.end1 = int32_t(v[1]);
   h.start2 = int32_t(v[2]);
   h.end2 = int32_t(v[3]);
-  h.flags = withFlags ? uint32_t(v[4]) : 0;
+  h.flags = uint32_t(v[4]);
   h.blocks.clear();
   while (peek() == ':') {
     get();

@@ -30,7 +30,8 @@ public:
   int get();
   long position() const { return pos; }
   // Reads one entry starting at "/"; false when it is cut short or malformed.
-  // With withFlags false a fifth number on the hit line is still accepted.
+  // With withFlags false a fifth number on the hit line is still accepted
+  // (and kept as the flags, 0 without it).
   bool readHit(StagedHit &hit, bool withFlags);
   // A record header ">index flags previous\n".
   bool readHeader(int32_t &index, uint32_t &flags, long &previous);

@@ -20,6 +20,7 @@ struct JournalFiles {
   long position;    // where the next read or write happens
   long logicalEnd;  // end of the last record written; dead data after it
   long footEnd;     // end of the footnotes of this session
+  bool startTurned; // sequence 2 invert-complemented when the session started
   int32_t currentState, newestState, savedState;
 };
 

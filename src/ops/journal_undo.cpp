@@ -5,8 +5,10 @@
 
 #include "core/flags.h"
 #include "core/session.h"
+#include "core/strands.h"
 #include "core/ui_port.h"
 #include "engine/columns.h"
+#include "engine/strands.h"
 #include "ops/journal.h"
 #include "ops/journal_entries.h"
 #include "ops/journal_files.h"
@@ -14,42 +16,75 @@
 constexpr int32_t kReportUndo = 6, kReportRedo = 7;
 
 namespace {
-// Reads the snapshot that follows a header; `end` receives the position of
-// the next record (or the logical end).
-bool readSnapshot(EntryReader &r, std::vector<StagedHit> &hits) {
+struct Snapshot {
+  std::vector<StagedHit> hits, other;
+  bool turned = false; // sequence 2's orientation in the record
+};
+
+bool seq2Turned() { return gSeq2 && (gSeq2->flags & kSeqInverted); }
+
+bool readEntries(EntryReader &r, std::vector<StagedHit> &hits) {
   hits.clear();
   while (r.peek() == '/') {
     hits.emplace_back();
     if (!r.readHit(hits.back(), true))
       return false;
   }
+  return true;
+}
+
+// Reads the snapshot that follows a header, up to the next record (or the
+// logical end): the session's hits, then the other strand's part if any.
+bool readSnapshot(EntryReader &r, Snapshot &s) {
+  s.turned = gJournal.startTurned;
+  s.other.clear();
+  if (!readEntries(r, s.hits))
+    return false;
+  if (r.peek() == '=') {
+    r.get();
+    const int turned = r.get();
+    if ((turned != '0' && turned != '1') || r.get() != '\n' || !readEntries(r, s.other))
+      return false;
+    s.turned = turned == '1';
+  }
   return r.peek() == '>' || r.peek() == EOF;
 }
 
-void installSnapshot(const std::vector<StagedHit> &hits) {
+void installSnapshot(const Snapshot &s) {
   const WindowRecord *w = gCurrent;
   int32_t x = w->selectedHit ? w->selectedHit->start1 : w->region[0];
   int32_t y = w->selectedHit ? w->selectedHit->start2 : w->region[2];
   clearHits();
+  clearOtherStrand();
+  if (s.turned != seq2Turned())
+    turnSequence2();
   bool canCount = gSeq1 && gSeq1->residues && gSeq2 && gSeq2->residues;
+  auto make = [](const StagedHit &e, uint32_t flags) {
+    Hit *h = allocateHit();
+    h->start1 = e.start1;
+    h->end1 = e.end1;
+    h->start2 = e.start2;
+    h->end2 = e.end2;
+    h->flags = flags;
+    attachStagedBlocks(h, e);
+    return h;
+  };
   try {
     // Each new hit goes to the head of the list: build from the back so the
-    // list comes out in snapshot order.
-    for (size_t i = hits.size(); i-- > 0;) {
-      const StagedHit &s = hits[i];
-      Hit *h = allocateHit();
-      h->start1 = s.start1;
-      h->end1 = s.end1;
-      h->start2 = s.start2;
-      h->end2 = s.end2;
-      h->flags = s.flags;
-      attachStagedBlocks(h, s);
+    // list comes out in snapshot order. The other strand's go on top, in
+    // their order, and are moved aside in reverse, which restores it.
+    for (size_t i = s.hits.size(); i-- > 0;) {
+      Hit *h = make(s.hits[i], s.hits[i].flags & ~kHitOtherStrand);
       if (h->firstBlock && canCount)
         h->score = CountHitColumns(h, h->firstBlock);
     }
+    for (const StagedHit &e : s.other)
+      make(e, e.flags | kHitOtherStrand);
   } catch (const EngineAbort &) {
     // Out of records: keep what could be rebuilt.
   }
+  adoptOtherStrandHits();
+  scoreOtherStrand();
   rebuildLists(x, y);
   for (WindowRecord &slot : gSlots)
     slot.flagsA |= kWinRecount | kWinRepaint;
@@ -81,11 +116,11 @@ void UndoStep() {
   }
   EntryReader r(j.undo, target, j.logicalEnd);
   r.readHeader(k, f, previous);
-  std::vector<StagedHit> hits;
-  if ((f & kJournalSnapshot) && !readSnapshot(r, hits))
+  Snapshot snapshot;
+  if ((f & kJournalSnapshot) && !readSnapshot(r, snapshot))
     return;
   if (f & kJournalSnapshot)
-    installSnapshot(hits);
+    installSnapshot(snapshot);
   --j.currentState;
   j.current = target;
   j.position = r.position();
@@ -115,11 +150,11 @@ void RedoStep() {
     if (f & (kJournalStartsSession | kJournalSnapshot))
       break;
   }
-  std::vector<StagedHit> hits;
-  if ((f & kJournalSnapshot) && !readSnapshot(r, hits))
+  Snapshot snapshot;
+  if ((f & kJournalSnapshot) && !readSnapshot(r, snapshot))
     return;
   if (f & kJournalSnapshot)
-    installSnapshot(hits);
+    installSnapshot(snapshot);
   ++j.currentState;
   j.current = at;
   j.position = r.position();

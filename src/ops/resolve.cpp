@@ -10,6 +10,7 @@
 #include "core/hit_delete.h"
 #include "core/lifecycle.h"
 #include "core/session.h"
+#include "core/strands.h"
 #include "engine/drivers.h"
 #include "engine/progress.h"
 #include "ops/footnotes.h"
@@ -139,6 +140,20 @@ void DeleteMarked(int mode) {
     any = true;
     if (mode == 2 && !AppendFootnote(h)) {
       stopped = true; // keep this and the remaining hits
+      break;
+    }
+    deleteHit(h);
+    ++w->reportSecond;
+  }
+  // The other strand's marked hits go too; Optimal's chain knows only the
+  // session's.
+  for (Hit *h = gOther.head1, *next; h && mode != 0 && !stopped; h = next) {
+    next = h->next1;
+    if (!(h->flags & kHitSelected) || (h->flags & kHitApproved) || !otherHitInArea(h, w->region))
+      continue;
+    any = true;
+    if (mode == 2 && !AppendFootnote(h)) {
+      stopped = true;
       break;
     }
     deleteHit(h);

@@ -5,19 +5,21 @@
 
 #include "core/flags.h"
 #include "core/session.h"
+#include "core/strands.h"
 #include "core/ui_port.h"
 #include "engine/scores.h"
 
 double gDiagonalIntercept = 0, gDiagonalSlope = 0, gDiagonalThreshold = 0;
 
 void SelectAll(bool on) {
-  for (Hit *h = gHitHead1; h; h = h->next1) {
-    if (!HitInArea(h, gCurrent->region))
-      continue;
-    h->flags &= ~kHitSelected;
-    if (on)
-      h->flags |= kHitSelAll;
-  }
+  for (int set = 0; set < 2; ++set)
+    for (Hit *h = set ? gOther.head1 : gHitHead1; h; h = h->next1) {
+      if (!anyHitInArea(h, gCurrent->region))
+        continue;
+      h->flags &= ~kHitSelected;
+      if (on)
+        h->flags |= kHitSelAll;
+    }
 }
 
 static int32_t intervalLength(const Sequence *s) { return s->to - s->from + 1; }

@@ -10,6 +10,13 @@
 
 #include "core/records.h"
 
+// The line that opens the section of the second set (hits with the other
+// strand of sequence 2) in summary, local and footnotes files. The section
+// follows the session's hits, only when there are such hits; its sequence-2
+// positions are those of the other strand as its file holds it (descending
+// for a sequence 2 that is not invert-complemented).
+extern const char kReverseSectionTitle[]; // "Reverse strand:"
+
 // Writers of the file named by the path buffer (gPathBuffer). windowOnly
 // keeps the hits that lie in the current window's region. True when the file
 // was written completely; the session is then marked saved. Failures are

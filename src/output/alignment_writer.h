@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/records.h"
+#include "core/strands.h"
 #include "engine/columns.h"
 
 constexpr int kLineColumns = 100;
@@ -38,6 +39,23 @@ void writeParameterHeader();
 // Position of a 0-based index as the sequence's file holds it (1-based,
 // mirrored when invert-complemented).
 int32_t filePosition(const Sequence *s, int32_t index);
+
+// The hits of the second set that `wanted` keeps, in its order, written
+// with sequence 2 turned to their strand; `opening` runs once before the
+// first. Nothing at all (and no turn) when none is kept.
+template <typename Wanted, typename Opening, typename Write>
+void writeOtherStrandHits(Wanted wanted, Opening opening, Write write) {
+  Hit *h = gOther.head1;
+  while (h && !wanted(h))
+    h = h->next1;
+  if (!h)
+    return;
+  OtherStrandResidues turned;
+  opening();
+  for (; h; h = h->next1)
+    if (wanted(h))
+      write(h);
+}
 
 // Whether the two residues show a match mark: both present, neither N,
 // same base. Marks above the base bits do not matter.

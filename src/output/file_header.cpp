@@ -174,6 +174,8 @@ void writeParameterHeader() {
     writerPrintf(", repeats: %d", a.repeatLimit);
   if (a.seedShape != 0)
     writerPrintf(", seeds: spaced");
+  if (a.strands != 0)
+    writerPrintf(", strands: both");
   snprintf(label, sizeof label, "\n  For %sing:              ", "extend");
   label[20] = 0;
   const IslandParams &e = w->expandIsland;

@@ -3,8 +3,11 @@
 #include <cstring>
 
 #include "core/session.h"
+#include "core/strands.h"
 #include "output/alignment_files.h"
 #include "output/alignment_writer.h"
+
+const char kReverseSectionTitle[] = "Reverse strand:";
 
 namespace {
 void flushLocalLines() {
@@ -28,7 +31,13 @@ struct LocalPrintSink : ColumnSink {
 };
 
 bool writeHitHere(const Hit *hit, bool windowOnly) {
-  return hit->firstBlock && (!windowOnly || HitInArea(hit, gCurrent->region));
+  return hit->firstBlock && (!windowOnly || anyHitInArea(hit, gCurrent->region));
+}
+
+// The second set's section, only when it holds hits to write.
+template <typename Write> void writeOtherStrand(bool windowOnly, Write write) {
+  writeOtherStrandHits([windowOnly](const Hit *h) { return writeHitHere(h, windowOnly); },
+                       [] { writerPrintf("\n%s\n", kReverseSectionTitle); }, write);
 }
 
 // Score, coordinate line and alignment of one hit.
@@ -64,24 +73,30 @@ bool WriteLocalFile(bool windowOnly) {
   for (Hit *h = gHitHead1; h; h = h->next1)
     if (writeHitHere(h, windowOnly))
       writeLocalHit(h, h->firstBlock);
+  writeOtherStrand(windowOnly, [](Hit *h) { writeLocalHit(h, h->firstBlock); });
   return writerClose(true);
 }
+
+namespace {
+void writeSummaryRow(Hit *h) {
+  ColumnCounts c;
+  CountHitColumns(h, h->firstBlock, &c);
+  int32_t s1 = h->start1 + h->firstBlock->x, s2 = h->start2 + h->firstBlock->y;
+  writerPrintf("%6d; %6d;  %6d; %6d;   %5d; %5d; %5d; %5d\n", filePosition(gSeq1, s1),
+               filePosition(gSeq1, s1 + c.residues1 - 1), filePosition(gSeq2, s2),
+               filePosition(gSeq2, s2 + c.residues2 - 1), c.matches, c.mismatches, c.gaps,
+               c.gapLength);
+}
+} // namespace
 
 bool WriteSummaryFile(bool windowOnly) {
   if (!openWithHeaders(gPathBuffer))
     return false;
   writerPrintf("1st from; 1st to; 2nd from; 2nd to; Matches; Mismatches; Gaps #; Gaps length\n");
-  for (Hit *h = gHitHead1; h; h = h->next1) {
-    if (!writeHitHere(h, windowOnly))
-      continue;
-    ColumnCounts c;
-    CountHitColumns(h, h->firstBlock, &c);
-    int32_t s1 = h->start1 + h->firstBlock->x, s2 = h->start2 + h->firstBlock->y;
-    writerPrintf("%6d; %6d;  %6d; %6d;   %5d; %5d; %5d; %5d\n", filePosition(gSeq1, s1),
-                 filePosition(gSeq1, s1 + c.residues1 - 1), filePosition(gSeq2, s2),
-                 filePosition(gSeq2, s2 + c.residues2 - 1), c.matches, c.mismatches, c.gaps,
-                 c.gapLength);
-  }
+  for (Hit *h = gHitHead1; h; h = h->next1)
+    if (writeHitHere(h, windowOnly))
+      writeSummaryRow(h);
+  writeOtherStrand(windowOnly, writeSummaryRow);
   return writerClose(true);
 }
 

@@ -44,4 +44,5 @@ enum CommandId : int32_t {
   kCmdRedo = 106,
   kCmdScores = 107,
   kCmdFlanks = 108,
+  kCmdReverse = 126, // Window menu: the session turned to the other strand
 };

@@ -4,15 +4,18 @@
 #include <cstring>
 
 #include "core/flags.h"
+#include "core/report_kinds.h"
 #include "core/session.h"
 #include "core/ui_port.h"
 #include "engine/drivers.h"
 #include "engine/refine.h"
+#include "engine/strands.h"
 #include "engine/trim.h"
 #include "io/command_actions.h"
 #include "ops/journal.h"
 #include "output/alignment_files.h"
 #include "session/alignment_save.h"
+#include "session/command_ids.h"
 #include "session/report.h"
 
 namespace {
@@ -42,6 +45,12 @@ void refineCommand() {
 void fillCommand() {
   alignOrFill(true, true);
   finishCommandAction(kIdFill);
+}
+
+void reverseCommand() {
+  startReport(gCurrent, kReportReverse);
+  reverseStrands();
+  finishCommandAction(kCmdReverse);
 }
 
 void trimCommand() {
@@ -95,5 +104,6 @@ void installConstructCommands() {
   gCommandActions.refine = refineCommand;
   gCommandActions.fill = fillCommand;
   gCommandActions.trim = trimCommand;
+  gCommandActions.reverse = reverseCommand;
   gCommandActions.save = saveCommand;
 }

@@ -11,6 +11,7 @@
 #include "core/lifecycle.h"
 #include "core/report_kinds.h"
 #include "core/session.h"
+#include "core/strands.h"
 #include "engine/drivers.h"
 #include "io/input_stream.h"
 #include "io/reader_engine.h"
@@ -243,6 +244,7 @@ int inputDialogAccept(const InputFields fields[2]) {
   if ((w->flagsA & kWinIntervalsChanged) && gSeq1->length > 0 && gSeq2->length > 0) {
     w->flagsA |= kWinRepaint;
     resetEngine(gSeq1->from, gSeq1->to, gSeq2->from, gSeq2->to);
+    clearOtherStrand();
     gReplaced = true;
     closeOtherWindows(true);
     gCurrent->flagsA &= ~kWinIntervalsChanged;

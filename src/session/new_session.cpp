@@ -5,13 +5,17 @@
 #include "core/flags.h"
 #include "core/lifecycle.h"
 #include "core/session.h"
+#include "core/strands.h"
 #include "engine/drivers.h"
 #include "io/sequence_finish.h"
 #include "io/sequence_reader.h"
 
 namespace {
 // The engine's reset for a new pair of intervals (the loaded ones).
-void initialiseEngineForIntervals() { resetEngine(gSeq1->from, gSeq1->to, gSeq2->from, gSeq2->to); }
+void initialiseEngineForIntervals() {
+  resetEngine(gSeq1->from, gSeq1->to, gSeq2->from, gSeq2->to);
+  clearOtherStrand();
+}
 } // namespace
 
 int newSession() {

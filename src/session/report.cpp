@@ -12,7 +12,7 @@
 #include "ops/journal.h"
 
 namespace {
-enum class Form { Empty, Long, Short, Journal, Saved, NotSaved };
+enum class Form { Empty, Long, Short, Journal, Saved, NotSaved, Plain };
 
 struct KindText {
   Form form;
@@ -53,6 +53,8 @@ KindText kindText(int32_t kind) {
     return {Form::Saved, nullptr, nullptr, nullptr};
   case kReportSaveFailed:
     return {Form::NotSaved, nullptr, nullptr, nullptr};
+  case kReportReverse:
+    return {Form::Plain, "Reverse", nullptr, nullptr};
   default:
     return {Form::Empty, nullptr, nullptr, nullptr};
   }
@@ -91,6 +93,9 @@ void reportActionText(const WindowRecord *w, char *out, int size, const char *pr
       snprintf(out + n, size - n, "     %s (%d)%%", progressText, percent);
     break;
   }
+  case Form::Plain:
+    snprintf(out, size, " Action: %s", t.action);
+    break;
   case Form::Short:
     if (progress)
       snprintf(out, size, " Action: %s    %s: %d    %s (%d)%%", t.action, t.second, second,
@@ -118,17 +123,23 @@ static const char *buildLine(const char *progressText, int percent) {
   size_t left = strlen(gLine);
   if (w->flagsA & kWinRecount)
     CountWindowHits();
-  char totals[64];
+  char totals[96];
   int n = snprintf(totals, sizeof totals, "Total: %d   Conflicting: %d ", w->hitCount,
                    w->conflictCount);
-  // The repeat count is rare and must not be cut off by the totals.
-  if ((w->reportRepeats > 0 || w->reportPiled > 0) && int(left) + 1 + n > width)
+  // The other strand's count only when it has hits: lines stay as they were.
+  if (w->reverseCount > 0)
+    n += snprintf(totals + n, sizeof totals - n, "  Reverse: %d ", w->reverseCount);
+  // The repeat count is rare and must not be cut off by the totals, nor
+  // the other strand's count by the action.
+  if ((w->reportRepeats > 0 || w->reportPiled > 0 || w->reverseCount > 0) &&
+      int(left) + 1 + n > width)
     width = std::min(int(left) + 1 + n, int(sizeof gLine) - 1);
   if (left < size_t(width)) {
     memset(gLine + left, ' ', width - left);
   }
-  if (n > width / 2)
+  if (n > width / 2 && w->reverseCount == 0)
     n = width / 2;
+  n = std::min(n, width);
   memcpy(gLine + width - n, totals, n);
   gLine[width] = 0;
   return gLine;

@@ -9,11 +9,13 @@
 #include "core/lifecycle.h"
 #include "core/report_kinds.h"
 #include "core/session.h"
+#include "core/strands.h"
 #include "core/ui_port.h"
 #include "engine/drivers.h"
 #include "engine/progress.h"
 #include "engine/refine.h"
 #include "engine/scores.h"
+#include "engine/strands.h"
 #include "engine/trim.h"
 #include "io/alignment_reader.h"
 #include "io/command_actions.h"
@@ -142,12 +144,13 @@ void undoOrRedo(bool redo) {
 // The flanks length shapes every pane: the next paint computes them anew.
 void flanksChanged() {
   gCurrent->flagsA |= kWinRepaint;
-  for (Hit *h = gHitHead1; h; h = h->next1) {
-    h->leftFlank = 0;
-    h->rightFlank = 0;
-    h->paneColumns = 0;
-    h->paneFirstColumn = 0;
-  }
+  for (Hit *h : {gHitHead1, gOther.head1})
+    for (; h; h = h->next1) {
+      h->leftFlank = 0;
+      h->rightFlank = 0;
+      h->paneColumns = 0;
+      h->paneFirstColumn = 0;
+    }
   ui()->requestRepaint();
 }
 
@@ -312,6 +315,12 @@ void runWindowCommand(int32_t id, int dialogResult) {
   case kCmdUndo:
   case kCmdRedo:
     undoOrRedo(id == kCmdRedo);
+    break;
+  case kCmdReverse:
+    if (!bothSequences())
+      return;
+    runFramed(kReportReverse, reverseStrands);
+    finishAction(id);
     break;
   case kCmdScores:
     if (dialogResult != kDialogCancelled)

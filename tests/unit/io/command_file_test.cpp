@@ -279,3 +279,19 @@ TEST_F(CommandFileTest, UnsetHooksDoNothing) {
 }
 
 } // namespace
+
+TEST_F(CommandFileTest, BothStrandsAndReverse) {
+  WindowRecord *w = gCurrent;
+  EXPECT_EQ(run(kHead + "align both sensitive\nreverse\nundo\n"), 1u);
+  EXPECT_EQ(gHookLog.calls, kHeadCalls + " align reverse undo");
+  EXPECT_EQ(w->alignIsland.strands, 1);
+  EXPECT_EQ(w->alignIsland.seedShape, 1);
+  run(kHead + "align\n");
+  EXPECT_EQ(w->alignIsland.strands, 1) << "kept, like the other Align options";
+  run(kHead + "align NoBoth\n");
+  EXPECT_EQ(w->alignIsland.strands, 0);
+  // Checked before anything runs: a typo stops the file at once.
+  EXPECT_EQ(run(kHead + "reverse\nreverse strands\n"), kBadCommand);
+  EXPECT_EQ(gHookLog.calls.find("reverse"), std::string::npos);
+  EXPECT_EQ(run(kHead + "align bothe\n"), kBadCommand);
+}

@@ -47,6 +47,7 @@ inline void installRecordingHooks() {
   VELK_RECORD(kill, "kill");
   VELK_RECORD(deleteSelected, "delete");
   VELK_RECORD(undo, "undo");
+  VELK_RECORD(reverse, "reverse");
   VELK_RECORD(scoresChanged, "scores");
   a.newSession = [] {
     note(std::string("new:") + gSeq1->fileName + "," + gSeq2->fileName);

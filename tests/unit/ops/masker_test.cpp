@@ -23,13 +23,6 @@ std::string mutated(const std::string &s, double rate, std::mt19937 &rng) {
   return out;
 }
 
-std::string reverseComplement(const std::string &s) {
-  std::string r(s.rbegin(), s.rend());
-  for (char &c : r)
-    c = c == 'A' ? 'T' : c == 'C' ? 'G' : c == 'G' ? 'C' : 'A';
-  return r;
-}
-
 struct Planted {
   std::string seq;
   std::vector<RepeatStretch> copies;
@@ -46,7 +39,7 @@ Planted plantFamily(size_t length, int count, unsigned seed) {
   for (int i = 0; i < count; ++i) {
     std::string copy = mutated(element, 0.10 + 0.05 * (i % 5) / 4.0, rng);
     if (i % 2)
-      copy = reverseComplement(copy);
+      copy = reverseComplementBases(copy);
     const size_t at = step * size_t(i + 1);
     p.seq.replace(at, copy.size(), copy);
     p.copies.push_back({int32_t(at), int32_t(at + copy.size())});

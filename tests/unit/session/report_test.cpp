@@ -34,7 +34,8 @@ TEST(ReportTest, LineFormsOfEachKindWithProgressTotalsAndANarrowLine) {
       {kReportSaveFailed, 0, 0, "", -1, " Not saved"},
       {0, 1, 1, "", -1, ""},
       {12, 1, 1, "", -1, ""},
-      {20, 1, 1, "", -1, ""},
+      {kReportReverse, 1, 1, "", -1, " Action: Reverse"},
+      {21, 1, 1, "", -1, ""},
       {40, 1, 1, "", -1, ""},
   };
   for (const Case &c : cases) {

@@ -7,6 +7,7 @@
 #include "core/pool.h"
 #include "core/residue.h"
 #include "core/session.h"
+#include "core/strands.h"
 #include "engine/scores.h"
 
 namespace {
@@ -36,6 +37,7 @@ void loadTestSequences(const char *seq1, const char *seq2) {
     buildResidueTables();
   }
   clearHits();
+  clearOtherStrand();
   fillSequence(gSeq1, 0, seq1);
   fillSequence(gSeq2, 1, seq2);
 }
@@ -78,8 +80,24 @@ Hit *makeDiagonalHit(int32_t start1, int32_t start2, int32_t length) {
 }
 
 void clearTestHits() {
-  if (gBuffers)
+  if (gBuffers) {
     clearHits();
+    clearOtherStrand();
+  }
+}
+
+Hit *makeOtherStrandHit(int32_t start1, int32_t start2, int32_t length) {
+  Hit *h = makeDiagonalHit(start1, start2, length);
+  h->flags |= kHitOtherStrand;
+  adoptOtherStrandHits();
+  return h;
+}
+
+std::string reverseComplementBases(const std::string &bases) {
+  std::string r(bases.rbegin(), bases.rend());
+  for (char &c : r)
+    c = c == 'A' ? 'T' : c == 'C' ? 'G' : c == 'G' ? 'C' : 'A';
+  return r;
 }
 
 std::string randomBases(size_t n, unsigned seed) {

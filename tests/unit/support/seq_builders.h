@@ -33,8 +33,15 @@ inline Hit *makeTestHit(int32_t start1, int32_t start2, std::initializer_list<Te
 // A one-block hit over [start1, start1 + length) and [start2, ...).
 Hit *makeDiagonalHit(int32_t start1, int32_t start2, int32_t length);
 
-// Drops every hit (lists empty); sequences stay.
+// A one-block hit of the second set (sequence 2's other strand, positions
+// along that strand); the second set is sorted again.
+Hit *makeOtherStrandHit(int32_t start1, int32_t start2, int32_t length);
+
+// Drops every hit of both sets (lists empty); sequences stay.
 void clearTestHits();
+
+// The reverse complement of plain bases.
+std::string reverseComplementBases(const std::string &bases);
 
 // n random plain bases, the same for the same seed.
 std::string randomBases(size_t n, unsigned seed);
