@@ -4,11 +4,20 @@
 #include <cstdio>
 
 #include "core/flags.h"
+#include "core/strands.h"
 
 namespace {
+// Whether positions along sequence `which` count from its end for this hit:
+// an invert-complemented sequence, or the other strand of sequence 2.
+bool countsFromEnd(const Hit *hit, int which) {
+  const Sequence *s = which ? gSeq2 : gSeq1;
+  return bool(s->flags & kSeqInvertRequested) != (which == 1 && onOtherStrand(hit));
+}
+
 // 1-based from and to of one side of a hit in its file's orientation.
-void sideRange(const Sequence *s, int32_t start, int32_t end, int64_t &from, int64_t &to) {
-  if (s->flags & kSeqInvertRequested) {
+void sideRange(const Sequence *s, bool fromEnd, int32_t start, int32_t end, int64_t &from,
+               int64_t &to) {
+  if (fromEnd) {
     from = int64_t(s->length) - start;
     to = int64_t(s->length) + 1 - end;
   } else {
@@ -37,19 +46,28 @@ std::string listRowText(const Hit *hit) {
   const int64_t longer = std::max<int64_t>(1, std::max(len1, len2));
   const int64_t identity = (longer / 2 + 100 * identities) / longer;
   int64_t from1, to1, from2, to2;
-  sideRange(gSeq1, hit->start1, hit->end1, from1, to1);
-  sideRange(gSeq2, hit->start2, hit->end2, from2, to2);
+  sideRange(gSeq1, countsFromEnd(hit, 0), hit->start1, hit->end1, from1, to1);
+  sideRange(gSeq2, countsFromEnd(hit, 1), hit->start2, hit->end2, from2, to2);
   char text[160];
-  snprintf(text, sizeof text, " %lld%%  %lld .. %lld (%lld)  %lld .. %lld (%lld) ",
-           (long long)identity, (long long)from1, (long long)to1, (long long)len1, (long long)from2,
-           (long long)to2, (long long)len2);
+  snprintf(text, sizeof text, " %s%lld%%  %lld .. %lld (%lld)  %lld .. %lld (%lld) ",
+           onOtherStrand(hit) ? "-" : "", (long long)identity, (long long)from1, (long long)to1,
+           (long long)len1, (long long)from2, (long long)to2, (long long)len2);
   return text;
 }
 
 int64_t panePosition(const Hit *hit, int which, int32_t offset) {
   const Sequence *s = which ? gSeq2 : gSeq1;
   const int64_t p = int64_t(which ? hit->start2 : hit->start1) + offset;
-  return (s->flags & kSeqInvertRequested) ? s->length - p : p + 1;
+  return countsFromEnd(hit, which) ? s->length - p : p + 1;
+}
+
+const uint8_t *paneSequence2(const Hit *hit, int32_t leftFlank, int32_t rightFlank,
+                             std::vector<uint8_t> &other) {
+  if (!onOtherStrand(hit))
+    return gSeq2->residues + hit->start2;
+  const int32_t from = hit->start2 + std::min(0, leftFlank);
+  otherStrandResidues(from, hit->end2 + std::max(0, rightFlank), other);
+  return other.data() + (hit->start2 - from);
 }
 
 void preparePane(Hit *hit, int32_t flanksLength, int32_t columns, PaneText &pane) {

@@ -3,12 +3,15 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct Hit;
 struct WindowRecord;
 
 // " 87%  1 .. 950 (950)  20 .. 969 (950) ": identity, then from .. to
-// (length) in each sequence, 1-based in the files' orientation.
+// (length) in each sequence, 1-based in the files' orientation. A hit of
+// the other strand shows "-" before its identity, and its positions in
+// sequence 2 run the other way.
 std::string listRowText(const Hit *hit);
 
 // Code of a gap in a pane column, and the bit that marks a flank residue.
@@ -20,6 +23,12 @@ constexpr uint8_t kPaneFlank = 64;
 // the two sequences alternating between them, then the right flank.
 template <typename Visit>
 void paneWalk(const Hit *hit, int32_t leftFlank, int32_t rightFlank, Visit visit);
+
+// Sequence 2's residue at the hit's start2, as the walk reads it: its own,
+// or for a hit of the other strand that strand's, copied into `other` as
+// far as the flanks reach.
+const uint8_t *paneSequence2(const Hit *hit, int32_t leftFlank, int32_t rightFlank,
+                             std::vector<uint8_t> &other);
 
 // The pane as painted: three rows, and the first and last displayed
 // residue offsets from the hit's starts in each sequence.

@@ -3,9 +3,13 @@
 #include "core/records.h"
 #include "core/session.h"
 
+#include <vector>
+
 template <typename Visit>
 void paneWalk(const Hit *hit, int32_t leftFlank, int32_t rightFlank, Visit visit) {
-  const uint8_t *r1 = gSeq1->residues + hit->start1, *r2 = gSeq2->residues + hit->start2;
+  std::vector<uint8_t> other;
+  const uint8_t *r1 = gSeq1->residues + hit->start1;
+  const uint8_t *r2 = paneSequence2(hit, leftFlank, rightFlank, other);
   for (int32_t i = leftFlank; i < 0; ++i)
     visit(uint8_t(r1[i] | kPaneFlank), uint8_t(r2[i] | kPaneFlank));
   for (const HitBlock *b = hit->firstBlock; b; b = b->next) {

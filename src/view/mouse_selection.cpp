@@ -4,19 +4,8 @@
 
 #include "core/flags.h"
 #include "core/session.h"
+#include "core/strands.h"
 #include "view/selection_walk.h"
-
-static Hit *nextListed(const WindowRecord *w, Hit *h) {
-  for (h = h->next1; h && !shownInWindow(h, w); h = h->next1) {
-  }
-  return h;
-}
-
-static Hit *previousListed(const WindowRecord *w, Hit *h) {
-  for (h = h->prev1; h && !shownInWindow(h, w); h = h->prev1) {
-  }
-  return h;
-}
 
 void clampToMatrix(const ViewGeometry &g, int32_t *x, int32_t *y) {
   if (*x <= g.x0)
@@ -112,16 +101,19 @@ void finishMouseRectangle(WindowRecord *w) {
   int32_t area[4];
   actionArea(w, area);
   Hit *first = nullptr;
-  for (Hit *h = gHitHead1; h; h = h->next1) {
+  auto touch = [&](Hit *h, int32_t a2, int32_t c2) {
     h->flags &= ~kHitSelMouse;
-    if (!h->firstBlock || !HitInArea(h, area))
-      continue;
-    if (hitTouchedByRectangle(h, r[0], r[1], r[2], r[3])) {
+    if (h->firstBlock && anyHitInArea(h, area) && hitTouchedByRectangle(h, r[0], a2, r[2], c2)) {
       h->flags |= kHitSelMouse;
       if (!first)
         first = h;
     }
-  }
+  };
+  for (Hit *h = gHitHead1; h; h = h->next1)
+    touch(h, r[1], r[3]);
+  // The other strand's hits meet the rectangle mirrored along sequence 2.
+  for (Hit *h = gOther.head1; h; h = h->next1)
+    touch(h, gSeq2->length - r[3], gSeq2->length - r[1]);
   if (first) {
     w->selectedHit = first;
     moveSelection(w, 0);

@@ -7,6 +7,7 @@
 
 #include "core/flags.h"
 #include "core/session.h"
+#include "core/strands.h"
 #include "engine/progress.h"
 #include "engine/search.h"
 #include "ops/selections.h"
@@ -91,7 +92,8 @@ struct Painter {
   void header(const LayoutCell &c, CellKind kind);
   void matrix(const LayoutCell &c);
   void areas(uint32_t flag, Rgb colour, const char *word);
-  void shadeRun(int64_t a1, int64_t a2, int64_t b1, int64_t b2, const char *word);
+  void shadeRun(int64_t a1, int64_t a2, int64_t b1, int64_t b2, const char *word,
+                bool other = false);
   void selectionShading();
   void hitLines();
   void actionWork();
@@ -112,9 +114,10 @@ void clipEnd(int64_t pa, int64_t qa, int64_t pb, int64_t qb, bool outside, int64
   p = to;
 }
 
-// Box of a run in residue-array order, drawn in the files' orientation.
-void orient(int64_t &a, int64_t &b, const Sequence *s) {
-  if (s->flags & kSeqInverted) {
+// Box of a run in residue-array order, drawn in the files' orientation;
+// `other`: positions along the other strand.
+void orient(int64_t &a, int64_t &b, const Sequence *s, bool other = false) {
+  if (bool(s->flags & kSeqInverted) != other) {
     const int64_t na = s->length - b, nb = s->length - a;
     a = na, b = nb;
   }
@@ -254,9 +257,10 @@ void Painter::matrix(const LayoutCell &c) {
   s.setClip(area.left, area.top, area.right - area.left, area.bottom - area.top);
 }
 
-void Painter::shadeRun(int64_t a1, int64_t a2, int64_t b1, int64_t b2, const char *word) {
+void Painter::shadeRun(int64_t a1, int64_t a2, int64_t b1, int64_t b2, const char *word,
+                       bool other) {
   orient(a1, a2, gSeq1);
-  orient(b1, b2, gSeq2);
+  orient(b1, b2, gSeq2, other);
   PixelBox box;
   if (!shadeBox(w->view, w->block, a1, a2, b1, b2, box))
     return;
@@ -306,14 +310,19 @@ void Painter::areas(uint32_t flag, Rgb colour, const char *word) {
 
 void Painter::selectionShading() {
   s.setForeground(kMarkGrey);
-  for (int order = 0; order < 2; ++order) {
+  // Each order of each set: the other strand's runs are boxes along it.
+  for (int order = 0; order < 4; ++order) {
+    const bool other = order >= 2, second = order % 2;
     RunBox run;
     auto close = [&] {
       if (run.open)
-        shadeRun(run.a1, run.a2, run.b1, run.b2, nullptr);
+        shadeRun(run.a1, run.a2, run.b1, run.b2, nullptr, other);
       run.open = false;
     };
-    for (const Hit *h = order ? gHitHead2 : gHitHead1; h; h = order ? h->next2 : h->next1) {
+    const Hit *head = other    ? (second ? gOther.head2 : gOther.head1)
+                      : second ? gHitHead2
+                               : gHitHead1;
+    for (const Hit *h = head; h; h = second ? h->next2 : h->next1) {
       if (!shownInWindow(h, w))
         continue;
       if (h->flags & kHitSelected)
@@ -333,14 +342,21 @@ void Painter::selectionShading() {
 }
 
 void Painter::hitLines() {
-  s.setForeground(kHitGrey);
-  for (const Hit *h = gHitHead1; h; h = h->next1) {
-    if (!shownInWindow(h, w))
-      continue;
-    for (const HitBlock *b = h->firstBlock; b; b = b->next)
-      drawSequenceLine(w, s, int64_t(h->start1) + b->x, int64_t(h->start2) + b->y,
-                       int64_t(h->start1) + b->x + b->length,
-                       int64_t(h->start2) + b->y + b->length);
+  // While Align searches the other strand the two sets have changed places.
+  const bool exchanged = gStrandPassRunning;
+  for (int set = 0; set < 2; ++set) {
+    const bool other = set == 1;
+    s.setForeground(other != exchanged ? kReverseBlue : kHitGrey);
+    for (const Hit *h = other ? gOther.head1 : gHitHead1; h; h = h->next1) {
+      if (!shownInWindow(h, w))
+        continue;
+      for (const HitBlock *b = h->firstBlock; b; b = b->next) {
+        const PixelLine l = sequenceLinePixels(
+            w, int64_t(h->start1) + b->x, int64_t(h->start2) + b->y,
+            int64_t(h->start1) + b->x + b->length, int64_t(h->start2) + b->y + b->length, other);
+        s.drawLine(l.x1, l.y1, l.x2, l.y2);
+      }
+    }
   }
 }
 
@@ -389,16 +405,14 @@ void Painter::list(const LayoutCell &c) {
     return;
   const Hit *row = w->selectedHit;
   for (int k = w->listCursor; k > 0; --k) {
-    const Hit *p = row->prev1;
-    while (p && !shownInWindow(p, w))
-      p = p->prev1;
+    const Hit *p = previousListed(w, row);
     if (!p)
       break;
     row = p;
   }
   const int h1 = s.fontHeight(kFontList);
   int top = (c.y2 - (2 * w->listRows - 1) * h1 - c.y1) / 2 + c.y1;
-  for (int n = 0; row && n < w->listRows; row = row->next1) {
+  for (int n = 0; row && n < w->listRows; row = nextListed(w, row)) {
     if (!shownInWindow(row, w))
       continue;
     s.setForeground(row == w->selectedHit ? kHitGrey : kWhite);
@@ -496,15 +510,19 @@ void Painter::arrow() {
   clipEnd(ya, xa, yb, xb, ya < ry0, ry0, ya, xa);
   clipEnd(ya, xa, yb, xb, yb > ry1, ry1, yb, xb);
   const int64_t mid1 = (xa + xb) / 2, mid2 = (ya + yb) / 2;
+  // A hit of the other strand counts sequence 2 from the other end, and
+  // runs down: its arrow hangs the other way.
+  const bool other = onOtherStrand(hit);
+  const bool fromEnd2 = bool(gSeq2->flags & kSeqInvertRequested) != other;
   const int64_t m1 = (gSeq1->flags & kSeqInvertRequested) ? gSeq1->length - mid1 : mid1 + 1;
-  const int64_t m2 = (gSeq2->flags & kSeqInvertRequested) ? gSeq2->length - mid2 : mid2 + 1;
+  const int64_t m2 = fromEnd2 ? gSeq2->length - mid2 : mid2 + 1;
   const ViewGeometry &g = w->view;
   const int X = pixelX(g, m1), Y = pixelY(g, m2);
   w->arrow[0] = X, w->arrow[1] = Y;
   static const int kShape[8][2] = {{1, 0},  {11, 10}, {7, 10}, {10, 17},
                                    {8, 19}, {4, 11},  {1, 14}, {1, 0}};
   SurfacePoint points[8];
-  const bool down = upsideDown();
+  const bool down = upsideDown() != other;
   for (int i = 0; i < 8; ++i)
     points[i] =
         SurfacePoint{X - 1 - kShape[i][0], down ? Y + 1 + kShape[i][1] : Y - 1 - kShape[i][1]};
@@ -519,11 +537,11 @@ bool viewHasSequences(const WindowRecord *w) {
          gSeq2->length;
 }
 
-PixelLine sequenceLinePixels(const WindowRecord *w, int64_t x1, int64_t y1, int64_t x2,
-                             int64_t y2) {
+PixelLine sequenceLinePixels(const WindowRecord *w, int64_t x1, int64_t y1, int64_t x2, int64_t y2,
+                             bool otherStrand) {
   if (mirrored1())
     x1 = mirrorPoint(x1, gSeq1->length), x2 = mirrorPoint(x2, gSeq1->length);
-  if (mirrored2())
+  if (mirrored2() != otherStrand)
     y1 = mirrorPoint(y1, gSeq2->length), y2 = mirrorPoint(y2, gSeq2->length);
   const ViewGeometry &g = w->view;
   PixelLine l{pixelX(g, x1), pixelY(g, y1), pixelX(g, x2), pixelY(g, y2)};
@@ -547,8 +565,7 @@ void paintView(WindowRecord *w, DrawingSurface &s, const ViewArea &area, Rgb bac
   Painter p(w, s, area, background);
   p.setFont(kFontAxis);
   s.setForeground(kBlack);
-  for (const Hit *h = gHitHead1; h && !p.anyHit; h = h->next1)
-    p.anyHit = shownInWindow(h, w);
+  p.anyHit = firstListed(w) != nullptr;
   if (Hit *h = w->selectedHit; h && h->firstBlock && p.anyHit) {
     p.setFont(kFontPane);
     preparePane(h, w->flanksLength, w->paneColumnsShown, p.pane);

@@ -20,7 +20,10 @@ bool viewHasSequences(const WindowRecord *w);
 struct PixelLine {
   int x1, y1, x2, y2;
 };
-PixelLine sequenceLinePixels(const WindowRecord *w, int64_t x1, int64_t y1, int64_t x2, int64_t y2);
+// `otherStrand`: positions of sequence 2 along its other strand (a hit of
+// the second set), drawn mirrored once more.
+PixelLine sequenceLinePixels(const WindowRecord *w, int64_t x1, int64_t y1, int64_t x2, int64_t y2,
+                             bool otherStrand = false);
 
 // Draws a line between two sequence positions (0-based, residue-array
 // order) in the window's dot matrix, as the engine's progress drawing does.
@@ -30,3 +33,5 @@ void drawSequenceLine(const WindowRecord *w, DrawingSurface &s, int64_t x1, int6
 // View colours.
 constexpr Rgb kWhite{255, 255, 255}, kBlack{0, 0, 0}, kGreen{207, 255, 207}, kPink{255, 207, 207},
     kMarkGrey{191, 191, 191}, kHitGrey{127, 127, 127};
+// Hits of the other strand of sequence 2 (the second set).
+constexpr Rgb kReverseBlue{0, 0, 255};

@@ -4,19 +4,47 @@
 
 #include "core/flags.h"
 #include "core/session.h"
+#include "core/strands.h"
 
 bool shownInWindow(const Hit *hit, const WindowRecord *w) {
-  return hit->firstBlock && HitInArea(hit, w->region);
+  return hit->firstBlock && anyHitInArea(hit, w->region);
+}
+
+namespace {
+// The next hit of the list from h (h included), or null.
+Hit *shownFrom(const WindowRecord *w, Hit *h) {
+  for (; h; h = h->next1)
+    if (shownInWindow(h, w))
+      return h;
+  return nullptr;
+}
+Hit *shownBefore(const WindowRecord *w, Hit *h) {
+  for (; h; h = h->prev1)
+    if (shownInWindow(h, w))
+      return h;
+  return nullptr;
+}
+} // namespace
+
+Hit *firstListed(const WindowRecord *w) {
+  Hit *h = shownFrom(w, gHitHead1);
+  return h ? h : shownFrom(w, gOther.head1);
+}
+
+Hit *nextListed(const WindowRecord *w, const Hit *hit) {
+  Hit *h = shownFrom(w, hit->next1);
+  return h || onOtherStrand(hit) ? h : shownFrom(w, gOther.head1);
+}
+
+Hit *previousListed(const WindowRecord *w, const Hit *hit) {
+  Hit *h = shownBefore(w, hit->prev1);
+  return h || !onOtherStrand(hit) ? h : shownBefore(w, gHitTail1);
 }
 
 void moveSelection(WindowRecord *w, int n) {
   int count = 0, index = -1;
-  Hit *first = nullptr;
-  for (Hit *h = gHitHead1; h; h = h->next1) {
-    if (!shownInWindow(h, w))
-      continue;
-    if (!first)
-      first = h;
+  Hit *first = firstListed(w);
+  for (Hit *h = first; h; h = nextListed(w, h)) {
     if (h == w->selectedHit)
       index = count;
     ++count;
@@ -34,15 +62,11 @@ void moveSelection(WindowRecord *w, int n) {
   for (int k = std::abs(n); k > 0; --k) {
     Hit *h = w->selectedHit;
     if (n < 0 && index > 0) {
-      do
-        h = h->prev1;
-      while (!shownInWindow(h, w));
+      h = previousListed(w, h);
       --index;
       --w->listCursor;
     } else if (n > 0 && index < count - 1) {
-      do
-        h = h->next1;
-      while (!shownInWindow(h, w));
+      h = nextListed(w, h);
       ++index;
       ++w->listCursor;
     }

@@ -2,12 +2,13 @@
 # Both strands on a pair with planted inversions (tests/data/inversions,
 # made by evolve.py): "align both" finds each inversion as hits of the other
 # strand at the coordinates of the truth, leaves the session's own hits as
-# "align" finds them, and saves and reopens them unchanged; "reverse" turns
-# the session round.
+# "align" finds them, saves and reopens them unchanged, and draws them as
+# anti-diagonals in their own colour; "reverse" turns the session round.
 set -euo pipefail
 velk=$(realpath "${1:?usage: test_inversions.sh VELK_BINARY}")
 here=$(cd "$(dirname "$0")" && pwd)
 data=$(cd "$here/../data/inversions" && pwd)
+pixels="$here/../gui/pixels.py"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -53,4 +54,16 @@ grep -q ' InvertComplement$' reversed.loc_align || fail "reversed: sequence 2 no
 awk '/^Reverse strand:$/ { f = 1 } f && /^     1st: 25001 /' reversed.loc_align | grep -q . &&
   fail "reversed: the inversion is still on the other strand"
 
+# The picture: the inversions are anti-diagonals in the other strand's colour
+# (y grows downwards on the page: a positive slope), the rest stays grey.
+gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=ppmraw -r72 -sOutputFile=both.ppm both.ps 2>gs.txt ||
+  fail "ghostscript refused the picture: $(cat gs.txt)"
+read -r x0 top right y0 < <(python3 "$pixels" both.ppm axes 0 0 899 699)
+half=$((x0 + (right - x0) / 2))
+read -r n slope r2 < <(python3 "$pixels" both.ppm line 0 0 255 "$half" "$top" "$right" "$y0")
+echo "reverse pixels: $n, slope $slope, r2 $r2"
+[ "$n" -ge 100 ] && awk -v s="$slope" -v r="$r2" 'BEGIN { exit !(s > 0.5 && s < 2 && r > 0.95) }' ||
+  fail "no anti-diagonal of the other strand's colour"
+read -r n slope r2 < <(python3 "$pixels" both.ppm line 127 127 127 "$x0" "$top" "$right" "$y0")
+[ "$n" -ge 100 ] || fail "the session's hits are not drawn"
 echo "strands tests passed"
