@@ -192,6 +192,7 @@ void NewWindow::buildIsland(bool align) {
     addField(matrix, 8);
     addLabel(matrix, "(0: no limit)");
     addCheck(matrix, "Sensitive (spaced seeds)");
+    addCheck(matrix, "Both strands");
   }
 }
 

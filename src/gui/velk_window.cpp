@@ -62,6 +62,7 @@ FXDEFMAP(VelkWindow) VelkWindowMap[] = {
   FXMAPFUNC(SEL_COMMAND, W::ID_TOGGLE_MARK, W::onCmdNavigate),
   FXMAPFUNCS(SEL_COMMAND, W::ID_SCROLL_LEFT, W::ID_PAGE_LEFT, W::onCmdScroll),
   FXMAPFUNC(SEL_COMMAND, W::ID_STOP, W::onCmdStop),
+  FXMAPFUNC(SEL_COMMAND, W::ID_REVERSE, W::onCmdAction),
 };
 // clang-format on
 
@@ -175,7 +176,9 @@ void VelkWindow::buildMenus() {
                         kSeparator,
                         {"&Current => selection", ID_CURRENT_SELECTION},
                         {"Current => whole region", ID_CURRENT_WHOLE},
-                        {"Current => edit", ID_CURRENT_EDIT}});
+                        {"Current => edit", ID_CURRENT_EDIT},
+                        kSeparator,
+                        {"Re&verse strand", ID_REVERSE}});
   helpmenu =
       addMenu(this, menubar, "&Help", {{"&Help\tCtl-H", ID_HELP}, {"&About ...\tCtl-?", ID_ABOUT}});
 }

@@ -80,6 +80,7 @@ public:
     ID_PAGE_RIGHT,
     ID_PAGE_LEFT,
     ID_PREVIOUS_HIT,
+    ID_REVERSE, // 126: the session turned to the other strand of sequence 2
   };
 
   explicit VelkWindow(FXApp *app);
@@ -103,7 +104,7 @@ public:
   // (velk_window_actions.cpp).
   // Align, Expand, Merge, Greedy and Optimal now, Trim, Refine, Fill,
   // Reconcile, Kill, Delete, Move to footnotes, Filter Delete, Select and
-  // Unselect All, Approve, Disapprove, Undo, Redo.
+  // Unselect All, Approve, Disapprove, Undo, Redo, Reverse strand.
   long onCmdAction(FXObject *, FXSelector, void *);
   long onCmdSelectMode(FXObject *, FXSelector, void *);
 

@@ -11,7 +11,8 @@ long VelkWindow::onCmdAction(FXObject *, FXSelector sel, void *) {
   const FXSelector id = FXSELID(sel);
   runWindowCommand(int32_t(id), kDialogRun);
   // Deleting and undoing rebuild the lists: the window shows its slot again.
-  if (id == ID_DELETE || id == ID_MOVE_TO_FOOTNOTES || id == ID_UNDO || id == ID_REDO)
+  if (id == ID_DELETE || id == ID_MOVE_TO_FOOTNOTES || id == ID_UNDO || id == ID_REDO ||
+      id == ID_REVERSE)
     bindToSlot();
   return 1;
 }

@@ -16,9 +16,11 @@ struct KindInfo {
   const uint32_t *bits; // flagsB bit of each check button; 0 for one kept elsewhere
 };
 
-constexpr uint32_t kAlignBits[] = {kOptAlignMaskRepeats, kOptAlignMaskFilter, kOptAlignTrim,
-                                   kOptAlignHash, 0};
+constexpr uint32_t kAlignBits[] = {
+    kOptAlignMaskRepeats, kOptAlignMaskFilter, kOptAlignTrim, kOptAlignHash, 0, 0};
 constexpr int kAlignSensitive = 4; // check of the seed shape
+// Check of the strands searched.
+constexpr int kAlignBothStrands = 5;
 constexpr uint32_t kExpandBits[] = {kOptExpandMaskRepeats, kOptExpandMaskFilter, kOptExpandTrim};
 constexpr uint32_t kFilterBits[] = {kOptFilterPeriodic, kOptFilterPiles, kOptFilterInterspersed};
 constexpr uint32_t kFootnoteBits[] = {kOptToFootnotes};
@@ -29,7 +31,7 @@ const KindInfo *info(int kind) {
   static const KindInfo kinds[] = {
       {"New", "&Ok", nullptr, 0, 0, nullptr},
       {"Windows coordinates", "&Ok", nullptr, 4, 0, nullptr},
-      {"Search parameters", "&Save", "&Align", 7, 5, kAlignBits},
+      {"Search parameters", "&Save", "&Align", 7, 6, kAlignBits},
       {"Expand parameters", "&Save", "&Expand", 4, 3, kExpandBits},
       {"Filter parameter", "&Save", "Create", 3, 3, kFilterBits},
       {"Filter parameter", "&Save", "Update", 3, 3, kFilterBits},
@@ -92,6 +94,7 @@ void loadDialogValues(int kind, const WindowRecord &w, DialogValues &v) {
     loadIsland(v, 2, w.alignIsland);
     put(v, 6, "%d", w.alignIsland.repeatLimit);
     v.check[kAlignSensitive] = w.alignIsland.seedShape != 0;
+    v.check[kAlignBothStrands] = w.alignIsland.strands != 0;
     break;
   case DIALOG_EXPAND:
     loadIsland(v, 0, w.expandIsland);
@@ -147,6 +150,7 @@ void storeDialogValues(int kind, const DialogValues &v, WindowRecord &w) {
     // the same choices save the same header.
     w.alignIsland.repeatLimit = correctRepeatLimit(textToInt(v.text[6]));
     w.alignIsland.seedShape = v.check[kAlignSensitive] ? 1 : 0;
+    w.alignIsland.strands = v.check[kAlignBothStrands] ? 1 : 0;
     clampIslandParams(w.alignIsland, true);
     break;
   case DIALOG_EXPAND:

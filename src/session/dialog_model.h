@@ -38,7 +38,7 @@ const char *dialogActionLabel(int kind);
 //   WINDOW_COORDINATES  text from1, to1, from2, to2
 //   ALIGN    text P-value, word size, m, n, k, maximal distance, repeats;
 //            check mask known, mask internal, trim, runs of matches,
-//            sensitive
+//            sensitive, both strands
 //   EXPAND   text m, n, k, maximal distance; check mask known, internal, trim
 //   FILTER_* text periodic P-value, minimal overlap, minimal pile;
 //            check periodic, internal repeats, interspersed repeats

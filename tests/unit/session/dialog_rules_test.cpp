@@ -272,3 +272,21 @@ TEST(DialogStore, UntouchedDialogKeepsEveryValue) {
     EXPECT_EQ(parameters(w), parameters(base)) << dialogTitle(kind);
   }
 }
+
+// "Both strands", the last check of Align, is "align both"/"noboth": it
+// keeps the option in the Align parameters and sets no option bit.
+TEST(DialogStore, AlignBothStrandsCheck) {
+  WindowRecord w = defaults();
+  DialogValues v;
+  EXPECT_EQ(dialogCheckCount(DIALOG_ALIGN), 6);
+  for (bool both : {true, false}) {
+    const uint32_t flags = w.flagsB;
+    loadDialogValues(DIALOG_ALIGN, w, v);
+    EXPECT_EQ(v.check[5], !both) << "shows what is stored";
+    v.check[5] = both;
+    storeDialogValues(DIALOG_ALIGN, v, w);
+    EXPECT_EQ(w.alignIsland.strands, both ? 1 : 0);
+    EXPECT_EQ(w.flagsB, flags);
+    EXPECT_EQ(w.alignIsland.seedShape, 0);
+  }
+}
