@@ -13,6 +13,7 @@
 #include "core/flags.h"
 #include "core/residue.h"
 #include "core/session.h"
+#include "core/strands.h"
 #include "output/alignment_files.h"
 #include "output/alignment_writer.h"
 
@@ -48,10 +49,13 @@ void forwardSpan(int32_t start, int32_t end, bool minus, int32_t length, int32_t
 }
 
 bool wanted(const Hit *h, bool windowOnly) {
-  return h->firstBlock && (!windowOnly || HitInArea(h, gCurrent->region));
+  return h->firstBlock && (!windowOnly || anyHitInArea(h, gCurrent->region));
 }
 
-// Calls write(pair) for each hit to write, in the order of the main list.
+// Calls write(pair) for each hit to write, in the order of the main list;
+// then for the hits of the other strand, read with sequence 2 turned to it
+// (their positions are then those of the turned sequence: on "-" when it
+// was held forward).
 template <class Write> void forEachAlignedPair(bool windowOnly, Write write) {
   AlignedPair pair;
   for (const Hit *h = gHitHead1; h; h = h->next1)
@@ -59,6 +63,11 @@ template <class Write> void forEachAlignedPair(bool windowOnly, Write write) {
       AlignedPairOfHit(h, h->firstBlock, false, pair);
       write(pair);
     }
+  writeOtherStrandHits([windowOnly](const Hit *h) { return wanted(h, windowOnly); }, [] {},
+                       [&](const Hit *h) {
+                         AlignedPairOfHit(h, h->firstBlock, false, pair);
+                         write(pair);
+                       });
 }
 
 void writePafLine(const AlignedPair &p) {

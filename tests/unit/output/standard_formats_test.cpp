@@ -2,6 +2,7 @@
 // every orientation with independent readers.
 #include <cstring>
 
+#include "core/flags.h"
 #include "ops/journal.h"
 #include "output/alignment_files.h"
 #include "output_fixture.h"
@@ -51,6 +52,27 @@ TEST_F(StandardFormats, GappedHitAsLocalFileAlignsIt) {
   EXPECT_EQ(readFile(out), "");
   EXPECT_EQ(paf().substr(0, 8), "s2.fa\t8\t");
   EXPECT_TRUE(ui.boxes.empty());
+}
+
+// A hit of the other strand follows the session's, with sequence 2 on "-"
+// and its forward span; MAF's row starts where it lies on that strand.
+TEST_F(StandardFormats, TheOtherStrandOnMinus) {
+  const std::string one = "CATGACGTTAGCCATGCATG";
+  const std::string two = "GGGG" + reverseComplementBases(one.substr(5, 10)) + "TTTTTT";
+  load(one.c_str(), two.c_str());
+  named("one", "two");
+  makeDiagonalHit(0, 0, 3);
+  makeOtherStrandHit(5, 6, 10);
+  rebuildLists(0, 0);
+  const std::string lines = paf();
+  EXPECT_EQ(lines.substr(lines.find('\n') + 1),
+            "two\t20\t4\t14\t-\tone\t20\t5\t15\t10\t10\t255\ttp:A:P\tcg:Z:10M\tNM:i:0\t"
+            "AS:i:10\n");
+  const std::string blocks = maf();
+  EXPECT_NE(blocks.find("a score=10\ns one 5 10 + 20 CGTTAGCCAT\ns two 6 10 - 20 CGTTAGCCAT\n"),
+            std::string::npos)
+      << blocks;
+  EXPECT_FALSE(gSeq2->flags & kSeqInverted) << "turned back after the write";
 }
 
 // Files for other tools cannot be opened again: writing one leaves the
