@@ -51,6 +51,10 @@ static const char kHelp[] =
     "  exit                                       summary\n"
     "and run it with: velk --batch FILE, or: cat FILE | velk --batch -\n"
     "\n"
+    "\"align both\" also searches the other strand of sequence 2 (inversions;\n"
+    "shown in blue, saved after \"Reverse strand:\") and \"reverse\" turns the\n"
+    "session to that strand and back.\n"
+    "\n"
     "The user manual is under Help in the window and installed as manual.txt.\n";
 
 static int runHeadless(const char *file, const char *picture) {

@@ -1,14 +1,15 @@
 // libFuzzer target: arbitrary bytes as a saved alignment, opened the way
 // Open does (header, then the local, global or summary body) against three
-// small sequence files beside it. Every hit made must lie inside both
-// sequences, its column walk must stay inside their residues, and a failed
-// Open must leave the session as it was.
+// small sequence files beside it. Every hit made, of either strand, must
+// lie inside both sequences, its column walk must stay inside their
+// residues, and a failed Open must leave the session as it was.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "core/session.h"
+#include "core/strands.h"
 #include "engine/columns.h"
 #include "engine/scores.h"
 #include "fuzz_input.h"
@@ -68,8 +69,12 @@ static std::string describeSession() {
            w->alignIsland.frameLength, w->expandIsland.minTotalMatches, gRequested[0],
            gRequested[3], w->region[1]);
   d += line;
-  for (const Hit *h = gHitHead1; h; h = h->next1) {
-    snprintf(line, sizeof line, "/%d %d %d %d", h->start1, h->end1, h->start2, h->end2);
+  for (const Hit *h = gHitHead1 ? gHitHead1 : gOther.head1; h; h = h->next1 ? h->next1
+                                                                   : onOtherStrand(h)
+                                                                       ? nullptr
+                                                                       : gOther.head1) {
+    snprintf(line, sizeof line, "%c%d %d %d %d", onOtherStrand(h) ? '-' : '/', h->start1, h->end1,
+             h->start2, h->end2);
     d += line;
     for (const HitBlock *b = h->firstBlock; b; b = b->next) {
       snprintf(line, sizeof line, " %d,%d,%d", b->x, b->y, b->length);
@@ -92,6 +97,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (!h->firstBlock)
       continue;
     if (!inside(h))
+      abort();
+    CountHitColumns(h, h->firstBlock);
+  }
+  // The other strand's hits: inside too, and walked along that strand.
+  OtherStrandResidues turned;
+  for (Hit *h = gOther.head1; h; h = h->next1) {
+    if (!h->firstBlock || !onOtherStrand(h) || !inside(h))
       abort();
     CountHitColumns(h, h->firstBlock);
   }

@@ -66,4 +66,5 @@ echo "reverse pixels: $n, slope $slope, r2 $r2"
   fail "no anti-diagonal of the other strand's colour"
 read -r n slope r2 < <(python3 "$pixels" both.ppm line 127 127 127 "$x0" "$top" "$right" "$y0")
 [ "$n" -ge 100 ] || fail "the session's hits are not drawn"
+"$velk" --help | grep -q '"align both"' || fail "--help does not tell align both"
 echo "strands tests passed"
