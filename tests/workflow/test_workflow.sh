@@ -19,10 +19,16 @@ cp "$repo/tests/data/mito/MT-human.fa" "$repo/tests/data/mito/MT-orang.fa" data/
 lines = open("data/MT-human.fa").read().split("\n")
 seq = "".join(l for l in lines[1:] if l and not l.startswith(">"))
 rot = seq[9000:] + seq[:9000]
-with open("data/rotated.fa", "w") as f:
-    f.write(">rotated human mitochondrion\n")
-    for i in range(0, len(rot), 70):
-        f.write(rot[i:i + 70] + "\n")
+def write(name, title, s):
+    with open(name, "w") as f:
+        f.write(f">{title}\n")
+        for i in range(0, len(s), 70):
+            f.write(s[i:i + 70] + "\n")
+write("data/rotated.fa", "rotated human mitochondrion", rot)
+lines = open("data/MT-orang.fa").read().split("\n")
+orang = "".join(l for l in lines[1:] if l and not l.startswith(">"))
+# The other strand: found only by the search of both strands.
+write("data/orang_rc.fa", "orangutan, other strand", orang[::-1].translate(str.maketrans("ACGTacgt", "TGCAtgca")))
 PY
 # Kept as people keep them: compressed, and many records to a file.
 gzip -k data/MT-orang.fa
@@ -35,19 +41,21 @@ config() { # config FILE SAMPLE_LINES...
   shift
   {
     echo "velk: $velk"
+    echo "strands: both"
     echo "reference: data/MT-human.fa"
     echo "samples:"
     printf '  %s\n' "$@"
   } >"$file"
 }
 samples=("orangutan: data/MT-orang.fa.gz" "rotated: {file: data/two.fa, record: rotated}"
-  "orangutan_part: {file: data/MT-orang.fa, from: 2001, to: 9000}")
+  "orangutan_part: {file: data/MT-orang.fa, from: 2001, to: 9000}"
+  "orangutan_rc: data/orang_rc.fa")
 config good.yaml "${samples[@]}"
 snakemake -s "$repo/workflow/Snakefile" --configfile good.yaml --cores 2 -q >snakemake.log 2>&1 ||
   { cat snakemake.log; echo "FAIL: the workflow did not complete"; exit 1; }
 
 fail=0
-for s in orangutan rotated orangutan_part; do
+for s in orangutan rotated orangutan_part orangutan_rc; do
   mkdir -p "direct/$s"
   cp "results/$s/$s.cmd" "direct/$s/"
   (cd "direct/$s" && "$velk" --batch "$s.cmd" --picture "$s.svg" >/dev/null 2>&1) || true
@@ -64,7 +72,7 @@ done
 import csv, re, sys
 rows = {r["sample"]: r for r in csv.DictReader(open("results/summary.tsv"), delimiter="\t")}
 bad = False
-for s in ("orangutan", "rotated", "orangutan_part"):
+for s in ("orangutan", "rotated", "orangutan_part", "orangutan_rc"):
     text = open(f"results/{s}/{s}.loc_align").read()
     spans = [(int(a), int(b)) for a, b in re.findall(r"1st: (\d+) \.\. (\d+)", text)]
     counts = [tuple(map(int, m)) for m in re.findall(
@@ -81,6 +89,10 @@ for s in ("orangutan", "rotated", "orangutan_part"):
     if float(got["seconds"]) <= 0:
         print(f"FAIL: summary.tsv {s} has no run time")
         bad = True
+# The other strand covers what the forward one does.
+if abs(float(rows["orangutan_rc"]["coverage"]) - float(rows["orangutan"]["coverage"])) > 0.02:
+    print("FAIL: the reverse-strand sample covers", rows["orangutan_rc"]["coverage"])
+    bad = True
 r = rows["rotated"]
 if (r["hits"], r["covered"], r["identity"]) != ("1", "9000", "1.0000") or rows["orangutan"]["global"] != "yes":
     print("FAIL: unexpected hits or global flag", rows)
@@ -100,7 +112,7 @@ fi
 grep -q 'Damaged compressed file.*' results/damaged/damaged.log && grep -q 'damaged.fa.gz' results/damaged/damaged.log ||
   { echo "FAIL: the damaged sample's log does not name its file"; fail=1; }
 [ ! -e results/damaged/damaged.sum_align ] || { echo "FAIL: damaged sample left outputs"; fail=1; }
-for s in orangutan rotated orangutan_part; do
+for s in orangutan rotated orangutan_part orangutan_rc; do
   cmp -s "results/$s/$s.loc_align" "direct/$s/$s.loc_align" ||
     { echo "FAIL: $s did not complete beside the damaged sample"; fail=1; }
 done
