@@ -5,8 +5,11 @@
 #     align maskinternal: hits on and off the truth, recall of the truth's
 #     points after Greedy, and the time of each run beside nucmer's (Debian
 #     package mummer), all in this one run;
-#   ordinary pairs: residues the masker marks, and whether the warning of
-#     an Align fires.
+#   a small pair where one family fills 39 % of 64 kb: the share of its
+#     copies marked with the threshold of the count distribution alone, and
+#     with chance's count (the default);
+#   ordinary pairs: residues the masker marks, its threshold, and whether
+#     the warning of an Align fires.
 # VELK (default build/velk), VELK_DATA (default /work/shared/data), BENCH_WORK
 # (keeps the generated pair). Times are wall seconds of each whole run.
 set -euo pipefail
@@ -55,6 +58,16 @@ else
 fi
 "$masker" rr.a.fa rr.b.fa rr.repeats.tsv | sed 's/^/masker alone: /'
 
+echo "== one family filling 39 % of 64 kb (gen_repeats.py --length 40000 --families 1 --spacing 500)"
+[ -f dense.a.fa ] || python3 "$here/gen_repeats.py" dense --length 40000 --families 1 \
+  --spacing 500 >/dev/null
+for chance in -1 40; do
+  VELK_MASK_CHANCE=$chance "$masker" dense.a.fa dense.b.fa dense.repeats.tsv >dense.mask
+  echo "$([ "$chance" = -1 ] && echo "distribution only:    " || echo "with chance (default):")" \
+    "$(grep -o 'threshold [0-9]* (by chance [0-9]*)' dense.mask);" \
+    "$(grep -o 'copies .*' dense.mask)"
+done
+
 echo "== shared ordinary pairs"
 p=$data/pairs
 while read -r a b; do
@@ -83,4 +96,6 @@ with open('big.fa', 'w') as f:
         s = ''.join(r.choices('ACGT', k=10_000_000))
         f.write('\n'.join(s[j:j + 100] for j in range(0, len(s), 100)) + '\n')"
   "$masker" big.fa big.fa | head -2
+  echo "-- the same sequence against a short one (human mitochondrion)"
+  "$masker" big.fa "$data/pairs/mito/MT-human.fa" | head -2
 fi
