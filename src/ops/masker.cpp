@@ -36,7 +36,7 @@ constexpr int kMinWord = 8, kMaxWord = 13;
 // table. An even word keeps the smaller of the two.
 struct WordSlots {
   explicit WordSlots(int k)
-      : k(k), mask(k >= 16 ? 0xffffffffu : (1u << (2 * k)) - 1), high(2 * (k - 1)),
+      : k(k), mask((1u << (2 * k)) - 1), high(2 * (k - 1)),
         middleBit((k & 1) ? 2 * (k / 2) + 1 : 0), low((k & 1) ? (1u << middleBit) - 1 : 0) {}
   size_t size() const { return size_t(1) << (2 * k - (k & 1)); }
   uint32_t slot(uint32_t fwd, uint32_t rev) const {
