@@ -7,16 +7,18 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
-#include <thread>
+#include <pthread.h>
 
 class Ticker {
 public:
   ~Ticker() { stop(); }
-  void start(std::chrono::milliseconds period = std::chrono::milliseconds(500));
+  // False when the thread cannot be had (memory limits): the program goes on
+  // without progress updates rather than ending.
+  bool start(std::chrono::milliseconds period = std::chrono::milliseconds(500));
   // Returns once the thread has ended; the counter is 0 afterwards. Safe to
   // call when the ticker never started.
   void stop();
-  bool running() const { return thread.joinable(); }
+  bool running() const { return started; }
 
   int32_t ticks() const { return tickCount.load(std::memory_order_relaxed); }
   void reset() { tickCount.store(0, std::memory_order_relaxed); }
@@ -27,8 +29,11 @@ public:
   std::atomic<int32_t> stopFlag{0};
 
 private:
-  void loop(std::chrono::milliseconds period);
-  std::thread thread;
+  static void *run(void *self);
+  void loop();
+  pthread_t thread{};
+  bool started = false;
+  std::chrono::milliseconds period{500};
   std::mutex mutex; // only to sleep on; the counter is not guarded by it
   std::condition_variable wake;
 };
