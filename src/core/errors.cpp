@@ -57,11 +57,43 @@ void copyStatusToInfoLine() {
   throw ReaderError{code};
 }
 
+namespace {
+bool gMemoryShort = false;
+size_t gMemoryShortSize = 0;
+} // namespace
+
+void noteOutOfMemory(size_t size) {
+  if (!gMemoryShort || gMemoryShortSize == 0)
+    gMemoryShortSize = size;
+  gMemoryShort = true;
+}
+bool outOfMemoryNoted() { return gMemoryShort; }
+void clearOutOfMemory() {
+  gMemoryShort = false;
+  gMemoryShortSize = 0;
+}
+
+static void formatOutOfMemory(size_t size, const char *place) {
+  if (size)
+    snprintf(messageBuffer(), 1024,
+             "ERROR: Not enough memory. \nExtra %zu bytes are needed. \nBrekpoint in %s.\n", size,
+             place);
+  else
+    snprintf(messageBuffer(), 1024, "ERROR: Not enough memory. \nBrekpoint in %s.\n", place);
+}
+
 void reportOutOfMemory(size_t size, const char *place) {
-  snprintf(messageBuffer(), 1024,
-           "ERROR: Not enough memory. \nExtra %zu bytes are needed. \nBrekpoint in %s.\n", size,
-           place);
+  clearOutOfMemory(); // reported here, through the read
+  formatOutOfMemory(size, place);
   showAndLeave(kErrNoMemory);
+}
+
+void reportActionOutOfMemory() {
+  formatOutOfMemory(gMemoryShortSize, "heap_alloc");
+  clearOutOfMemory();
+  gLastError = kErrNoMemory;
+  ui()->messageBox("Error", messageBuffer(), Buttons::Ok, kAnswerOk);
+  copyStatusToInfoLine();
 }
 
 void reportPoolCreationFailure() {

@@ -43,3 +43,12 @@ char *messageBuffer();
 [[noreturn]] void abandonRead(int code);
 // Copies the message buffer up to its first line end to the information line.
 void copyStatusToInfoLine();
+
+// An action goes on after an allocation fails (a search unit keeps what it
+// made), but must not end as a success: the failure is noted here, and the
+// frame of the action undoes it and reports "Not enough memory".
+void noteOutOfMemory(size_t size = 0); // size of the request, 0 when unknown
+bool outOfMemoryNoted();
+void clearOutOfMemory();
+// The "Error" box and the information line for the noted failure; clears it.
+void reportActionOutOfMemory();

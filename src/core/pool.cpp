@@ -50,8 +50,10 @@ static PoolEntry *takeEntry(BlockPool *pool) {
   e->previous = e - 1;
   if (pool->remaining == 1) {
     PoolEntry *page = newPage();
-    if (!page)
+    if (!page) {
+      noteOutOfMemory(sizeof(PoolEntry) * kPoolPageEntries);
       return nullptr;
+    }
     e->block = page;
     page[0].previous = e;
     pool->remaining = kPoolPageEntries;
@@ -68,8 +70,10 @@ void *poolAlloc(BlockPool *pool, size_t size) {
   if (!e)
     return nullptr;
   void *block = systemAlloc(size ? size : 1);
-  if (!block)
+  if (!block) {
+    noteOutOfMemory(size);
     return nullptr; // the entry stays empty
+  }
   memset(block, 0, size);
   e->block = block;
   return block;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/conflicts.h"
+#include "core/errors.h"
 #include "core/flags.h"
 #include "core/pool.h"
 #include "core/strands.h"
@@ -138,8 +139,10 @@ bool stableSort(void *array, size_t count, size_t size,
     return true;
   // Bottom-up merge sort: equal elements keep their order.
   auto *work = static_cast<char *>(malloc(count * size));
-  if (!work)
+  if (!work) {
+    noteOutOfMemory(count * size);
     return false;
+  }
   char *src = static_cast<char *>(array), *dst = work;
   for (size_t width = 1; width < count; width *= 2) {
     for (size_t lo = 0; lo < count; lo += 2 * width) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/errors.h"
 #include "core/flags.h"
 #include "core/hit_delete.h"
 #include "core/session.h"
@@ -268,8 +269,10 @@ int alignSegmentsNW(const uint8_t *s1, int32_t W, const uint8_t *s2, int32_t H,
   // floor leaves most of a hopeless matrix untouched.
   std::unique_ptr<void, FreeDeleter> work(
       malloc(cells * sizeof(int32_t) + size_t(W + 1) * sizeof(NwCell)));
-  if (!work)
+  if (!work) {
+    noteOutOfMemory(cells * sizeof(int32_t) + size_t(W + 1) * sizeof(NwCell));
     return kSearchNoArrays;
+  }
   int32_t *dir = static_cast<int32_t *>(work.get());
   NwCell *row = reinterpret_cast<NwCell *>(dir + cells);
   // Stopped part-way: the matrix is incomplete, so no result.

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/errors.h"
 #include "core/session.h"
 #include "engine/progress.h"
 #include "engine/search_internal.h"
@@ -153,7 +154,10 @@ bool allocateSearchLists() {
   e.startList = static_cast<HitBlock **>(calloc(e.listEntries, sizeof(HitBlock *)));
   e.endList = static_cast<HitBlock **>(calloc(e.listEntries, sizeof(HitBlock *)));
   e.diagonalList = static_cast<HitBlock **>(calloc(e.listEntries, sizeof(HitBlock *)));
-  return e.startList && e.endList && e.diagonalList;
+  if (e.startList && e.endList && e.diagonalList)
+    return true;
+  noteOutOfMemory(size_t(e.listEntries) * sizeof(HitBlock *));
+  return false;
 }
 
 int searchRegion(Hit *regionRecord) {

@@ -1,5 +1,6 @@
 #include "engine/word_index.h"
 
+#include "core/errors.h"
 #include "core/residue.h"
 #include "engine/scores.h"
 
@@ -92,6 +93,7 @@ bool WordIndex::build(const uint8_t *seq, int32_t length, const SeedShape &shape
   } catch (const std::bad_alloc &) {
     dir_.clear();
     entries_.clear();
+    noteOutOfMemory();
     return false;
   }
   auto before = [](const Entry &a, const Entry &c) {

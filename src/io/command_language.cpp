@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <strings.h>
 
 #include "core/errors.h"
@@ -33,6 +34,21 @@ static void endCommand() {
   gReader.passFlags &= ~kPassOptionMask;
 }
 static bool has(uint32_t bit) { return (gReader.passFlags & bit) != 0; }
+
+// A command's action in which an allocation failed is an error: it is undone
+// (its frame has not journaled it) and no later command runs.
+template <class Hook> static void guarded(Hook &&hook) {
+  clearOutOfMemory();
+  try {
+    hook();
+  } catch (const std::bad_alloc &) {
+    noteOutOfMemory();
+  } catch (const EngineAbort &) {
+    noteOutOfMemory();
+  }
+  if (UndoActionShortOfMemory())
+    gReader.passFlags |= kRunError;
+}
 static void setOption(uint32_t bit) { gReader.passFlags |= bit; }
 
 // Engine actions may end with an Esc stop: that stops the rest of the file.
@@ -94,7 +110,7 @@ static void actEmptyLine() {
 
 static void runSimple(void (*hook)()) {
   if (mayAct() && hook)
-    hook();
+    guarded(hook);
   endCommand();
 }
 static void actShow() { runSimple(gCommandActions.showWindow); }
@@ -163,8 +179,10 @@ static void actInput2Line() {
     // The window shows what the lines load, not a window an opened file set.
     memset(gRequested, 0, sizeof gRequested);
     const char *file = gReader.fileName;
-    if (gCommandActions.newSession && gCommandActions.newSession() != 0)
-      gReader.passFlags |= kRunError;
+    guarded([] {
+      if (gCommandActions.newSession && gCommandActions.newSession() != 0)
+        gReader.passFlags |= kRunError;
+    });
     gReader.fileName = file;
     emptyLineBuffer();
   }
@@ -175,8 +193,10 @@ static void actOpen() {
   if (mayAct()) {
     copyName(gPathBuffer);
     const char *file = gReader.fileName;
-    if (gCommandActions.openAlignment && gCommandActions.openAlignment() != 0)
-      gReader.passFlags |= kRunError;
+    guarded([] {
+      if (gCommandActions.openAlignment && gCommandActions.openAlignment() != 0)
+        gReader.passFlags |= kRunError;
+    });
     gReader.fileName = file;
     emptyLineBuffer();
   }
@@ -188,7 +208,7 @@ static void save(int format) {
     copyName(gPathBuffer);
     gSaveFilter = format;
     if (gCommandActions.save)
-      gCommandActions.save(format);
+      guarded([format] { gCommandActions.save(format); });
   }
   endCommand();
 }
@@ -258,7 +278,7 @@ static void actAlign() {
     applyIslandOptions(gCurrent->alignIsland,
                        {kOptAlignTrim, kOptAlignMaskRepeats, kOptAlignMaskFilter}, true);
     if (gCommandActions.align)
-      gCommandActions.align();
+      guarded(gCommandActions.align);
     noteInterruption();
   }
   endCommand();
@@ -269,7 +289,7 @@ static void actExpand() {
     applyIslandOptions(gCurrent->expandIsland,
                        {kOptExpandTrim, kOptExpandMaskRepeats, kOptExpandMaskFilter}, false);
     if (gCommandActions.expand)
-      gCommandActions.expand();
+      guarded(gCommandActions.expand);
     noteInterruption();
   }
   endCommand();
@@ -282,7 +302,7 @@ static void runAction(void (*hook)(), int kind, bool inspectStatus) {
     if (kind >= 0)
       prepareReport(kind);
     if (hook)
-      hook();
+      guarded(hook);
     if (inspectStatus)
       noteInterruption();
   }
@@ -295,7 +315,7 @@ static void actMerge() {
       gCurrent->mergeMaxDistance = toInt16(gCommandOptions.merge);
     prepareReport(11);
     if (gCommandActions.merge)
-      gCommandActions.merge();
+      guarded(gCommandActions.merge);
     gCurrent->reportSecond = -gCurrent->reportSecond;
     noteInterruption();
   }
@@ -314,7 +334,7 @@ static void actReconcile() {
     saveStackPush(gCurrent->score.gapElongation);
     gCurrent->score.gapElongation = 0;
     if (gCommandActions.reconcile)
-      gCommandActions.reconcile();
+      guarded(gCommandActions.reconcile);
     gCurrent->score.gapElongation = saveStackPop();
     noteInterruption();
   }
@@ -326,7 +346,7 @@ static void actDelete() {
     prepareReport(5);
     gCurrent->flagsA &= ~kWinModesFirstFour;
     if (gCommandActions.deleteSelected)
-      gCommandActions.deleteSelected();
+      guarded(gCommandActions.deleteSelected);
   }
   endCommand();
 }
@@ -446,7 +466,7 @@ static void filter(FilterOp op) {
         w->flagsB |= kOptFilterInterspersed;
     }
     if (gCommandActions.filter)
-      gCommandActions.filter(op);
+      guarded([op] { gCommandActions.filter(op); });
   }
   endCommand();
 }
@@ -493,7 +513,7 @@ static void actSelect() {
       w->shortLength = gCommandOptions.m < 0 ? 0 : gCommandOptions.m;
     w->flagsA |= modeBit(kind);
     if (gCommandActions.select)
-      gCommandActions.select(kind);
+      guarded([kind] { gCommandActions.select(kind); });
   }
   endCommand();
 }
@@ -503,7 +523,7 @@ static void actUnselect() {
     auto kind = static_cast<SelectKind>(gCommandOptions.kind);
     gCurrent->flagsA &= ~(kind == SelectKind::All ? kWinModesFirstFour : modeBit(kind));
     if (gCommandActions.unselect)
-      gCommandActions.unselect(kind);
+      guarded([kind] { gCommandActions.unselect(kind); });
   }
   endCommand();
 }

@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "core/errors.h"
 #include "core/flags.h"
 #include "core/residue.h"
 #include "core/session.h"
@@ -63,6 +64,7 @@ static void markPiles(uint8_t *r, int s, const FilterParams &fp) {
   try {
     events.reserve(size_t(gHitCount > 0 ? gHitCount : 0) * 2);
   } catch (const std::bad_alloc &) {
+    noteOutOfMemory();
     return; // no memory: the step is skipped
   }
   if (s == 0) {

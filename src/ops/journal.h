@@ -32,6 +32,12 @@ void JournalAction(int32_t commandId);
 void UndoStep();
 void RedoStep();
 
+// After an action in which an allocation failed (noteOutOfMemory): the hits
+// go back to the journal's current record, the state before the action,
+// which is not journaled, and "Not enough memory" is reported. False, with
+// nothing done, when no allocation failed.
+bool UndoActionShortOfMemory();
+
 // The present state becomes the saved one (the writers call it).
 void MarkSaved();
 // The exit question is due: the journal is past its first record, the state

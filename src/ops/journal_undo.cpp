@@ -1,9 +1,12 @@
 // Undo and Redo: read a record of the journal and put its snapshot in place
 // of the present hit list. A snapshot is read whole before anything is
 // replaced, so a damaged record leaves the hits as they were.
+#include <new>
 #include <vector>
 
+#include "core/errors.h"
 #include "core/flags.h"
+#include "core/lifecycle.h"
 #include "core/session.h"
 #include "core/strands.h"
 #include "core/ui_port.h"
@@ -90,7 +93,53 @@ void installSnapshot(const Snapshot &s) {
     slot.flagsA |= kWinRecount | kWinRepaint;
   ui()->requestRepaint();
 }
+
+// Reads the snapshot of the record at `target`, or of the nearest record
+// before it that holds one (records without a snapshot or session start are
+// passed over); `target` becomes that record. False when there is none.
+bool readRecordSnapshot(long &target, Snapshot &s, int32_t &k, uint32_t &f, long &after) {
+  JournalFiles &j = gJournal;
+  long previous;
+  for (;;) {
+    EntryReader r(j.undo, target, j.logicalEnd);
+    if (!r.readHeader(k, f, previous))
+      return false;
+    if (f & (kJournalStartsSession | kJournalSnapshot))
+      break;
+    if (target == 0)
+      return false;
+    target = previous;
+  }
+  EntryReader r(j.undo, target, j.logicalEnd);
+  r.readHeader(k, f, previous);
+  if ((f & kJournalSnapshot) && !readSnapshot(r, s))
+    return false;
+  after = r.position();
+  return true;
+}
 } // namespace
+
+bool UndoActionShortOfMemory() {
+  if (!outOfMemoryNoted())
+    return false;
+  JournalFiles &j = gJournal;
+  Snapshot snapshot;
+  long target = j.current, after;
+  int32_t k;
+  uint32_t f;
+  try {
+    if (j.active && j.undo && !j.disabled && readRecordSnapshot(target, snapshot, k, f, after) &&
+        (f & kJournalSnapshot)) {
+      rememberSelections();
+      installSnapshot(snapshot);
+      restoreSelections();
+    }
+  } catch (const std::bad_alloc &) {
+    // Not even the snapshot fits: the hits stay as the action left them.
+  }
+  reportActionOutOfMemory();
+  return true;
+}
 
 void UndoStep() {
   JournalFiles &j = gJournal;
@@ -99,31 +148,19 @@ void UndoStep() {
     return;
   int32_t k0, k;
   uint32_t f0, f;
-  long target, previous;
+  long target;
   EntryReader first(j.undo, j.current, j.logicalEnd);
   if (!first.readHeader(k0, f0, target))
     return;
-  // Records without a snapshot or session start are passed over.
-  for (;;) {
-    EntryReader r(j.undo, target, j.logicalEnd);
-    if (!r.readHeader(k, f, previous))
-      return;
-    if (f & (kJournalStartsSession | kJournalSnapshot))
-      break;
-    if (target == 0)
-      return;
-    target = previous;
-  }
-  EntryReader r(j.undo, target, j.logicalEnd);
-  r.readHeader(k, f, previous);
   Snapshot snapshot;
-  if ((f & kJournalSnapshot) && !readSnapshot(r, snapshot))
+  long after;
+  if (!readRecordSnapshot(target, snapshot, k, f, after))
     return;
   if (f & kJournalSnapshot)
     installSnapshot(snapshot);
   --j.currentState;
   j.current = target;
-  j.position = r.position();
+  j.position = after;
   j.beyondFirst = target != 0;
   gCurrent->reportKind = kReportUndo;
   gCurrent->reportFirst = k0;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/conflicts.h"
+#include "core/errors.h"
 #include "core/flags.h"
 #include "core/hit_delete.h"
 #include "core/lifecycle.h"
@@ -54,6 +55,7 @@ void GreedyResolve() {
   try {
     order.reserve(gHitCount > 0 ? gHitCount : 16);
   } catch (const std::bad_alloc &) {
+    noteOutOfMemory();
     return;
   }
   resetProgress();
@@ -95,6 +97,7 @@ void GreedyResolve() {
       ++deleted;
     }
   } catch (const std::bad_alloc &) {
+    noteOutOfMemory();
     // Deletions made so far stand, as after a stop.
   }
   w->reportSecond = deleted;

@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "core/errors.h"
 #include "core/flags.h"
 #include "core/session.h"
 #include "engine/progress.h"
@@ -73,6 +74,7 @@ bool OptimalChain() {
     nodes.reserve(gHitCount);
     events.reserve(2 * static_cast<size_t>(gHitCount));
   } catch (const std::bad_alloc &) {
+    noteOutOfMemory();
     return false;
   }
   resetProgress();
@@ -113,6 +115,7 @@ bool OptimalChain() {
       }
     }
   } catch (const std::bad_alloc &) {
+    noteOutOfMemory();
     complete = false;
   }
   if (!complete || nodes.empty()) {

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/errors.h"
 #include "core/flags.h"
 #include "core/hit_delete.h"
 #include "core/session.h"
@@ -54,7 +55,8 @@ bool SaveGlobalFile(bool windowOnly, GlobalFillFn fill) {
   const int filled = (fill ? fill : alignOrFill)(true, true);
   w->reportFirst = keep1;
   w->reportSecond = keep2;
-  return filled != 1 && WriteGlobalText(windowOnly);
+  // Interhits left unaligned for want of memory would pass for gaps.
+  return filled != 1 && !outOfMemoryNoted() && WriteGlobalText(windowOnly);
 }
 
 bool SaveAlignmentFile(int pattern, bool windowOnly) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/errors.h"
 #include "core/flags.h"
 #include "core/report_kinds.h"
 #include "core/session.h"
@@ -76,6 +77,8 @@ void saveCommand(int format) {
 
 void finishCommandAction(int32_t id) {
   gCurrent->flagsB &= ~kOptClearedAfterAction;
+  if (outOfMemoryNoted())
+    return; // the command file undoes and reports it
   JournalAction(id);
   ui()->requestRepaint();
   issueCommandReport();

@@ -2,9 +2,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "core/conflicts.h"
+#include "core/errors.h"
 #include "core/flags.h"
 #include "core/lifecycle.h"
 #include "core/report_kinds.h"
@@ -33,6 +35,7 @@
 #include "session/report.h"
 
 namespace {
+void runCommandSwitch(int32_t id, int dialogResult);
 
 constexpr int32_t kGreedyLimit = 400000, kReconcileLimit = 100000;
 
@@ -41,7 +44,7 @@ constexpr int32_t kGreedyLimit = 400000, kReconcileLimit = 100000;
 void finishAction(int32_t journalId) {
   gCurrent->flagsB &= ~kOptClearedAfterAction;
   gActionStatus = 0;
-  if (journalId)
+  if (journalId && !outOfMemoryNoted()) // undone after the command instead
     JournalAction(journalId);
   showCommandReport();
 }
@@ -54,7 +57,11 @@ template <typename Action> void runFramed(int32_t kind, Action action) {
     startReport(gCurrent, kind);
   gActionStatus |= kStatusRunning;
   openActionCanvas();
-  action();
+  try {
+    action();
+  } catch (const std::bad_alloc &) {
+    noteOutOfMemory();
+  }
   closeActionCanvas();
   ui()->requestRepaint();
 }
@@ -202,6 +209,25 @@ int dialogKindOfCommand(int32_t id) {
 }
 
 void runWindowCommand(int32_t id, int dialogResult) {
+  clearOutOfMemory();
+  try {
+    runCommandSwitch(id, dialogResult);
+  } catch (const std::bad_alloc &) {
+    noteOutOfMemory();
+  } catch (const EngineAbort &) {
+    noteOutOfMemory();
+  }
+  // An action that ran short of memory is undone, not journaled; the
+  // information line keeps the error.
+  if (UndoActionShortOfMemory()) {
+    gActionStatus = 0;
+    gCurrent->reportKind = 0;
+    ui()->requestRepaint();
+  }
+}
+
+namespace {
+void runCommandSwitch(int32_t id, int dialogResult) {
   const bool run = dialogResult == kDialogRun;
   switch (id) {
   case kCmdAlignNow:
@@ -215,7 +241,8 @@ void runWindowCommand(int32_t id, int dialogResult) {
     }
     // Also after the dialog's other buttons: an Undo step that changes
     // nothing, as users of the menu expect one record per Align.
-    JournalAction(id);
+    if (!outOfMemoryNoted())
+      JournalAction(id);
     showCommandReport();
     break;
   case kCmdExpandNow:
@@ -334,6 +361,8 @@ void runWindowCommand(int32_t id, int dialogResult) {
     break;
   }
 }
+
+} // namespace
 
 bool saveAlignmentAs(const char *chosen, int pattern, bool windowOnly) {
   if (!nameFits(chosen))

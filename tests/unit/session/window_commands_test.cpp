@@ -14,6 +14,7 @@
 
 #include "core/flags.h"
 #include "core/lifecycle.h"
+#include "core/pool.h"
 #include "core/session.h"
 #include "core/tempfiles.h"
 #include "core/ui_port.h"
@@ -422,4 +423,32 @@ TEST_F(MenuSession, SelectionModesToggle) {
   runWindowCommand(kCmdSelectAll, kDialogRun);
   EXPECT_FALSE(selectionModeOn(kCmdSelectShort));
   EXPECT_EQ(marked(kHitSelAll), gHitCount);
+}
+
+// An action that cannot get the memory it needs is an error, and is undone:
+// the hits are those it started from and no Undo step is written. With
+// memory again the same action runs as it always does.
+TEST_F(MenuSession, ActionShortOfMemoryIsUndone) {
+  loadMito();
+  auto hits = [] {
+    std::string s;
+    for (const Hit *h = gHitHead1; h; h = h->next1)
+      s += std::to_string(h->start1) + "," + std::to_string(h->end1) + (h->firstBlock ? "+ " : " ");
+    return s;
+  };
+  const std::string before = hits();
+  const int32_t state = journalNewestState();
+  setSystemAlloc([](size_t) -> void * { return nullptr; });
+  runWindowCommand(kCmdAlignNow, kDialogRun);
+  setSystemAlloc(nullptr);
+  ASSERT_FALSE(port.boxes.empty());
+  EXPECT_EQ(port.boxes.back().substr(0, 34), "Error: ERROR: Not enough memory. \n");
+  EXPECT_EQ(trimmed(port.info), "ERROR: Not enough memory.");
+  EXPECT_EQ(hits(), before);
+  EXPECT_EQ(journalNewestState(), state);
+
+  runWindowCommand(kCmdAlignNow, kDialogRun);
+  EXPECT_EQ(line(),
+            " Action: Align    Viewed: 223    Added: 5             Total: 4   Conflicting: 4");
+  EXPECT_EQ(journalNewestState(), state + 1);
 }
