@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/replace_file.h"
 #include "core/ui_port.h"
 #include "io/command_file.h"
 #include "session/exit_question.h"
@@ -68,9 +69,18 @@ static int runHeadless(const char *file, const char *picture) {
   setUi(nullptr);
   bool failed = true;
   if (startSessionCore()) {
+    // No save of the run may take the picture's place, nor the picture the
+    // command file's.
+    if (picture)
+      protectFile(picture, "the picture file of this run");
     CommandLineResult r = runCommandLine(file, nullptr);
     failed = (r.status & kRunError) || r.openFailures > 0;
     std::string error;
+    if (picture) {
+      unprotectFile(picture);
+      if (r.status != 2)
+        protectFile(file, "the running command file");
+    }
     if (picture && !writePictureFile(picture, &error)) {
       fprintf(stderr, "velk: cannot write the picture %s: %s\n", picture, error.c_str());
       failed = true;

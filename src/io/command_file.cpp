@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/errors.h"
+#include "core/replace_file.h"
 #include "io/command_language.h"
 #include "io/reader_engine.h"
 
@@ -35,6 +36,7 @@ uint32_t runCommandFile(const char *path) {
     path = "standard input";
   gReader.fileName = path;
   gReader.passFlags = 0;
+  protectFile(path, "the running command file");
   FILE *f = nullptr;
   std::string text;
   int result;
@@ -64,6 +66,7 @@ uint32_t runCommandFile(const char *path) {
   }
   if (f)
     fclose(f);
+  unprotectFile(path);
   gReader.commandFile = nullptr;
   gReader.fileName = ""; // the caller's path may not outlive the run
   emptyLineBuffer();

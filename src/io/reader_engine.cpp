@@ -3,7 +3,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/errors.h"
 #include "core/pool.h"
@@ -174,6 +176,13 @@ void readNextLine() {
     if (!commandMode() && gReader.progressWindow && gReader.progress)
       gReader.progress(gReader.progressWindow, sourcePosition(f), gReader.dataSize);
     size_t n = readPiece(f, line);
+    // A byte-order mark, as some editors write, is no part of the text.
+    if (lineCounter() == 0 && !gReader.midLine && n >= 3 && memcmp(line, "\xEF\xBB\xBF", 3) == 0) {
+      n -= 3;
+      memmove(line, line + 3, n + 1);
+      if (n == 0)
+        continue;
+    }
     if (n == 0) {
       checkStreamDamage(f);
       setEofMark(line);
@@ -525,12 +534,18 @@ void finishRead(int result) {
 }
 
 FILE *openInputFile(const char *path) {
-  FILE *f = fopen(path, "r");
-  struct stat st;
-  if (f && (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode))) {
-    fclose(f);
+  // Not blocking on a pipe that nobody writes: it is refused anyway, as are
+  // devices, which may never end (/dev/zero).
+  int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0)
     return nullptr;
-  }
+  struct stat st;
+  FILE *f = nullptr;
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0)
+    f = fdopen(fd, "r");
+  if (!f)
+    close(fd);
   return f;
 }
 

@@ -402,7 +402,7 @@ int readWithCommandReader(int grammar);
 [[noreturn]] void finishRead(int result);
 
 // Opens an input file for reading in text mode; null when it cannot be
-// opened or is a folder (which opens, but reads as an empty file).
+// opened or is no regular file (a folder, a device, a pipe).
 FILE *openInputFile(const char *path);
 
 struct RecordRequest;

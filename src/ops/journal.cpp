@@ -1,12 +1,12 @@
 #include "ops/journal.h"
 
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
 
 #include "core/flags.h"
 #include "core/session.h"
+#include "core/signal_cleanup.h"
 #include "core/strands.h"
 #include "core/tempfiles.h"
 #include "core/ui_port.h"
@@ -39,34 +39,9 @@ int journalActionIndex(int32_t id) {
 }
 
 namespace {
-// Names for the signal handler: it may only unlink.
-char gSignalNames[2][kTempNameSize];
-
-void removeOnSignal(int sig) {
-  for (char *n : gSignalNames)
-    if (n[0])
-      unlink(n);
-  signal(sig, SIG_DFL);
-  raise(sig);
-}
-
-// Only where nobody else (the toolkit) has claimed the signal.
-void installSignalNet() {
-  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
-    struct sigaction old;
-    if (sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_DFL) {
-      struct sigaction sa;
-      memset(&sa, 0, sizeof sa);
-      sa.sa_handler = removeOnSignal;
-      sigemptyset(&sa.sa_mask);
-      sigaction(sig, &sa, nullptr);
-    }
-  }
-}
-
 void syncSignalNames() {
-  memcpy(gSignalNames[0], gJournal.undoName, kTempNameSize);
-  memcpy(gSignalNames[1], gJournal.footName, kTempNameSize);
+  setRemoveOnSignal(kCleanupUndo, gJournal.undoName);
+  setRemoveOnSignal(kCleanupFoot, gJournal.footName);
 }
 
 bool gAtexitDone = false;
@@ -115,8 +90,6 @@ void journalOpenFiles() {
     gJournal.foot = openOne("VelkFoot.!%d", gJournal.footName, gJournal.lastFootTried,
                             "Cannot open file for footnotes.\n   Filename: %s\n");
   syncSignalNames();
-  if (gJournal.undo || gJournal.foot)
-    installSignalNet();
 }
 
 void journalWriteFailed() {

@@ -4,17 +4,17 @@
 #include <cstdio>
 
 #include "core/records.h"
+#include "core/replace_file.h"
 #include "core/strands.h"
 #include "engine/columns.h"
 
 constexpr int kLineColumns = 100;
 
 struct AlignmentWriter {
-  FILE *file = nullptr;
-  char name[4096] = "";      // the whole name, for messages
-  char target[4096] = "";    // the file replaced when the write is complete
-  char temporary[4096] = ""; // written first; empty when writing in place
-  bool failed = false;       // a write did not reach the file
+  FILE *file = nullptr;    // replacement.file while a write is open
+  Replacement replacement; // written first, put in place when complete
+  char name[4096] = "";    // the whole name, for messages
+  bool failed = false;     // a write did not reach the file
   char line1[128], middle[128], line2[128];
   int columns = 0;
   int32_t p1 = 0, p2 = 0;                 // next residues of the two sequences
@@ -24,14 +24,17 @@ extern AlignmentWriter gWriter;
 
 // Opens the file (reporting "Cannot open file for save."); false on failure.
 // The text goes to a new file beside it that replaces it only when complete,
-// so that a full disk or a killed save leaves the old file as it was. A file
-// that holds one of the session's sequences is never replaced.
+// so that a full disk or a killed save leaves the old file as it was. A
+// target the guard refuses (a sequence of the session, a read-only file, a
+// pipe...) is reported and left alone.
 bool writerOpen(const char *name);
 void writerPrintf(const char *format, ...) __attribute__((format(printf, 1, 2)));
 // Closes the file and puts it in place. A failed write or close is
 // reported, the new file removed and false returned; on success the session
 // is marked saved when asked.
 bool writerClose(bool markSaved);
+// Drops the write in progress; the old file stays.
+void writerDiscard();
 
 void writeSequenceHeaders(const char *outputName);
 void writeParameterHeader();

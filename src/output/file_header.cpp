@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/flags.h"
+#include "core/replace_file.h"
 #include "core/session.h"
 #include "core/ui_port.h"
 #include "ops/journal.h"
@@ -25,80 +26,21 @@ void reportFileError(const char *format, const char *name) {
 }
 } // namespace
 
-namespace {
-// Whether `name` is the very file (not merely the same name) of a loaded
-// sequence: saving over it would lose the sequence and the alignment with it.
-bool holdsSequence(const struct stat &target) {
-  for (int i = 0; i < 2; ++i) {
-    const Sequence *s = sequenceOf(i);
-    struct stat st;
-    if (s && s->fileName[0] && stat(s->fileName, &st) == 0 && st.st_dev == target.st_dev &&
-        st.st_ino == target.st_ino)
-      return true;
-  }
-  return false;
-}
-
-// The new file: beside the one it replaces (a rename works only within one
-// file system), with that file's permissions or those a new file would get.
-FILE *openTemporaryBeside(const char *target, const struct stat *old) {
-  std::string path = target;
-  size_t slash = path.rfind('/');
-  std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  std::string temp = (slash == std::string::npos ? "" : dir) + "." + base + ".XXXXXX";
-  if (temp.size() >= sizeof gWriter.temporary)
-    return nullptr;
-  int fd = mkstemp(&temp[0]);
-  if (fd < 0)
-    return nullptr;
-  mode_t mode;
-  if (old) {
-    mode = old->st_mode & 07777;
-  } else {
-    mode_t mask = umask(0);
-    umask(mask);
-    mode = 0666 & ~mask;
-  }
-  FILE *f = fchmod(fd, mode) == 0 ? fdopen(fd, "w") : nullptr;
-  if (!f) {
-    close(fd);
-    unlink(temp.c_str());
-    return nullptr;
-  }
-  snprintf(gWriter.temporary, sizeof gWriter.temporary, "%s", temp.c_str());
-  return f;
-}
-} // namespace
-
 bool writerOpen(const char *name) {
-  if (gWriter.file) { // a footnotes file its writer never closed
-    fclose(gWriter.file);
-    if (gWriter.temporary[0])
-      unlink(gWriter.temporary);
-  }
+  if (gWriter.file) // a footnotes file its writer never closed
+    discardReplacement(gWriter.replacement);
   gWriter = AlignmentWriter();
   snprintf(gWriter.name, sizeof gWriter.name, "%s", name);
-  snprintf(gWriter.target, sizeof gWriter.target, "%s", name);
-  struct stat st;
-  bool exists = stat(name, &st) == 0;
-  if (exists && holdsSequence(st)) {
-    reportFileError("Cannot save over a sequence file of this session.\n    File: %s\n", name);
+  const std::string refused = refusedTarget(name);
+  if (!refused.empty()) {
+    reportFileError(("Cannot save over " + refused + ".\n    File: %s\n").c_str(), name);
     return false;
   }
-  if (exists && !S_ISREG(st.st_mode)) {
-    gWriter.file = fopen(name, "w"); // a device or a pipe: no file to keep
-  } else {
-    // Through a link, the file it names is replaced and the link kept.
-    char real[PATH_MAX];
-    if (exists && realpath(name, real))
-      snprintf(gWriter.target, sizeof gWriter.target, "%s", real);
-    gWriter.file = openTemporaryBeside(gWriter.target, exists ? &st : nullptr);
-  }
-  if (!gWriter.file) {
+  if (!openReplacement(name, gWriter.replacement)) {
     reportFileError("Cannot open file for save.\n    File: %s\n", name);
     return false;
   }
+  gWriter.file = gWriter.replacement.file;
   return true;
 }
 
@@ -115,24 +57,23 @@ void writerPrintf(const char *format, ...) {
 bool writerClose(bool markSaved) {
   if (!gWriter.file)
     return false;
-  bool ok = !gWriter.failed && fflush(gWriter.file) == 0 && !ferror(gWriter.file);
-  // On disk before it replaces the old file, or a crash could leave neither.
-  if (ok && gWriter.temporary[0] && fsync(fileno(gWriter.file)) != 0)
-    ok = false;
-  if (fclose(gWriter.file) != 0)
-    ok = false;
+  if (gWriter.failed)
+    discardReplacement(gWriter.replacement);
+  const bool ok = !gWriter.failed && commitReplacement(gWriter.replacement);
   gWriter.file = nullptr;
-  if (ok && gWriter.temporary[0] && rename(gWriter.temporary, gWriter.target) != 0)
-    ok = false;
   if (!ok) {
-    if (gWriter.temporary[0])
-      unlink(gWriter.temporary);
     reportFileError("Cannot write file for save.\n    File: %s\n", gWriter.name);
     return false;
   }
   if (markSaved)
     MarkSaved();
   return true;
+}
+
+void writerDiscard() {
+  if (gWriter.file)
+    discardReplacement(gWriter.replacement);
+  gWriter.file = nullptr;
 }
 
 int32_t filePosition(const Sequence *s, int32_t index) {

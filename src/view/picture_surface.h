@@ -77,5 +77,6 @@ private:
 // printf onto the end of `out`, whatever the length.
 void appendf(std::string &out, const char *format, ...) __attribute__((format(printf, 2, 3)));
 
-// Writes `text` to `path`; false with errno's message in `error` otherwise.
+// Writes `text` to `path` as saves are written (guarded, then put in place
+// whole); false with the reason in `error` otherwise.
 bool writeDocument(const std::string &path, const std::string &text, std::string *error);

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/replace_file.h"
+
 std::string escapePostScript(std::string_view text) {
   std::string s;
   s.reserve(text.size());
@@ -119,10 +121,20 @@ std::string PostScriptSurface::finish() {
 }
 
 bool writeDocument(const std::string &path, const std::string &text, std::string *error) {
-  FILE *f = fopen(path.c_str(), "wb");
-  bool ok = f && fwrite(text.data(), 1, text.size(), f) == text.size();
-  if (f && fclose(f) != 0)
-    ok = false;
+  std::string refused = refusedTarget(path.c_str());
+  if (!refused.empty()) {
+    if (error)
+      *error = "it is " + refused;
+    return false;
+  }
+  Replacement r;
+  errno = 0;
+  bool ok = openReplacement(path.c_str(), r) &&
+            fwrite(text.data(), 1, text.size(), r.file) == text.size();
+  if (ok)
+    ok = commitReplacement(r);
+  else
+    discardReplacement(r);
   if (!ok && error)
     *error = strerror(errno ? errno : EIO);
   return ok;

@@ -75,7 +75,7 @@ TEST_F(LocalWriter, InvertedSequenceTwoCountsDownAndScoresRoundTowardZero) {
             std::string::npos);
 }
 
-TEST_F(LocalWriter, FullDiskIsReportedAndMarksNothingSaved) {
+TEST_F(LocalWriter, RefusedTargetIsReportedAndMarksNothingSaved) {
   load("ACGT", "ACGT");
   makeDiagonalHit(0, 0, 4);
   rebuildLists(0, 0);
@@ -85,9 +85,8 @@ TEST_F(LocalWriter, FullDiskIsReportedAndMarksNothingSaved) {
   snprintf(gPathBuffer, sizeof gPathBuffer, "/dev/full");
   EXPECT_FALSE(WriteLocalFile(false));
   EXPECT_FALSE(WriteSummaryFile(false));
-  ASSERT_TRUE(WriteFootnotesHeader("/dev/full"));
-  EXPECT_FALSE(CloseFootnotesFile());
-  const Box full{"Error", "Cannot write file for save.\n    File: /dev/full\n"};
+  EXPECT_FALSE(WriteFootnotesHeader("/dev/full"));
+  const Box full{"Error", "Cannot save over a folder, device or pipe.\n    File: /dev/full\n"};
   EXPECT_EQ(ui.boxes, std::vector<Box>(3, full));
   EXPECT_TRUE(journalHasUnsavedChanges());
   setOutput("ok.sum_align");
