@@ -11,7 +11,6 @@ char gNames[kCleanupSlots][kNameBytes];
 // A slot is read by the handler only while its flag is up, so a name being
 // rewritten is never half-used.
 volatile sig_atomic_t gArmed[kCleanupSlots];
-bool gInstalled = false;
 
 void removeOnSignal(int sig) {
   for (int i = 0; i < kCleanupSlots; ++i)
@@ -21,10 +20,7 @@ void removeOnSignal(int sig) {
   raise(sig);
 }
 
-void installOnce() {
-  if (gInstalled)
-    return;
-  gInstalled = true;
+void install() {
   for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
     struct sigaction old;
     if (sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_DFL) {
@@ -46,5 +42,5 @@ void setRemoveOnSignal(int slot, const char *name) {
     return;
   memcpy(gNames[slot], name, strlen(name) + 1);
   gArmed[slot] = 1;
-  installOnce();
+  install();
 }

@@ -5,7 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "core/replace_file.h"
 #include "output/alignment_files.h"
+#include "output/alignment_writer.h"
 #include "output_fixture.h"
 
 namespace {
@@ -106,6 +108,64 @@ TEST_F(SafeSave, KilledWhileWritingLeavesTheOldFile) {
   EXPECT_EQ(left.size(), 2u); // x.loc_align and the killed save's file
   ASSERT_TRUE(WriteLocalFile(false));
   EXPECT_GT(readFile(out).size(), 60000u);
+}
+
+// A file the user may not write (here read-only, which stops root too) and
+// files the run uses are refused as they are, with no hidden file left.
+TEST_F(SafeSave, RefusedTargetsStayAsTheyWere) {
+  load("ACGTACGT", "ACGTACGT");
+  makeDiagonalHit(0, 0, 8);
+  writeText(dir + "/locked.loc_align", "locked");
+  ASSERT_EQ(chmod((dir + "/locked.loc_align").c_str(), 0444), 0);
+  writeText(dir + "/run.cmd", "start\n");
+  protectFile((dir + "/run.cmd").c_str(), "the running command file");
+  protectFile((dir + "/later.svg").c_str(), "the picture file of this run");
+  struct Case {
+    const char *name, *what;
+  } cases[] = {{"locked.loc_align", "a read-only file"},
+               {"run.cmd", "the running command file"},
+               {"./later.svg", "the picture file of this run"}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    ui.boxes.clear();
+    const std::string path = setOutput(c.name);
+    EXPECT_FALSE(WriteLocalFile(false));
+    const Box refused{"Error",
+                      std::string("Cannot save over ") + c.what + ".\n    File: " + path + "\n"};
+    EXPECT_EQ(ui.boxes, std::vector<Box>{refused});
+  }
+  unprotectFile((dir + "/run.cmd").c_str());
+  unprotectFile((dir + "/later.svg").c_str());
+  EXPECT_EQ(readFile(dir + "/locked.loc_align"), "locked");
+  EXPECT_EQ(readFile(dir + "/run.cmd"), "start\n");
+  EXPECT_EQ(names(), (std::vector<std::string>{"locked.loc_align", "run.cmd"}));
+  setOutput("later.svg");
+  EXPECT_TRUE(WriteLocalFile(false));
+}
+
+// Ended by a signal during a save, the run takes its hidden file with it;
+// the old file stays.
+TEST_F(SafeSave, SignalDuringASaveRemovesTheHiddenFile) {
+  load("ACGTACGT", "ACGTACGT");
+  const std::string out = setOutput("x.loc_align");
+  writeText(out, "the alignment saved before\n");
+  for (int sig : {SIGTERM, SIGINT}) {
+    SCOPED_TRACE(sig);
+    fflush(nullptr);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      if (writerOpen(gPathBuffer))
+        raise(sig);
+      _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), sig);
+    EXPECT_EQ(names(), std::vector<std::string>{"x.loc_align"});
+    EXPECT_EQ(readFile(out), "the alignment saved before\n");
+  }
 }
 
 } // namespace
