@@ -28,9 +28,10 @@ bool WriteLocalFile(bool windowOnly);
 // conflicts ("Error" box); WriteGlobalText writes without that check.
 bool WriteGlobalFile(bool windowOnly);
 bool WriteGlobalText(bool windowOnly);
-// True, after the "Error" box, when hits of the window conflict; stores the
-// count in the window.
-bool RefuseGlobalForConflicts();
+// True, after the "Error" box, when hits that the file would hold conflict
+// (all hits, or with windowOnly those in the window's region); stores the
+// window's count of conflicting hits.
+bool RefuseGlobalForConflicts(bool windowOnly);
 
 // PAF and MAF, for other tools: sequence 2 is the query and sequence 1 the
 // target, as sequence 1 is the reference along the dot matrix's x axis.

@@ -117,22 +117,30 @@ bool printable(const Hit *h, bool windowOnly) {
 }
 } // namespace
 
-bool RefuseGlobalForConflicts() {
-  WindowRecord *w = gCurrent;
-  int32_t conflicts = 0;
-  for (Hit *h = gHitHead1; h; h = h->next1)
-    if (h->firstBlock && (h->flags & kHitConflict) && HitInArea(h, w->region))
-      ++conflicts;
-  w->conflictCount = conflicts;
-  if (!conflicts)
-    return false;
+namespace {
+void refuseForConflicts() {
   ui()->messageBox("Error", "Cannot construct global alignment\ndue to conflicts.", Buttons::Ok,
                    kAnswerOk);
+}
+} // namespace
+
+bool RefuseGlobalForConflicts(bool windowOnly) {
+  WindowRecord *w = gCurrent;
+  int32_t inWindow = 0, printed = 0;
+  for (Hit *h = gHitHead1; h; h = h->next1)
+    if (h->firstBlock && (h->flags & kHitConflict)) {
+      inWindow += HitInArea(h, w->region);
+      printed += printable(h, windowOnly);
+    }
+  w->conflictCount = inWindow;
+  if (!printed)
+    return false;
+  refuseForConflicts();
   return true;
 }
 
 bool WriteGlobalFile(bool windowOnly) {
-  return !RefuseGlobalForConflicts() && WriteGlobalText(windowOnly);
+  return !RefuseGlobalForConflicts(windowOnly) && WriteGlobalText(windowOnly);
 }
 
 bool WriteGlobalText(bool windowOnly) {
@@ -158,9 +166,13 @@ bool WriteGlobalText(bool windowOnly) {
     if (!printable(h, windowOnly))
       continue;
     const int32_t s1 = h->start1 + h->firstBlock->x, s2 = h->start2 + h->firstBlock->y;
-    // A hit that overlaps what is already printed cannot join one alignment.
-    if (s1 < gWriter.p1 || s2 < gWriter.p2)
-      continue;
+    // A hit that overlaps what is already printed cannot join one
+    // alignment: rather no file than one without it.
+    if (s1 < gWriter.p1 || s2 < gWriter.p2) {
+      writerDiscard();
+      refuseForConflicts();
+      return false;
+    }
     emitInterhit(s1, s2);
     if (h->flags & kHitInterhit) {
       InterhitSink sink;

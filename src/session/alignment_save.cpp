@@ -47,7 +47,7 @@ struct FillUndone {
 } // namespace
 
 bool SaveGlobalFile(bool windowOnly, GlobalFillFn fill) {
-  if (RefuseGlobalForConflicts())
+  if (RefuseGlobalForConflicts(windowOnly))
     return false;
   FillUndone undo;
   WindowRecord *w = gCurrent;

@@ -1,3 +1,5 @@
+#include <filesystem>
+
 #include "core/flags.h"
 #include "output/alignment_files.h"
 #include "output_fixture.h"
@@ -89,4 +91,34 @@ TEST_F(GlobalWriter, FillHitsAreRemovedAndRefusalsWriteNothing) {
   const Box refusal{"Error", "Cannot construct global alignment\ndue to conflicts."};
   EXPECT_EQ(ui.boxes, std::vector<Box>{refusal});
   EXPECT_EQ(gCurrent->conflictCount, 1);
+}
+
+// A file of the whole session holds every hit or none: conflicts outside the
+// window refuse it as those inside do, and so does an overlap the conflict
+// marks missed. Save Window looks only at the hits it would print.
+TEST_F(GlobalWriter, WholeSaveRefusesConflictsOutsideTheWindow) {
+  load("ACGTACGTACGTACGTACGT", "ACGTACGTACGTACGTACGT");
+  makeDiagonalHit(12, 12, 4)->flags |= kHitConflict;
+  makeDiagonalHit(12, 13, 4)->flags |= kHitConflict;
+  makeDiagonalHit(0, 0, 4);
+  const int32_t region[4] = {0, 6, 0, 6};
+  memcpy(gCurrent->region, region, sizeof region);
+  const std::string out = setOutput("g.glb_align");
+  const Box refusal{"Error", "Cannot construct global alignment\ndue to conflicts."};
+  EXPECT_FALSE(WriteGlobalFile(false));
+  EXPECT_FALSE(exists(out));
+  EXPECT_EQ(gCurrent->conflictCount, 0);
+  ASSERT_TRUE(WriteGlobalFile(true));
+  EXPECT_NE(readFile(out).find("[||]"), std::string::npos);
+
+  for (Hit *h = gHitHead1; h; h = h->next1)
+    h->flags &= ~kHitConflict;
+  const std::string saved = readFile(out);
+  EXPECT_FALSE(WriteGlobalFile(false));
+  EXPECT_EQ(readFile(out), saved);
+  EXPECT_EQ(ui.boxes, std::vector<Box>(2, refusal));
+  int files = 0;
+  for (const auto &entry : std::filesystem::directory_iterator(dir))
+    files += entry.path().filename() != "g.glb_align";
+  EXPECT_EQ(files, 0) << "a hidden file left behind";
 }
