@@ -27,10 +27,19 @@ OpenStartSessionFn gStartSession = nullptr;
 
 bool isAbsolute(const char *name) { return name[0] == '/' || (name[0] && name[1] == ':'); }
 
+// Every number of a saved alignment is one Velk wrote: one past the 32-bit
+// range is damage, not a position to wrap.
+int readAlignment(const char *path, int grammar) {
+  gReader.numberRangeError = kErrBadFormat;
+  int r = runDataRead(path, kPlace, grammar);
+  gReader.numberRangeError = 0;
+  return r;
+}
+
 int readBody(bool makeHits, const char *path) {
   gBodyMakesHits = makeHits;
   resetAlignmentBody();
-  int r = runDataRead(path, kPlace, kGrammarAlignBody);
+  int r = readAlignment(path, kGrammarAlignBody);
   gBodyMakesHits = false;
   return r;
 }
@@ -126,7 +135,7 @@ int openPath(const char *path) {
   h.mergeMaxDistance = w->mergeMaxDistance;
   h.score = w->score;
   h.flags = w->flagsB;
-  if (runDataRead(path, kPlace, kGrammarAlignHeader) != 1)
+  if (readAlignment(path, kGrammarAlignHeader) != 1)
     return 1;
   const SavedHeader header = h;
   StagedSequence staged[2];

@@ -1,6 +1,7 @@
 // The grammar interpreter, its line input and its terminal recognisers.
 #include "io/reader_engine.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -271,12 +272,31 @@ static bool recInteger() {
   bool negative = *p == '-';
   if (negative)
     ++p;
-  uint32_t v = 0; // wraps like the 32-bit register it fills
-  while (isDigit(*p))
-    v = v * 10u + static_cast<uint32_t>(*p++ - '0');
+  uint32_t v = 0;     // the low 32 bits, as the register has always kept them
+  uint64_t whole = 0; // enough to tell a number past the range
+  for (; isDigit(*p); ++p) {
+    const uint32_t digit = static_cast<uint32_t>(*p - '0');
+    v = v * 10u + digit;
+    if (whole <= UINT32_MAX)
+      whole = whole * 10u + digit;
+  }
+  if (whole > (negative ? uint64_t(INT32_MAX) + 1 : uint64_t(INT32_MAX))) {
+    // A wrapped number would pass for another, valid one.
+    if (gReader.mode == ReaderMode::Command)
+      reportSyntaxError(kErrBadCommand);
+    if (gReader.numberRangeError)
+      reportSyntaxError(gReader.numberRangeError);
+  }
   gReader.value.i = static_cast<int32_t>(negative ? 0u - v : v);
   gReader.pos = const_cast<char *>(skipBlanks(p));
   return true;
+}
+
+// Where an interval's "to" should stand after its "from".
+static bool recHalfInterval() {
+  if (gReader.mode == ReaderMode::Command)
+    reportSyntaxError(kErrBadCommand);
+  return false;
 }
 
 static bool recDecimal() {
@@ -402,6 +422,7 @@ void ensureReaderEngine() {
   registerRecogniser(kRecLineChar, recLineChar);
   registerRecogniser(kRecNameChar, recNameChar);
   registerRecogniser(kRecInteger, recInteger);
+  registerRecogniser(kRecHalfInterval, recHalfInterval);
   registerRecogniser(kRecDecimal, recDecimal);
   registerRecogniser(kRecHex, recHex);
   registerRecogniser(kRecWord, recWord);

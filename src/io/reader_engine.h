@@ -216,7 +216,7 @@ enum : int {
 constexpr int kGrammarMin = 12, kGrammarMax = 44;
 
 // Recogniser symbols. 56 (sequence body) is registered by the sequence
-// readers; 58 and above are free for modules (sequences 58..69, alignment
+// readers; 59 and above are free for modules (sequences 59..69, alignment
 // 70..79).
 enum : int {
   kRecAnyChar = 45,     // any byte but the end-of-file mark; value: the byte
@@ -232,6 +232,9 @@ enum : int {
   kRecAlways = 55,
   kRecSequenceBody = 56,
   kRecEndOfLine = 57, // "\n" or "\r\n"; value.b = '\n'
+  // Of the shared interval grammar: never matches; in a command file an
+  // interval with its "from" but no "to" is error 63 here.
+  kRecHalfInterval = 58,
 };
 constexpr int kRecMin = 45, kRecMax = 127;
 // Command-language words beyond the literal table (80..99).
@@ -348,6 +351,9 @@ struct ReaderState {
   int commandLine = 0, dataLine = 0;
   uint32_t passFlags = 0; // command file pass, status and option bits
   ReaderMode mode = ReaderMode::Data;
+  // A number past the 32-bit range is this error in data reads (0: its low
+  // 32 bits are kept); in command files it is always error 63.
+  int numberRangeError = 0;
   bool atEof = false;   // the line buffer holds the end-of-file mark
   bool midLine = false; // the last piece read did not end its line
   // Interval grammar results.

@@ -22,8 +22,9 @@ constexpr auto kFileName = makeGrammar({
 
 // "from", one separator out of "-", ",", "..", " " or ".", "to". A blank
 // separator has already gone with the blanks after "from"; a line end right
-// after "from" is consumed and the interval fails.
-enum { I_FROM, I_MINUS, I_COMMA, I_DOTS, I_BLANK, I_DOT, I_EOL, I_TO };
+// after "from" is consumed and the interval fails. Any other "from" without
+// its "to" is an error in a command file.
+enum { I_FROM, I_MINUS, I_COMMA, I_DOTS, I_BLANK, I_DOT, I_EOL, I_TO, I_HALF };
 constexpr auto kInterval = makeGrammar({
     {kRecInteger, kNext, kFail, kActIntervalFrom}, // I_FROM
     {kLitMinus, at(I_TO), kNext, 0},               // I_MINUS
@@ -32,7 +33,8 @@ constexpr auto kInterval = makeGrammar({
     {kLitBlank, at(I_TO), kNext, 0},               // I_BLANK
     {kLitDot, at(I_TO), kNext, 0},                 // I_DOT
     {kRecEndOfLine, kFail, kNext, 0},              // I_EOL
-    {kRecInteger, kOk, kFail, kActIntervalTo},     // I_TO
+    {kRecInteger, kOk, kNext, kActIntervalTo},     // I_TO
+    {kRecHalfInterval, kFail, kFail, 0},           // I_HALF
 });
 
 // clang-format on

@@ -153,6 +153,25 @@ TEST_F(CommandFileTest, RecordSoftmaskAndStandardFormats) {
   EXPECT_EQ(run("start\nopen in\nsave x.paf as PAFF\n"), kBadCommand);
 }
 
+// A number past the 32-bit range, or an interval with its "from" alone,
+// would load or set something else than written: errors with their line.
+TEST_F(CommandFileTest, NumbersOutOfRangeAndHalfIntervals) {
+  for (const char *bad : {"input1 a 4294967297 - 4294967396", "input1 a 100-", "input1 a 100..",
+                          "input1 a 100 invertcomplement", "input1 a 1..12345678901234567890",
+                          "input1 a 2147483648,9", "input1 a -2147483649..5"}) {
+    SCOPED_TRACE(bad);
+    EXPECT_EQ(run(std::string("start\n") + bad + "\ninput2 b\nrefine\n"), kBadCommand);
+    EXPECT_EQ(gHookLog.calls, "bind");
+    const std::string head = "ERROR in line 2: Bad command in file. \nFile: " + path;
+    EXPECT_EQ(message().substr(0, head.size()), head);
+  }
+  for (const char *bad : {"align w=4294967312", "align 5/8=99999999999999999999",
+                          "merge merge=-99999999999", "select short with length<4294967346"})
+    EXPECT_EQ(run(kHead + bad + "\n"), kBadCommand) << bad;
+  EXPECT_EQ(run("start\ninput1 a 2147483647..-2147483648\ninput2 b\n"), 1u);
+  EXPECT_EQ(std::vector<int>({gSeq1->from, gSeq1->to}), std::vector<int>({INT32_MAX, INT32_MIN}));
+}
+
 TEST_F(CommandFileTest, AlignAndExpandOptionsWithClamps) {
   WindowRecord *w = gCurrent;
   const uint32_t allAlign =
