@@ -52,15 +52,21 @@ void restoreSelections() {
   gCurrent = current;
 }
 
-// Requested bound -> [1, length]; 0 stands for the loaded bound. Bounds past
-// the sequence would give the engine a region outside the residue array.
-static int32_t requestedBound(int32_t value, int32_t loaded, int32_t length) {
+// Requested bound -> the loaded interval; 0 stands for the loaded bound.
+// Bounds past the sequence would give the engine a region outside the
+// residue array, and hits past the interval a file that cannot be read back.
+static int32_t requestedBound(int32_t value, int32_t loaded, const Sequence *s) {
   if (value == 0)
     value = loaded;
-  if (value < 1)
-    value = 1;
-  if (value > length)
-    value = length;
+  int32_t lo = s->from < s->to ? s->from : s->to, hi = s->from < s->to ? s->to : s->from;
+  if (lo < 1)
+    lo = 1;
+  if (hi < 1 || hi > s->length)
+    hi = s->length;
+  if (value < lo)
+    value = lo;
+  if (value > hi)
+    value = hi;
   return value;
 }
 
@@ -81,7 +87,7 @@ void setWindowToRequestedIntervals() {
   for (int i = 0; i < 4; ++i) {
     const Sequence *s = sequenceOf(i / 2);
     int32_t loaded = i % 2 ? s->to : s->from;
-    b[i] = requestedBound(gRequested[i], loaded, s->length);
+    b[i] = requestedBound(gRequested[i], loaded, s);
   }
   for (int i = 0; i < 4; i += 2)
     if (b[i] > b[i + 1]) {

@@ -256,6 +256,9 @@ void actNameChar() {
   name[gLine.nameLength] = 0;
 }
 void actInterval() {
+  // Velk never writes a negative position; 0 stands for a whole sequence.
+  if (gReader.intervalFrom < 0 || gReader.intervalTo < 0)
+    reportSyntaxError(E);
   gSavedHeader.from[gLine.sequence] = gReader.intervalFrom;
   gSavedHeader.to[gLine.sequence] = gReader.intervalTo;
 }

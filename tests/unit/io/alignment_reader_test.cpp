@@ -171,6 +171,10 @@ TEST_F(AlignmentReader, FailuresLeaveTheSessionAsItWas) {
        "ERROR in line 2: Bad format of input file. \nFile: " + dir + "/bad.fa"},
       // A hit beyond the end of the interval the header names.
       {edit("1st: 251 .. 370", "1st: 351 .. 470"), "Bad format of input file"},
+      // Numbers no saved file holds: a position past the 32-bit range (its
+      // low bits would be 251), a negative interval.
+      {edit("1st: 251 .. 370", "1st: 4294967547 .. 370"), "Bad format of input file"},
+      {edit("    1 .. 400 \n", "    -100 .. -1 \n"), "Bad format of input file"},
       // A missing sequence file is named with its resolved path.
       {edit("File: s2.fa", "File: gone/s2.fa"),
        "Cannot open input file. \nFile: " + dir + "/gone/s2.fa"},
@@ -243,6 +247,27 @@ TEST_F(AlignmentReader, RecordAndSoftmaskTravelWithTheFile) {
             std::string::npos);
   EXPECT_STREQ(gSeq2->record, "two");
   EXPECT_EQ(gSeq2->length, 410);
+}
+
+// A window wider than the loaded interval (a header's Block, typed
+// coordinates) is held inside it, so that what is saved from it opens again.
+TEST_F(AlignmentReader, WindowStaysInsideTheLoadedInterval) {
+  newSessionWithHits();
+  const std::string saved = setOutput("a.loc_align");
+  ASSERT_TRUE(WriteLocalFile(false));
+  std::string text = readFile(saved);
+  text.replace(text.find("    1 .. 400 \n"), 14, "    1 .. 380 \n");
+  ASSERT_NE(text.find("Block: 1..400, 1..410,"), std::string::npos);
+  writeText(saved, text);
+  ASSERT_EQ(OpenAlignment(), 0);
+  EXPECT_EQ(std::vector<int32_t>(gCurrent->block, gCurrent->block + 4),
+            (std::vector<int32_t>{1, 380, 1, 410}));
+  EXPECT_EQ(gCurrent->region[1], 380);
+  setOutput("b.loc_align");
+  ASSERT_TRUE(WriteLocalFile(false));
+  EXPECT_NE(readFile(dir + "/b.loc_align").find("Block: 1..380, 1..410,"), std::string::npos);
+  EXPECT_EQ(OpenAlignment(), 0);
+  EXPECT_TRUE(ui.boxes.empty());
 }
 
 TEST_F(AlignmentReader, GlobalMarksDelimitTheHits) {
