@@ -87,20 +87,31 @@ static void actStart() {
 }
 static void actExit() { gReader.passFlags |= kRunExitRequested; }
 
-// An empty line ends the commands. In batch mode, lines after it that are
-// not blank would be skipped without a word: say so, once.
-static void actEmptyLine() {
-  FILE *f = gReader.commandFile;
-  if (!(gReader.passFlags & kPassCheck) || ui() != &headlessUi() || !f)
-    return;
+// Whether a line after the present one holds a command: blank, comment and
+// "rem" lines hold none.
+static bool commandsFollow(FILE *f) {
   const long at = ftell(f);
   char line[kLineBytes];
   bool more = false;
-  while (!more && fgets(line, sizeof line, f))
-    more = line[0] != '!' && line[strspn(line, " \t\r\n")] != 0;
+  while (!more && fgets(line, sizeof line, f)) {
+    const char *p = line + strspn(line, " \t\r\n");
+    more = line[0] != '!' && *p && strncasecmp(line, "rem", 3) != 0;
+  }
   fseek(f, at, SEEK_SET);
-  if (!more)
+  return more;
+}
+
+// An empty line ends the commands. In batch mode, commands after it would
+// be skipped without a word: the check pass says so, and the run ends as
+// an error, as nobody may be there to read the caution.
+static void actEmptyLine() {
+  FILE *f = gReader.commandFile;
+  if (ui() != &headlessUi() || !f || !commandsFollow(f))
     return;
+  if (gReader.passFlags & kPassExecute) {
+    gReader.passFlags |= kRunError;
+    return;
+  }
   char text[kLineBytes + 160];
   snprintf(text, sizeof text,
            "Line %d of %s is empty and ends the commands; the lines after it are not run.\n",
