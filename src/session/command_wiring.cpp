@@ -85,9 +85,10 @@ void finishCommandAction(int32_t id) {
 }
 
 void issueCommandReport() {
-  const char *line = ReportLine();
+  const bool printed = !gCurrent->window && ui() == &headlessUi();
+  const char *line = printed ? ReportLineWhole() : ReportLine();
   ui()->setInfoLine(line);
-  if (gCurrent->window || ui() != &headlessUi())
+  if (!printed)
     return;
   size_t n = strlen(line);
   while (n && line[n - 1] == ' ')

@@ -114,7 +114,8 @@ void reportActionText(const WindowRecord *w, char *out, int size, const char *pr
   }
 }
 
-static const char *buildLine(const char *progressText, int percent) {
+// `whole`: no part of the text is cut, the line grows instead.
+static const char *buildLine(const char *progressText, int percent, bool whole = false) {
   WindowRecord *w = gCurrent;
   int width = w->infoWidth > 0 ? w->infoWidth : kDefaultInfoWidth;
   if (width > int(sizeof gLine) - 1)
@@ -131,13 +132,13 @@ static const char *buildLine(const char *progressText, int percent) {
     n += snprintf(totals + n, sizeof totals - n, "  Reverse: %d ", w->reverseCount);
   // The repeat count is rare and must not be cut off by the totals, nor
   // the other strand's count by the action.
-  if ((w->reportRepeats > 0 || w->reportPiled > 0 || w->reverseCount > 0) &&
+  if ((whole || w->reportRepeats > 0 || w->reportPiled > 0 || w->reverseCount > 0) &&
       int(left) + 1 + n > width)
     width = std::min(int(left) + 1 + n, int(sizeof gLine) - 1);
   if (left < size_t(width)) {
     memset(gLine + left, ' ', width - left);
   }
-  if (n > width / 2 && w->reverseCount == 0)
+  if (n > width / 2 && w->reverseCount == 0 && !whole)
     n = width / 2;
   n = std::min(n, width);
   memcpy(gLine + width - n, totals, n);
@@ -146,6 +147,8 @@ static const char *buildLine(const char *progressText, int percent) {
 }
 
 const char *ReportLine() { return buildLine(nullptr, -1); }
+
+const char *ReportLineWhole() { return buildLine(nullptr, -1, true); }
 
 const char *ReportLineProgress(const char *progressText, int percent) {
   return buildLine(progressText, percent);

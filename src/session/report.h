@@ -19,5 +19,8 @@ void reportActionText(const WindowRecord *w, char *out, int size, const char *pr
 // last column. Recounts the window first when its hit list changed. The
 // text stays valid until the next call.
 const char *ReportLine();
+// The same, made wider where the text would be cut (printed in batch mode,
+// where no window limits it).
+const char *ReportLineWhole();
 // The same during an action, with the percentage done.
 const char *ReportLineProgress(const char *progressText, int percent);

@@ -59,5 +59,17 @@ TEST(ReportTest, LineFormsOfEachKindWithProgressTotalsAndANarrowLine) {
   EXPECT_EQ(gCurrent->flagsA & kWinRecount, 0u);
   gCurrent->infoWidth = 30;
   EXPECT_EQ(std::string(ReportLine()), " Action: GreedyTotal: 2   Conf");
+  // Printed in batch mode, the line is never cut: it grows.
+  gCurrent->infoWidth = 0;
+  gCurrent->reportKind = kReportAlign;
+  gCurrent->reportFirst = 402113;
+  gCurrent->reportSecond = 39949;
+  gCurrent->hitCount = 39949;
+  gCurrent->conflictCount = 39213;
+  EXPECT_EQ(std::string(ReportLineWhole()), " Action: Align    Viewed: 402113    Added: 39949 "
+                                            "Total: 39949   Conflicting: 39213 ");
+  gCurrent->reportFirst = 120;
+  gCurrent->reportSecond = 3;
+  EXPECT_EQ(std::string(ReportLineWhole()), std::string(ReportLine()));
   clearTestHits();
 }
