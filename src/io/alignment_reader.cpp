@@ -4,8 +4,11 @@
 // the session as it was.
 #include "io/alignment_reader.h"
 
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 #include "core/errors.h"
 #include "core/flags.h"
@@ -142,6 +145,14 @@ int openPath(const char *path) {
   int failures = 0;
   for (int i = 0; i < 2; ++i) {
     std::string name = ResolveSequencePath(header.name[i], path);
+    // Opened through a link to its folder, "../" may climb elsewhere than
+    // from the folder the file lies in.
+    char real[PATH_MAX];
+    if (access(name.c_str(), F_OK) != 0 && realpath(path, real)) {
+      std::string there = ResolveSequencePath(header.name[i], real);
+      if (access(there.c_str(), F_OK) == 0)
+        name = there;
+    }
     failures += stageSequence(staged[i], name.c_str(), header, i);
   }
   if (failures)

@@ -162,9 +162,28 @@ bool absoluteComponents(const char *name, std::vector<std::string> &parts) {
 }
 } // namespace
 
+namespace {
+// The name of the output in the folder it is really written to: saved
+// through a link to another folder, "../" steps count from that folder,
+// which is where the file will be opened from.
+std::string inRealFolder(const char *outputName) {
+  const std::string name = outputName;
+  const size_t slash = name.rfind('/');
+  const std::string dir = slash == std::string::npos ? "."
+                          : slash == 0               ? "/"
+                                                     : name.substr(0, slash);
+  char real[PATH_MAX];
+  if (!realpath(dir.c_str(), real))
+    return name;
+  std::string r = real;
+  return (r == "/" ? r : r + "/") + (slash == std::string::npos ? name : name.substr(slash + 1));
+}
+} // namespace
+
 std::string RelativeSequencePath(const char *outputName, const char *sequenceName) {
   std::vector<std::string> out, seq;
-  if (!outputName[0] || !sequenceName[0] || !absoluteComponents(outputName, out) ||
+  if (!outputName[0] || !sequenceName[0] ||
+      !absoluteComponents(inRealFolder(outputName).c_str(), out) ||
       !absoluteComponents(sequenceName, seq))
     return sequenceName;
   // Directories are all components but the last (the file's own name).

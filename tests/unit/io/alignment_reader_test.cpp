@@ -140,6 +140,21 @@ TEST_F(AlignmentReader, SequenceNamesResolveAgainstTheSavedFile) {
   EXPECT_EQ(OpenAlignment(), 0);
   EXPECT_STREQ(gSeq1->fileName, "s1.fa");
   EXPECT_EQ(gSeq1->length, 400);
+
+  // Saved through a link to a folder elsewhere: opened from the folder it
+  // lies in, and through the link.
+  ASSERT_EQ(system(("mkdir -p '" + dir + "/far/away/there'").c_str()), 0);
+  ASSERT_EQ(symlink("../far/away/there", (dir + "/out/link").c_str()), 0);
+  snprintf(gPathBuffer, sizeof gPathBuffer, "out/link/b.loc_align");
+  ASSERT_TRUE(WriteLocalFile(false));
+  EXPECT_NE(readFile(dir + "/far/away/there/b.loc_align").find("    File: ../../../s1.fa\n"),
+            std::string::npos);
+  for (const char *name : {"far/away/there/b.loc_align", "out/link/b.loc_align"}) {
+    snprintf(gPathBuffer, sizeof gPathBuffer, "%s", name);
+    EXPECT_EQ(OpenAlignment(), 0) << name;
+    EXPECT_EQ(gSeq1->length, 400);
+  }
+  EXPECT_TRUE(ui.boxes.empty());
   ASSERT_EQ(chdir("/"), 0);
 }
 
