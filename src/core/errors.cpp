@@ -37,7 +37,7 @@ const char *errorText(int code) {
 }
 
 char *messageBuffer() {
-  static char fallback[1024];
+  static char fallback[kMessageBytes];
   return gBuffers ? gBuffers->message : fallback;
 }
 
@@ -45,15 +45,21 @@ void copyStatusToInfoLine() {
   char line[1024];
   const char *m = messageBuffer();
   size_t n = strcspn(m, "\n");
+  if (n >= sizeof line)
+    n = sizeof line - 1;
   memcpy(line, m, n);
   line[n] = 0;
   ui()->setInfoLine(line);
 }
 
-[[noreturn]] static void showAndLeave(int code) {
+static void show(int code) {
   gLastError = code;
   ui()->messageBox("Error", messageBuffer(), Buttons::Ok, kAnswerOk);
   copyStatusToInfoLine();
+}
+
+[[noreturn]] static void showAndLeave(int code) {
+  show(code);
   throw ReaderError{code};
 }
 
@@ -75,11 +81,12 @@ void clearOutOfMemory() {
 
 static void formatOutOfMemory(size_t size, const char *place) {
   if (size)
-    snprintf(messageBuffer(), 1024,
+    snprintf(messageBuffer(), kMessageBytes,
              "ERROR: Not enough memory. \nExtra %zu bytes are needed. \nBrekpoint in %s.\n", size,
              place);
   else
-    snprintf(messageBuffer(), 1024, "ERROR: Not enough memory. \nBrekpoint in %s.\n", place);
+    snprintf(messageBuffer(), kMessageBytes, "ERROR: Not enough memory. \nBrekpoint in %s.\n",
+             place);
 }
 
 void reportOutOfMemory(size_t size, const char *place) {
@@ -91,13 +98,11 @@ void reportOutOfMemory(size_t size, const char *place) {
 void reportActionOutOfMemory() {
   formatOutOfMemory(gMemoryShortSize, "heap_alloc");
   clearOutOfMemory();
-  gLastError = kErrNoMemory;
-  ui()->messageBox("Error", messageBuffer(), Buttons::Ok, kAnswerOk);
-  copyStatusToInfoLine();
+  show(kErrNoMemory);
 }
 
 void reportPoolCreationFailure() {
-  snprintf(messageBuffer(), 1024, "ERROR: Cannot create heap.\n");
+  snprintf(messageBuffer(), kMessageBytes, "ERROR: Cannot create heap.\n");
   showAndLeave(kErrNoMemory);
 }
 
@@ -105,11 +110,20 @@ void reportFatal(int code, const char *fileName, const char *place) {
   reportFatalDetail(code, "", fileName, place);
 }
 
-void reportFatalDetail(int code, const char *detail, const char *fileName, const char *place) {
+static void formatFatal(int code, const char *detail, const char *fileName, const char *place) {
   const char *text = errorText(code);
-  snprintf(messageBuffer(), 1024, "ERROR: %s%s. \nFile: %s. \nBreakpoint in %s\n",
+  snprintf(messageBuffer(), kMessageBytes, "ERROR: %s%s. \nFile: %s. \nBreakpoint in %s\n",
            text ? text : "Internal error", detail, fileName ? fileName : "", place);
+}
+
+void reportFatalDetail(int code, const char *detail, const char *fileName, const char *place) {
+  formatFatal(code, detail, fileName, place);
   showAndLeave(code);
+}
+
+void showFatal(int code, const char *fileName, const char *place) {
+  formatFatal(code, "", fileName, place);
+  show(code);
 }
 
 void abandonRead(int code) {

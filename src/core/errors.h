@@ -39,6 +39,8 @@ char *messageBuffer();
 // file: chr9; ...").
 [[noreturn]] void reportFatalDetail(int code, const char *detail, const char *fileName,
                                     const char *place);
+// The same message and box, where no read is running to leave.
+void showFatal(int code, const char *fileName, const char *place);
 // Leaves the read with `code` and no message box (internal inconsistency).
 [[noreturn]] void abandonRead(int code);
 // Copies the message buffer up to its first line end to the information line.

@@ -47,13 +47,18 @@ struct Chunk {
   uint8_t bytes[kChunkBytes];
 };
 
+// Sizes of the file-name and message buffers: a whole path (the system's
+// limit, PATH_MAX), and a message that can name one.
+constexpr int kNameBytes = 4096;
+constexpr int kMessageBytes = 8192;
+
 struct Sequence;
 struct ReaderBuffers {
   char line[2048];
   char path[2048];
-  char name[2048];
+  char name[kNameBytes];
   char word[256];
-  char message[1024];
+  char message[kMessageBytes];
   Chunk residueChunk;
   Chunk coordinateChunk;
 };

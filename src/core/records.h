@@ -27,10 +27,13 @@ struct Annotation {
   Annotation *next = nullptr;
 };
 
+// A whole path, up to the system's limit (PATH_MAX, terminating NUL included).
+constexpr int kPathBytes = 4096;
+
 struct Sequence {
-  char fileName[256];
+  char fileName[kPathBytes];
   uint16_t flags; // kSeq*
-  char repeatSourceName[256];
+  char repeatSourceName[kPathBytes];
   BlockPool *pool;
   char accession[16];
   int32_t gi;

@@ -18,7 +18,7 @@ WindowRecord gSlots[kSlotCount];
 WindowRecord *gCurrent = &gSlots[0];
 uint32_t gActionStatus = 0;
 int32_t gRequested[4] = {0, 0, 0, 0};
-char gPathBuffer[256] = "";
+char gPathBuffer[kPathBytes] = "";
 int32_t gSaveFilter = 1;
 int32_t gDirFilter = 0;
 int16_t gFlanksSetting = 0;

@@ -8,16 +8,16 @@
 
 constexpr int kSlotCount = 10;
 
-extern Sequence *gSeq1, *gSeq2; // in the general pool (reader buffers)
+extern Sequence *gSeq1, *gSeq2;    // in the general pool (reader buffers)
 extern Hit *gHitHead1, *gHitTail1; // main list, by start1
 extern Hit *gHitHead2, *gHitTail2; // second list, by start2
 extern int32_t gHitCount;
 extern WindowRecord gSlots[kSlotCount];
 extern WindowRecord *gCurrent;
-extern uint32_t gActionStatus; // kStatus*
-extern int32_t gRequested[4];  // from1, to1, from2, to2 asked for; 0 = whole
-extern char gPathBuffer[256];  // working directory, then the last path used
-extern int32_t gSaveFilter;    // remembered output format: 0 global, 1 local, 2 summary, 4/5 PAF/MAF
+extern uint32_t gActionStatus;       // kStatus*
+extern int32_t gRequested[4];        // from1, to1, from2, to2 asked for; 0 = whole
+extern char gPathBuffer[kPathBytes]; // working directory, then the last path used
+extern int32_t gSaveFilter; // remembered output format: 0 global, 1 local, 2 summary, 4/5 PAF/MAF
 extern int32_t gDirFilter;     // file-type filter of the sequence file dialog
 extern int16_t gFlanksSetting; // start-up copy of "Flanks_length"
 
@@ -31,12 +31,12 @@ struct EngineAbort {
 
 // Records are carved 1 024 at a time from the general pool and recycled
 // through free lists; a reused record comes back zeroed.
-Hit *allocateHit();          // pushed at the head of the main list
-HitBlock *allocateBlock();   // linked nowhere
-void freeHit(Hit *hit);      // also frees its blocks; caller unlinks it first
+Hit *allocateHit();        // pushed at the head of the main list
+HitBlock *allocateBlock(); // linked nowhere
+void freeHit(Hit *hit);    // also frees its blocks; caller unlinks it first
 void freeBlock(HitBlock *block);
-void resetHitStore();        // forget every record (the pool was released)
-void clearHits();            // every hit back to the free list, lists empty
+void resetHitStore(); // forget every record (the pool was released)
+void clearHits();     // every hit back to the free list, lists empty
 
 // Unlinks a hit from both lists of its set (the main list alone while lists
 // are stale): the session's hits, or the second set (kHitOtherStrand).

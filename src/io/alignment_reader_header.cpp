@@ -249,8 +249,8 @@ void actNameStart() {
   gSavedHeader.name[gLine.sequence][0] = 0;
 }
 void actNameChar() {
-  if (gLine.nameLength >= 255)
-    return;
+  if (gLine.nameLength >= kPathBytes - 1)
+    reportSyntaxError(E); // no path is that long: not a name Velk wrote
   char *name = gSavedHeader.name[gLine.sequence];
   name[gLine.nameLength++] = static_cast<char>(gReader.value.b);
   name[gLine.nameLength] = 0;

@@ -37,7 +37,7 @@ constexpr int kAlignmentBodyActionFirst = 115;
 // Everything the header holds, applied to the session only once the whole
 // file has been read without error.
 struct SavedHeader {
-  char name[2][256];
+  char name[2][kPathBytes];
   int32_t from[2], to[2];
   bool invert[2];
   char record[2][256];

@@ -99,7 +99,7 @@ const char *checkGrammarTables() {
 }
 
 // ---- Buffers and line input -----------------------------------------------
-static char gFallbackLine[kLineBytes], gFallbackWord[256], gFallbackName[kLineBytes];
+static char gFallbackLine[kLineBytes], gFallbackWord[256], gFallbackName[kNameBytes];
 
 char *readerLine() { return gBuffers ? gBuffers->line : gFallbackLine; }
 char *readerWord() { return gBuffers ? gBuffers->word : gFallbackWord; }
@@ -528,15 +528,15 @@ void reportSyntaxError(int code) {
   char *m = messageBuffer();
   const char *file = gReader.fileName ? gReader.fileName : "";
   if (gReader.atEof) // also when a grammar has just matched the mark
-    snprintf(m, 1024, "ERROR: %s. \nFile: %s, EOF reached.\n", text, file);
+    snprintf(m, kMessageBytes, "ERROR: %s. \nFile: %s, EOF reached.\n", text, file);
   else {
     // A line of up to 2 KB cannot fit: the message is cut at the buffer's end on purpose.
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-truncation"
 #endif
-    snprintf(m, 1024, "ERROR in line %d: %s. \nFile: %s, line: \n%s \nend: \n%s\n", lineCounter(),
-             text, file, readerLine(), gReader.pos);
+    snprintf(m, kMessageBytes, "ERROR in line %d: %s. \nFile: %s, line: \n%s \nend: \n%s\n",
+             lineCounter(), text, file, readerLine(), gReader.pos);
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
 #endif
@@ -549,7 +549,7 @@ void reportSyntaxError(int code) {
 
 void finishRead(int result) {
   if (gLastError == 0)
-    snprintf(messageBuffer(), 1024, "%s", result == 1 ? "Status: Ok." : "Status: ERROR");
+    snprintf(messageBuffer(), kMessageBytes, "%s", result == 1 ? "Status: Ok." : "Status: ERROR");
   copyStatusToInfoLine();
   throw ReaderError{result};
 }

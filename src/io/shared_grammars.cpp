@@ -1,5 +1,6 @@
 // Grammars used by more than one reader: a file name and an interval.
 #include "core/errors.h"
+#include "core/pool.h"
 #include "io/reader_engine.h"
 
 // clang-format off
@@ -45,9 +46,10 @@ static void actNameReset() {
   gReader.intervalGiven = false;
 }
 
+// A name past the system's limit could only be used cut: another file.
 static void actNameChar() {
-  if (gReader.nameLength >= kWordMax)
-    return; // the rest of a long name is read and dropped
+  if (gReader.nameLength >= kNameBytes - 1)
+    reportSyntaxError(kErrBadFilename);
   char *name = readerName();
   name[gReader.nameLength++] = static_cast<char>(gReader.value.b);
   name[gReader.nameLength] = 0;

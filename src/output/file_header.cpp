@@ -198,8 +198,8 @@ std::string RelativeSequencePath(const char *outputName, const char *sequenceNam
       result += '/';
     result += seq[i];
   }
-  // The reader takes at most 255 characters of a name.
-  if (result.size() > 255) {
+  // A path the system can take, even where the relative one is too long.
+  if (result.size() >= size_t(kPathBytes)) {
     std::string absolute;
     for (const std::string &part : seq)
       absolute += "/" + part;

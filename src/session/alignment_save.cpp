@@ -72,7 +72,7 @@ bool SaveAlignmentFile(int pattern, bool windowOnly) {
   case kFormatMaf:
     return WriteMafFile(windowOnly);
   default: {
-    char text[512];
+    char text[kPathBytes + 64];
     snprintf(text, sizeof text, "Unknown file type.\n    File: %s\n", gPathBuffer);
     ui()->messageBox("Error", text, Buttons::Ok, kAnswerOk);
     return false;

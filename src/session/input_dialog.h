@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/records.h"
+
 // Progress bars of the dialog, one per sequence, 0 .. 100.
 class InputProgressView {
 public:
@@ -14,7 +16,7 @@ public:
 };
 
 struct InputFields {
-  char name[256];
+  char name[kPathBytes];
   char interval[64];
   bool invert;
   char record[256] = ""; // the first record, else as on an input line after "record="

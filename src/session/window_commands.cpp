@@ -161,9 +161,21 @@ void flanksChanged() {
   ui()->requestRepaint();
 }
 
-bool nameFits(const char *chosen) {
-  size_t n = chosen ? strlen(chosen) : 0;
-  return n >= 1 && n <= 254;
+bool named(const char *chosen) { return chosen && *chosen; }
+
+// Into the path buffer whole, or refused with an error naming it.
+bool toPathBuffer(const std::string &name, bool forSave) {
+  if (name.size() < sizeof gPathBuffer) {
+    snprintf(gPathBuffer, sizeof gPathBuffer, "%s", name.c_str());
+    return true;
+  }
+  if (forSave) {
+    const std::string text = "Cannot open file for save.\n    File: " + name + "\n";
+    ui()->messageBox("Error", text.c_str(), Buttons::Ok, kAnswerOk);
+  } else {
+    showFatal(kErrCannotOpen, name.c_str(), "sqreadsq");
+  }
+  return false;
 }
 
 } // namespace
@@ -365,12 +377,8 @@ void runCommandSwitch(int32_t id, int dialogResult) {
 } // namespace
 
 bool saveAlignmentAs(const char *chosen, int pattern, bool windowOnly) {
-  if (!nameFits(chosen))
+  if (!named(chosen) || !toPathBuffer(SaveNameWithExtension(chosen, pattern), true))
     return false;
-  std::string name = SaveNameWithExtension(chosen, pattern);
-  if (name.size() >= sizeof gPathBuffer)
-    return false;
-  snprintf(gPathBuffer, sizeof gPathBuffer, "%s", name.c_str());
   setProgressWindow(nullptr, nullptr);
   if (!ConfirmOverwrite(gPathBuffer))
     return false;
@@ -383,21 +391,16 @@ bool saveAlignmentAs(const char *chosen, int pattern, bool windowOnly) {
 }
 
 bool saveFootnotesAs(const char *chosen) {
-  if (!nameFits(chosen))
+  if (!named(chosen) || !toPathBuffer(FootnotesNameWithExtension(chosen), true))
     return false;
-  std::string name = FootnotesNameWithExtension(chosen);
-  if (name.size() >= sizeof gPathBuffer)
-    return false;
-  snprintf(gPathBuffer, sizeof gPathBuffer, "%s", name.c_str());
   bool written = SaveFootnotes(gPathBuffer);
   finishAction(0);
   return written;
 }
 
 int openAlignmentAs(const char *chosen, int pattern) {
-  if (!nameFits(chosen))
+  if (!named(chosen) || !toPathBuffer(chosen, false))
     return -1;
-  snprintf(gPathBuffer, sizeof gPathBuffer, "%s", chosen);
   gSaveFilter = pattern;
   setProgressWindow(nullptr, nullptr);
   int failures = OpenAlignment();

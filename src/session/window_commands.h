@@ -20,7 +20,8 @@ int dialogKindOfCommand(int32_t id);
 
 // Save and Save Window with the name chosen in the "Save as" dialog and the
 // dialog's current pattern (0 global, 1 local, 2 summary, 3 all files).
-// Names of 0 or 255 and more characters do nothing. True when written.
+// An empty name does nothing; one past the system's limit is refused with
+// an error. True when written.
 bool saveAlignmentAs(const char *chosen, int pattern, bool windowOnly);
 // Save Footnotes with the answer of its question (empty: nothing).
 bool saveFootnotesAs(const char *chosen);

@@ -158,6 +158,35 @@ TEST_F(AlignmentReader, SequenceNamesResolveAgainstTheSavedFile) {
   ASSERT_EQ(chdir("/"), 0);
 }
 
+// Paths longer than 255 characters are read, written and opened whole.
+TEST_F(AlignmentReader, LongPathsAreUsedWhole) {
+  std::string deep = dir;
+  for (int i = 0; i < 6; ++i)
+    deep += "/" + std::string(60, char('a' + i));
+  ASSERT_EQ(system(("mkdir -p '" + deep + "' && cp '" + dir + "/s1.fa' '" + dir + "/s2.fa' '" +
+                    deep + "'")
+                       .c_str()),
+            0);
+  snprintf(gSeq1->fileName, sizeof gSeq1->fileName, "%s/s1.fa", deep.c_str());
+  snprintf(gSeq2->fileName, sizeof gSeq2->fileName, "%s/s2.fa", deep.c_str());
+  gSeq1->flags = gSeq2->flags = 0;
+  gSeq1->from = gSeq1->to = gSeq2->from = gSeq2->to = 0;
+  ASSERT_EQ(newSession(), 0);
+  makeTestHit(10, 10, {{0, 0, 100}});
+  rebuildLists(0, 0);
+  const std::string inside = deep.substr(dir.size() + 1) + "/s1.fa";
+  for (const std::string &out : {dir + "/a.loc_align", deep + "/b.loc_align"}) {
+    snprintf(gPathBuffer, sizeof gPathBuffer, "%s", out.c_str());
+    ASSERT_TRUE(WriteLocalFile(false));
+    ASSERT_EQ(OpenAlignment(), 0) << out;
+    EXPECT_EQ(gSeq1->length, 400);
+    EXPECT_EQ(describeHits(), "/10..110 10..110 (0,0):100");
+  }
+  EXPECT_NE(readFile(dir + "/a.loc_align").find("    File: " + inside + "\n"), std::string::npos);
+  EXPECT_NE(readFile(deep + "/b.loc_align").find("    File: s1.fa\n"), std::string::npos);
+  EXPECT_TRUE(ui.boxes.empty());
+}
+
 TEST_F(AlignmentReader, FailuresLeaveTheSessionAsItWas) {
   newSessionWithHits();
   std::string saved = setOutput("a.loc_align");

@@ -126,9 +126,14 @@ TEST_F(CommandFileTest, InputLinesAndFileNames) {
                 "  \nsave \"x y.sal\" summary\nsave g.gal AS  GLOBAL\nsave l.lal local\nsave as as "
                 "Local\n"),
             1u);
-  EXPECT_EQ(gHookLog.calls, "bind bind open:" + longName.substr(0, 255) +
-                                " save2:x y.sal save0:g.gal save1:l.lal save1:as");
+  EXPECT_EQ(gHookLog.calls,
+            "bind bind open:" + longName + " save2:x y.sal save0:g.gal save1:l.lal save1:as");
   EXPECT_EQ(gSaveFilter, 1);
+  // Names are used whole up to the system's limit; past it, refused.
+  std::string tooLong(kPathBytes, 'n');
+  EXPECT_EQ(run("start\nopen " + tooLong + "\n"), kErrBadFilename | kRunError);
+  EXPECT_EQ(run(kHead + "save \"" + tooLong + "\" as Local\n"), kErrBadFilename | kRunError);
+  EXPECT_EQ(gHookLog.calls, "bind");
 }
 
 // record= and softmask in any order with invertcomplement; each input line

@@ -324,13 +324,19 @@ TEST_F(MenuSession, SaveAsksBeforeReplacingAndNoKeepsTheFile) {
   EXPECT_EQ(gSaveFilter, 2);
   EXPECT_STREQ(gPathBuffer, "kept.sum_align");
 
-  // All files writes nothing; empty and overlong names do nothing at all.
+  // All files writes nothing; an empty name does nothing at all, and one
+  // past the system's limit is refused whole, never saved cut.
   EXPECT_FALSE(saveAlignmentAs("any", 3, false));
   EXPECT_EQ(port.boxes.back(), "Error: Unknown file type.\n    File: any_align\n");
   const size_t boxes = port.boxes.size();
   EXPECT_FALSE(saveAlignmentAs("", 0, false));
-  EXPECT_FALSE(saveAlignmentAs(std::string(255, 'a').c_str(), 0, false));
   EXPECT_EQ(port.boxes.size(), boxes);
+  const std::string tooLong(kPathBytes, 'a');
+  EXPECT_FALSE(saveAlignmentAs(tooLong.c_str(), 0, false));
+  EXPECT_EQ(port.boxes.back(),
+            "Error: Cannot open file for save.\n    File: " + tooLong + ".glb_align\n");
+  EXPECT_EQ(openAlignmentAs(tooLong.c_str(), 1), -1);
+  EXPECT_EQ(port.boxes.back().substr(0, 45), "Error: ERROR: Cannot open input file. \nFile: ");
   EXPECT_STREQ(gPathBuffer, "any_align");
 }
 
