@@ -102,6 +102,7 @@ void reportActionOutOfMemory() {
 }
 
 void reportPoolCreationFailure() {
+  clearOutOfMemory();
   snprintf(messageBuffer(), kMessageBytes, "ERROR: Cannot create heap.\n");
   showAndLeave(kErrNoMemory);
 }
