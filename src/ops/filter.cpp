@@ -121,6 +121,7 @@ void AddInterspersedRepeats(int s) {
     try {
       gKept.counts = std::make_unique<WordCounts>();
     } catch (const std::bad_alloc &) {
+      noteOutOfMemory();
       return;
     }
     if (!gKept.counts->build(pair, lengths, 2, defaultMaskerTuning())) {

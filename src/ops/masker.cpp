@@ -9,6 +9,7 @@
 #include <sys/mman.h>
 #endif
 
+#include "core/errors.h"
 #include "core/residue.h"
 
 MaskerTuning defaultMaskerTuning() {
@@ -212,6 +213,7 @@ bool WordCounts::build(const uint8_t *const codes[], const int32_t lengths[], in
     }
     assignTable(frequent_, (size + 63) / 64);
   } catch (const std::bad_alloc &) {
+    noteOutOfMemory();
     frequent_.clear();
     return false;
   }
