@@ -78,7 +78,7 @@ static int runHeadless(const char *file, const char *picture) {
     std::string error;
     if (picture) {
       unprotectFile(picture);
-      if (r.status != 2)
+      if (r.status != 2 && !isStandardInputName(file))
         protectFile(file, "the running command file");
     }
     if (picture && !writePictureFile(picture, &error)) {

@@ -18,7 +18,7 @@ extern uint32_t gActionStatus;       // kStatus*
 extern int32_t gRequested[4];        // from1, to1, from2, to2 asked for; 0 = whole
 extern char gPathBuffer[kPathBytes]; // working directory, then the last path used
 extern int32_t gSaveFilter; // remembered output format: 0 global, 1 local, 2 summary, 4/5 PAF/MAF
-extern int32_t gDirFilter;     // file-type filter of the sequence file dialog
+extern int32_t gDirFilter;  // file-type filter of the sequence file dialog
 extern int16_t gFlanksSetting; // start-up copy of "Flanks_length"
 
 inline Sequence *sequenceOf(int which) { return which ? gSeq2 : gSeq1; }

@@ -36,7 +36,8 @@ uint32_t runCommandFile(const char *path) {
     path = "standard input";
   gReader.fileName = path;
   gReader.passFlags = 0;
-  protectFile(path, "the running command file");
+  if (!standardInput)
+    protectFile(path, "the running command file");
   FILE *f = nullptr;
   std::string text;
   int result;

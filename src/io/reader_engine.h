@@ -259,7 +259,7 @@ constexpr int kActionAlignmentFirst = 100, kActionAlignmentLast = 127;
 // Actions of the shared grammars (file name, interval), usable by anyone.
 enum : int {
   kActNameReset = 1, // empties the name buffer, clears gReader.intervalGiven
-  kActNameChar = 2,  // appends value.b to the name buffer (at most 255 kept)
+  kActNameChar = 2,  // appends value.b to the name buffer (error 64 past a whole path)
   kActIntervalFrom = 3,
   kActIntervalTo = 4, // also sets gReader.intervalGiven
 };

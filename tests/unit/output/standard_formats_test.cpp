@@ -88,8 +88,9 @@ TEST_F(StandardFormats, WritingOneIsNoSave) {
   EXPECT_TRUE(journalHasUnsavedChanges());
   snprintf(gPathBuffer, sizeof gPathBuffer, "/dev/full");
   EXPECT_FALSE(WriteMafFile(false));
-  const Box full{"Error", "Cannot write file for save.\n    File: /dev/full\n"};
-  EXPECT_EQ(ui.boxes, std::vector<Box>(1, full));
+  const Box refused{"Error", "Cannot save over a folder, device or pipe.\n    File: /dev/full\n"};
+  EXPECT_EQ(ui.boxes, std::vector<Box>(1, refused));
+  EXPECT_TRUE(journalHasUnsavedChanges());
   journalShutdown();
 }
 
