@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/pool.h"
+#include "core/records.h"
 #include "core/ui_port.h"
 
 int gLastError = 0;
@@ -125,6 +126,13 @@ void reportFatalDetail(int code, const char *detail, const char *fileName, const
 void showFatal(int code, const char *fileName, const char *place) {
   formatFatal(code, "", fileName, place);
   show(code);
+}
+
+bool refuseLongPath(const char *name, const char *place) {
+  if (strlen(name) < size_t(kPathBytes))
+    return false;
+  showFatal(kErrCannotOpen, name, place);
+  return true;
 }
 
 void abandonRead(int code) {

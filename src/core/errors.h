@@ -41,6 +41,9 @@ char *messageBuffer();
                                     const char *place);
 // The same message and box, where no read is running to leave.
 void showFatal(int code, const char *fileName, const char *place);
+// A path too long to be used whole would name another file once cut: true,
+// after "Cannot open file" naming it, when `name` is such a path.
+bool refuseLongPath(const char *name, const char *place);
 // Leaves the read with `code` and no message box (internal inconsistency).
 [[noreturn]] void abandonRead(int code);
 // Copies the message buffer up to its first line end to the information line.

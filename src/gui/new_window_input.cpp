@@ -62,11 +62,11 @@ void NewWindow::buildInput() {
   for (int which = 0; which < 2; ++which) {
     InputFields f;
     inputDialogFields(which, f);
-    fields[2 * which]->setText(f.name);
+    fields[2 * which]->setText(f.name.c_str());
     fields[2 * which + 1]->setText(f.interval);
     checks[which]->setCheck(f.invert);
     softmaskChecks[which]->setCheck(f.softmask);
-    fillRecords(which, f.name, f.record);
+    fillRecords(which, f.name.c_str(), f.record);
   }
   resetInputProgress();
 }
@@ -102,7 +102,7 @@ void NewWindow::showProgress(int which, int value) {
 
 void NewWindow::inputFields(InputFields f[2]) const {
   for (int which = 0; which < 2; ++which) {
-    snprintf(f[which].name, sizeof f[which].name, "%s", fields[2 * which]->getText().text());
+    f[which].name = fields[2 * which]->getText().text();
     snprintf(f[which].interval, sizeof f[which].interval, "%s",
              fields[2 * which + 1]->getText().text());
     f[which].invert = checks[which]->getCheck() == TRUE;

@@ -59,10 +59,8 @@ struct StagedSequence {
 int stageSequence(StagedSequence &st, const char *name, const SavedHeader &h, int which) {
   Sequence &s = st.seq;
   s.pool = &st.pool;
-  if (strlen(name) >= sizeof s.fileName) { // a name cut would be another file
-    showFatal(kErrCannotOpen, name, kPlace);
+  if (refuseLongPath(name, kPlace))
     return 1;
-  }
   snprintf(s.fileName, sizeof s.fileName, "%s", name);
   snprintf(s.repeatSourceName, sizeof s.repeatSourceName, "%s", name);
   s.flags = kSeqInitialFlags | kSeqMarkRepeats | (h.invert[which] ? kSeqInvertRequested : 0) |

@@ -44,8 +44,12 @@ bool sameReadOptions(const Sequence *s, const InputFields &f) {
 void storeAndRead(int which, const InputFields &f, int &failures) {
   WindowRecord *w = gCurrent;
   Sequence *s = sequenceOf(which);
-  const bool newName = f.name[0] && strcmp(f.name, s->fileName) != 0;
-  const char *file = newName ? f.name : s->fileName;
+  const bool newName = !f.name.empty() && f.name != s->fileName;
+  if (newName && refuseLongPath(f.name.c_str(), "sqreadsq")) {
+    ++failures;
+    return;
+  }
+  const char *file = newName ? f.name.c_str() : s->fileName;
   // A damaged compressed file is refused before the sequence it would
   // replace is touched.
   if ((newName || !sameReadOptions(s, f) || (s->flags & kSeqNotRead)) && file[0] &&
@@ -63,8 +67,8 @@ void storeAndRead(int which, const InputFields &f, int &failures) {
   if (s->from != from || s->to != to)
     w->flagsA |= kRedrawAll;
   if (newName) {
-    snprintf(s->fileName, sizeof s->fileName, "%s", f.name);
-    snprintf(s->repeatSourceName, sizeof s->repeatSourceName, "%s", f.name);
+    snprintf(s->fileName, sizeof s->fileName, "%s", f.name.c_str());
+    snprintf(s->repeatSourceName, sizeof s->repeatSourceName, "%s", f.name.c_str());
     s->flags |= kSeqNotRead | kSeqRepeatsNotRead;
   }
   if (!sameReadOptions(s, f)) {
@@ -139,7 +143,7 @@ void inputDialogEnd() {
 
 void inputDialogFields(int which, InputFields &f) {
   const Sequence *s = sequenceOf(which);
-  snprintf(f.name, sizeof f.name, "%s", s->fileName);
+  f.name = s->fileName;
   snprintf(f.interval, sizeof f.interval, " %d - %d", s->from, s->to);
   f.invert = s->flags & kSeqDialogInvert;
   snprintf(f.record, sizeof f.record, "%s", s->record);

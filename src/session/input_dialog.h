@@ -16,7 +16,7 @@ public:
 };
 
 struct InputFields {
-  char name[kPathBytes];
+  std::string name; // whole as typed: a name too long for the system is refused, not cut
   char interval[64];
   bool invert;
   char record[256] = ""; // the first record, else as on an input line after "record="

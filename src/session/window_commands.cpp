@@ -173,7 +173,7 @@ bool toPathBuffer(const std::string &name, bool forSave) {
     const std::string text = "Cannot open file for save.\n    File: " + name + "\n";
     ui()->messageBox("Error", text.c_str(), Buttons::Ok, kAnswerOk);
   } else {
-    showFatal(kErrCannotOpen, name.c_str(), "sqreadsq");
+    refuseLongPath(name.c_str(), "sqreadsq");
   }
   return false;
 }

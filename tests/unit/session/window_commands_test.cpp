@@ -97,8 +97,8 @@ protected:
     InputFields f[2];
     for (int i = 0; i < 2; ++i)
       inputDialogFields(i, f[i]);
-    snprintf(f[0].name, sizeof f[0].name, "%s", name1);
-    snprintf(f[1].name, sizeof f[1].name, "%s", name2);
+    f[0].name = name1;
+    f[1].name = name2;
     int failures = inputDialogAccept(f);
     if (failures)
       failureText = inputFailureText();
@@ -186,10 +186,16 @@ TEST_F(MenuSession, InputDialogKeepsOpenUntilBothFilesRead) {
     std::ofstream cr("cr_only.fa", std::ios::binary);
     cr << ">cr only\rACGTACGTACGT\rACGT\r";
   }
+  // Cut to the system's limit, this name would be the other mitochondrion.
+  std::string cut = "data/mito/MT-orang.fa";
+  while (cut.size() < size_t(kPathBytes) - 1)
+    cut = "./" + cut;
+  const std::string tooLong = cut + "x";
   struct Attempt {
     const char *name2, *message; // null message: loaded
   } attempts[] = {
       {"data/mito/missing.fa", "ERROR: Cannot open input file. "},
+      {tooLong.c_str(), "ERROR: Cannot open input file. "},
       {"cr_only.fa", "ERROR: NonPC file format. "},
       {"data/mito/MT-orang.fa", nullptr},
   };
@@ -226,9 +232,9 @@ TEST_F(MenuSession, InputDialogIntervalInvertAndChosenFile) {
   InputFields f[2];
   inputDialogFields(0, f[0]);
   EXPECT_STREQ(f[0].interval, " 0 - 0");
-  snprintf(f[0].name, sizeof f[0].name, "data/mito/MT-human.fa");
+  f[0].name = "data/mito/MT-human.fa";
   snprintf(f[0].interval, sizeof f[0].interval, "101 - 2100");
-  snprintf(f[1].name, sizeof f[1].name, "data/mito/MT-orang.fa");
+  f[1].name = "data/mito/MT-orang.fa";
   f[1].invert = true;
   snprintf(f[1].interval, sizeof f[1].interval, "0 - 0");
   ASSERT_EQ(inputDialogAccept(f), 0);
@@ -284,7 +290,7 @@ TEST_F(MenuSession, InputDialogRecordsSoftmaskAndDamagedFile) {
   InputFields f[2];
   for (int i = 0; i < 2; ++i)
     inputDialogFields(i, f[i]);
-  snprintf(f[1].name, sizeof f[1].name, "many.fa.gz");
+  f[1].name = "many.fa.gz";
   snprintf(f[1].record, sizeof f[1].record, "b");
   f[1].softmask = true;
   ASSERT_EQ(inputDialogAccept(f), 0);
