@@ -84,15 +84,35 @@ tests() {
     --output-on-failure >>"$log" 2>&1)
 }
 
+# The copy is brought up to date file by file: a file whose text changed is
+# written anew (so make sees it newer than its objects), the others keep
+# their times, and the rebuild stays incremental.
 echo "mutants.sh: copying ${commit:-the working tree} to $scratch/src"
-rm -rf "$scratch/src"
-mkdir -p "$scratch/src"
+rm -rf "$scratch/new"
+mkdir -p "$scratch/new" "$scratch/src"
 if [ -n "$commit" ]; then
-  git -C "$root" archive "$commit" | tar -xf - -C "$scratch/src"
+  git -C "$root" archive "$commit" | tar -xf - -C "$scratch/new"
 else
   (cd "$root" && git ls-files -co --exclude-standard -z | xargs -0 tar -cf - --no-recursion) |
-    tar -xf - -C "$scratch/src"
+    tar -xf - -C "$scratch/new"
 fi
+python3 - "$scratch/new" "$scratch/src" <<'PY'
+import filecmp, os, shutil, sys
+new, old = sys.argv[1:3]
+for top, dirs, files in os.walk(old, topdown=False):
+    for name in files:
+        if not os.path.lexists(os.path.join(new, os.path.relpath(top, old), name)):
+            os.remove(os.path.join(top, name))
+for top, dirs, files in os.walk(new):
+    target = os.path.join(old, os.path.relpath(top, new))
+    os.makedirs(target, exist_ok=True)
+    for name in files:
+        a, b = os.path.join(top, name), os.path.join(target, name)
+        if not (os.path.isfile(b) and filecmp.cmp(a, b, shallow=False)):
+            shutil.copyfile(a, b)
+            shutil.copymode(a, b)
+PY
+rm -rf "$scratch/new"
 : >"$log"
 # lld links the test programs several times faster, and every fault relinks them all.
 linker=()
