@@ -107,8 +107,11 @@ TEST(WordIndex, HandsOutEveryEqualWordAndNoOtherInSeedingOrder) {
           EXPECT_EQ(index.count(key), n);
         }
       }
-      // Over the limit nothing is handed out.
+      // Over the limit nothing is handed out; at the limit every copy is.
       const int32_t n = index.count(key);
+      int32_t handed = 0;
+      EXPECT_EQ(index.visit(key, -1, n, [&](int32_t) { ++handed; }), n);
+      EXPECT_EQ(handed, n);
       if (n > 1) {
         EXPECT_EQ(index.visit(key, -1, n - 1, [](int32_t) { ADD_FAILURE(); }), n);
       }
@@ -150,6 +153,19 @@ TEST_F(RepeatHeavy, LowComplexityWordsAreNoSeedsOverTheLimit) {
     periodic += "ACGTTGCA";
   EXPECT_EQ(alignSelf(periodic, kDefaultRepeatLimit), 0);
   EXPECT_EQ(gCurrent->reportRepeats, 125000 - 15);
+}
+
+// A word with exactly `limit` copies seeds; with one more, each of its
+// occurrences in sequence 2 counts as a repeat.
+TEST_F(RepeatHeavy, AWordAtTheLimitIsNoRepeat) {
+  const std::string word = randomBases(16, 40);
+  std::string s;
+  for (unsigned k = 0; k < 5; ++k)
+    s += randomBases(200, 41 + k) + word;
+  alignSelf(s, 5);
+  EXPECT_EQ(gCurrent->reportRepeats, 0);
+  alignSelf(s, 4);
+  EXPECT_EQ(gCurrent->reportRepeats, 5);
 }
 
 // Without a limit every copy of such a word is a seed; those inside the
