@@ -3,6 +3,7 @@
 // Save writes what the command language writes.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,10 +16,12 @@
 #include "core/flags.h"
 #include "core/lifecycle.h"
 #include "core/pool.h"
+#include "core/residue.h"
 #include "core/session.h"
 #include "core/tempfiles.h"
 #include "core/ui_port.h"
 #include "engine/scores.h"
+#include "file_faults.h"
 #include "ops/journal.h"
 #include "session/command_ids.h"
 #include "session/dialog_model.h"
@@ -308,6 +311,23 @@ TEST_F(MenuSession, InputDialogRecordsSoftmaskAndDamagedFile) {
   closeNew(false);
 }
 
+// A file typed over another brings its own repeats; one name alone is no
+// pair and starts no session.
+TEST_F(MenuSession, InputDialogNewFilesRepeatsAndOneNameAlone) {
+  ASSERT_EQ(newPair("data/mito/MT-human.fa", ""), 0);
+  EXPECT_FALSE(inputDialogReplacedSession());
+  EXPECT_EQ(gCurrent->flagsA & (kWinSeq1 | kWinSeq2), kWinSeq1);
+  closeNew(true);
+  loadMito();
+  EXPECT_TRUE(inputDialogReplacedSession());
+  ASSERT_EQ(newPair("data/genbank/HUMHBB.gb", "data/mito/MT-orang.fa"), 0);
+  closeNew(true);
+  int marked = 0;
+  for (int32_t i = 0; i < gSeq1->length; ++i)
+    marked += (gSeq1->residues[i] & kResRepeat) != 0;
+  EXPECT_GT(marked, 1000);
+}
+
 TEST_F(MenuSession, SaveAsksBeforeReplacingAndNoKeepsTheFile) {
   loadMito();
   runWindowCommand(kCmdAlignNow, kDialogRun);
@@ -407,6 +427,45 @@ TEST_F(MenuSession, FailedSaveAndChangedScores) {
   ASSERT_GT(gHitCount, 0);
   for (Hit *h = gHitHead1; h; h = h->next1)
     EXPECT_EQ(h->score, weightedScore(gCurrent->score, h));
+}
+
+// A save that fails at any step (a write, the flush to disk, the close,
+// the new file's permissions, its rename over the old one) is no "Saved":
+// the old file stays as it was and no new one is left beside it.
+TEST_F(MenuSession, EveryFailedStepOfASaveKeepsTheOldFile) {
+  loadMito();
+  runWindowCommand(kCmdAlignNow, kDialogRun);
+  const std::string old = "the alignment saved before\n";
+  std::ofstream("kept.loc_align") << old;
+  auto leftovers = [] {
+    int n = 0;
+    DIR *d = opendir(".");
+    while (dirent *e = d ? readdir(d) : nullptr)
+      n += std::string(e->d_name).rfind(".kept.loc_align", 0) == 0;
+    if (d)
+      closedir(d);
+    return n;
+  };
+  const std::pair<FileCall, const char *> steps[] = {
+      {FileCall::Write, "Cannot write file for save."},
+      {FileCall::Fsync, "Cannot write file for save."},
+      {FileCall::Close, "Cannot write file for save."},
+      {FileCall::Rename, "Cannot write file for save."},
+      {FileCall::Chmod, "Cannot open file for save."}};
+  for (const auto &[call, error] : steps) {
+    SCOPED_TRACE(error);
+    failNextCall(call);
+    EXPECT_FALSE(saveAlignmentAs("kept.loc_align", 1, false));
+    clearFileFaults();
+    EXPECT_EQ(port.boxes.back(), std::string("Error: ") + error + "\n    File: kept.loc_align\n");
+    EXPECT_EQ(line().substr(0, 10), " Not saved");
+    EXPECT_EQ(readFile("kept.loc_align"), old);
+    EXPECT_EQ(leftovers(), 0);
+    EXPECT_TRUE(journalHasUnsavedChanges());
+  }
+  ASSERT_TRUE(saveAlignmentAs("kept.loc_align", 1, false));
+  EXPECT_NE(readFile("kept.loc_align"), old);
+  EXPECT_FALSE(journalHasUnsavedChanges());
 }
 
 // The Select modes toggle; the two with a parameter do nothing when their

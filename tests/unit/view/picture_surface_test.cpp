@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <unistd.h>
+
+#include "file_faults.h"
 
 #include "view/afm_metrics.h"
 #include "view/picture_surface.h"
@@ -70,10 +73,42 @@ TEST(PictureSurfaceTest, SvgClipGroupsAreBalanced) {
   EXPECT_EQ(doc.substr(doc.size() - 7), "</svg>\n");
 }
 
-TEST(PictureSurfaceTest, WritingToABadPathFails) {
+// A clip restores the saved graphics state: what is drawn after it names
+// its colour and font again, or it would come out black in the default font.
+TEST(PictureSurfaceTest, ColourAndFontAreSetAgainAfterAClip) {
+  AfmMetrics metrics;
+  PostScriptSurface ps(metrics, 100, 100);
+  ps.setForeground({127, 127, 127});
+  ps.setFont(kFontAxis);
+  ps.drawLine(1, 2, 3, 4);
+  ps.drawText(1, 10, "9");
+  ps.setClip(0, 0, 50, 50);
+  ps.drawLine(5, 6, 7, 8);
+  ps.drawText(1, 20, "9");
+  const std::string doc = ps.finish();
+  const size_t clip = doc.find("rectclip");
+  ASSERT_NE(clip, std::string::npos);
+  const size_t colour = doc.find("0.498 0.498 0.498 setrgbcolor", clip);
+  EXPECT_LT(colour, doc.find("5.5 6.5 L"));
+  EXPECT_LT(doc.find("findfont", clip), doc.find("(9) 1 20 T"));
+}
+
+// A picture that did not reach its file whole is reported, whether its
+// folder is missing or the write or the close failed.
+TEST(PictureSurfaceTest, FailedWritesAreReported) {
   std::string error;
   EXPECT_FALSE(writeDocument("/nonexistent-dir/picture.ps", "x", &error));
   EXPECT_FALSE(error.empty());
+  const std::string path = ::testing::TempDir() + "picture.ps";
+  for (FileCall call : {FileCall::Write, FileCall::Close}) {
+    error.clear();
+    failNextCall(call);
+    EXPECT_FALSE(writeDocument(path, "%!PS\n", &error));
+    clearFileFaults();
+    EXPECT_FALSE(error.empty());
+  }
+  EXPECT_TRUE(writeDocument(path, "%!PS\n", &error));
+  unlink(path.c_str());
 }
 
 } // namespace
