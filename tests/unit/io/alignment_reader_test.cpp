@@ -215,6 +215,12 @@ TEST_F(AlignmentReader, FailuresLeaveTheSessionAsItWas) {
        "ERROR in line 2: Bad format of input file. \nFile: " + dir + "/bad.fa"},
       // A hit beyond the end of the interval the header names.
       {edit("1st: 251 .. 370", "1st: 351 .. 470"), "Bad format of input file"},
+      {edit("    1 .. 410 \n", "    1 .. 300 \n"), "Bad format of input file"},
+      // A range that its rows do not fill, in either sequence.
+      {edit("1st: 251 .. 370", "1st: 251 .. 371"), "Bad format of input file"},
+      {edit("2nd: 261 .. 380", "2nd: 261 .. 381"), "Bad format of input file"},
+      // A repeat limit no dialog or command can give.
+      {edit("p-value: 1e-08\n", "p-value: 1e-08, repeats: -5\n"), "Bad format of input file"},
       // Numbers no saved file holds: a position past the 32-bit range (its
       // low bits would be 251), a negative interval.
       {edit("1st: 251 .. 370", "1st: 4294967547 .. 370"), "Bad format of input file"},

@@ -113,3 +113,18 @@ TEST(TempFiles, LeftoversAreReusedLiveFilesAreNot) {
   unlink(name);
   EXPECT_EQ(rmdir(t.dir.c_str()), 0);
 }
+
+// A leftover's name that is a second link to another file is not taken
+// over: emptying it would empty that file.
+TEST(TempFiles, AHardLinkedLeftoverIsLeftAlone) {
+  TempFolder t;
+  const std::string other = t.dir + "/precious";
+  std::ofstream(other) << "keep";
+  ASSERT_EQ(link(other.c_str(), t.path(0).c_str()), 0);
+  char name[4096];
+  FILE *f = createTempFile("VelkUndo.!%d", name, sizeof name);
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(std::string(name), t.path(1));
+  fclose(f);
+  EXPECT_EQ(t.read(0), "keep");
+}

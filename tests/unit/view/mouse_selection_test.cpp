@@ -121,7 +121,9 @@ TEST_F(MouseTest, RectangleBecomesAreaAndSelectsFirstTouchedHit) {
     EXPECT_EQ((hits[i]->flags & kHitSelMouse) != 0, i >= 2 && i <= 5) << i;
 }
 
-TEST_F(MouseTest, SmallDragSelectsAHitButNoArea) {
+// An area needs more than two pixels each way: a click, a flat or a thin
+// drag only select.
+TEST_F(MouseTest, SmallOrFlatDragSelectsAHitButNoArea) {
   std::vector<Hit *> hits = diagonal(8);
   setGeometry(gCurrent);
   const int32_t click[4] = {41, 169, 43, 167}; // 2 pixels each way, around position 300
@@ -129,6 +131,17 @@ TEST_F(MouseTest, SmallDragSelectsAHitButNoArea) {
   finishMouseRectangle(gCurrent);
   EXPECT_FALSE(gCurrent->flagsB & kOptAreaActive);
   EXPECT_EQ(gCurrent->selectedHit, hits[3]);
+  struct Drag {
+    int32_t rect[4];
+    bool area;
+  } drags[] = {
+      {{21, 169, 61, 167}, false}, {{41, 189, 43, 149}, false}, {{41, 169, 44, 166}, true}};
+  for (const Drag &d : drags) {
+    gCurrent->flagsB &= ~kOptAreaActive; // as the press that starts a drag
+    std::copy(d.rect, d.rect + 4, gCurrent->mouseRect);
+    finishMouseRectangle(gCurrent);
+    EXPECT_EQ((gCurrent->flagsB & kOptAreaActive) != 0, d.area) << d.rect[0] << "," << d.rect[1];
+  }
 }
 
 TEST_F(MouseTest, MirroredAxisMapsThroughResidueOrder) {
@@ -163,7 +176,9 @@ TEST_F(MouseTest, ListRowUnderThePoint) {
   EXPECT_EQ(shift, -1);
   EXPECT_EQ(listHitAt(gCurrent, list, 10, 5, 84, &shift), hits[5]);
   EXPECT_EQ(shift, 2);
-  EXPECT_EQ(listHitAt(gCurrent, list, 10, 5, 30, &shift), nullptr) << "between rows";
+  EXPECT_EQ(listHitAt(gCurrent, list, 10, 5, 24, &shift), hits[2]);
+  EXPECT_EQ(listHitAt(gCurrent, list, 10, 5, 25, &shift), nullptr) << "just below a row";
+  EXPECT_EQ(listHitAt(gCurrent, list, 10, 5, 14, &shift), nullptr) << "just above a row";
   EXPECT_EQ(listHitAt(gCurrent, list, 10, 200, 15, &shift), nullptr) << "right of the list";
 }
 
