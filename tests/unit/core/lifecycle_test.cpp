@@ -8,6 +8,7 @@
 #include "core/flags.h"
 #include "core/lifecycle.h"
 #include "core/session.h"
+#include "core/settings.h"
 #include "core/ui_port.h"
 #include "hit_builders.h"
 #include "seq_builders.h"
@@ -126,4 +127,21 @@ TEST(SaveStack, DropsPastSixteenAndPopsZeroWhenEmpty) {
     EXPECT_EQ(saveStackPop(), i * 10);
   EXPECT_EQ(saveStackPop(), 0);
   EXPECT_EQ(saveStackDepth(), 0);
+}
+
+// Settings as a hand-edited file may hold them: "All files" (3) is a filter
+// the save dialog has; anything beyond falls back to the default.
+TEST(SettingsTest, StoredFiltersAndFlanksAreKeptOrCorrected) {
+  Settings s;
+  s.saveFilter = 3;
+  s.flanksLength = -4;
+  applySettings(s);
+  EXPECT_EQ(gSaveFilter, 3);
+  EXPECT_EQ(gFlanksSetting, 0);
+  s.saveFilter = 4;
+  s.flanksLength = 1 << 20;
+  applySettings(s);
+  EXPECT_EQ(gSaveFilter, kDefaultSaveFilter);
+  EXPECT_EQ(gFlanksSetting, INT16_MAX);
+  applySettings(Settings());
 }

@@ -71,3 +71,27 @@ TEST_F(SessionTest, NearestHitTieKeepsTheEarlierHit) {
   selectNearestHit(20, 20);
   EXPECT_EQ(gSlots[0].selectedHit, nullptr);
 }
+
+// A hit lies in an area (x0, x1, y0, y1) when it reaches into it on both
+// axes, an edge touched included, unless it only touches a point area at
+// all four of its coordinates.
+TEST(HitInAreaTest, TouchingEdgesCount) {
+  const int32_t area[4] = {10, 20, 10, 20}, point[4] = {10, 10, 10, 10};
+  struct Case {
+    int32_t start1, end1, start2, end2;
+    bool in;
+  } cases[] = {{0, 10, 12, 18, true},  {20, 30, 12, 18, true},  {12, 18, 0, 10, true},
+               {12, 18, 20, 30, true}, {0, 9, 12, 18, false},   {21, 30, 12, 18, false},
+               {12, 18, 0, 9, false},  {12, 18, 21, 30, false}, {0, 30, 0, 30, true}};
+  for (const Case &c : cases) {
+    Hit h{};
+    h.start1 = c.start1, h.end1 = c.end1, h.start2 = c.start2, h.end2 = c.end2;
+    EXPECT_EQ(HitInArea(&h, area), c.in)
+        << c.start1 << ".." << c.end1 << " x " << c.start2 << ".." << c.end2;
+  }
+  Hit h{};
+  h.start1 = h.end1 = h.start2 = h.end2 = 10;
+  EXPECT_FALSE(HitInArea(&h, point));
+  h.end1 = 12;
+  EXPECT_TRUE(HitInArea(&h, point));
+}

@@ -221,6 +221,25 @@ TEST_F(DriversTest, SensitiveAlignDoesNotJoinRepeatCopies) {
   }
 }
 
+// With known repeats masked no hit runs through an annotated repeat (lower
+// case here); unmasked, the whole pair is one hit.
+TEST_F(DriversTest, MaskedRepeatsAreNotAligned) {
+  std::string a = randomBases(3000, 50);
+  for (size_t i = 1000; i < 2000; ++i)
+    a[i] = char(tolower(a[i]));
+  for (bool mask : {false, true}) {
+    load(a, a);
+    if (mask)
+      gCurrent->flagsB |= kOptAlignMaskRepeats;
+    alignAction(true);
+    int through = 0;
+    for (Hit *h = gHitHead1; h; h = h->next1)
+      through += h->firstBlock && h->start1 < 1400 && h->end1 > 1600;
+    EXPECT_EQ(through, mask ? 0 : 1) << mask;
+    EXPECT_GT(hitCount(), mask ? 1 : 0);
+  }
+}
+
 TEST_F(DriversTest, ExpandGrowsAHitAndLeavesApprovedAndOutsideHitsAlone) {
   const std::string a = randomBases(4000, 3);
   for (bool area : {false, true}) {
@@ -369,14 +388,20 @@ TEST_F(RegionsTest, DuplicatesLoseTheLowerScore) {
   hit(700, 100, 200, 700); // overlaps in x only: stays
   hit(1000, 1000, 400, 9000);
   hit(1100, 1250, 60, 500); // inside the box, off its alignment: a repeat, stays
+  hit(3000, 3000, 100, 500);
+  hit(3050, 3060, 50, 200); // ends with it in x, starts inside in y: goes
+  hit(4000, 4000, 100, 300);
+  hit(4000, 4000, 60, 300); // a tie: the one listed first stays
   rebuildLists(0, 0);
-  EXPECT_EQ(removeDuplicateHits(), 3);
+  EXPECT_EQ(removeDuplicateHits(), 5);
   EXPECT_EQ(boxes(), (std::vector<Box>{{10, 110, 10, 110},
                                        {280, 350, 280, 350},
                                        {620, 660, 635, 675},
                                        {700, 900, 100, 300},
                                        {1000, 1400, 1000, 1400},
-                                       {1100, 1160, 1250, 1310}}));
+                                       {1100, 1160, 1250, 1310},
+                                       {3000, 3100, 3000, 3100},
+                                       {4000, 4100, 4000, 4100}}));
 }
 
 TEST(ProgressTest, PumpShowsThePercentageAndAPauseEndsWhenStopped) {
