@@ -230,3 +230,17 @@ TEST_F(SensitiveSeeds, FindDivergedHomologyThatRunsMiss) {
   // Unrelated sequences stay unaligned.
   EXPECT_EQ(coveredBy(a, randomDna(rng, 20000), 1), 0);
 }
+
+// A seed's gapless island is chained only when it stands out by 20
+// matches: an exact 20-residue match between two short unrelated stretches
+// is found, one of 19 is not.
+TEST_F(SensitiveSeeds, AnIslandOfTwentyMatchesStandsOut) {
+  for (int shared : {19, 20}) {
+    const std::string common = randomBases(size_t(shared), 60);
+    std::string a = randomBases(30, 61) + common + randomBases(30, 62), b = a;
+    for (size_t i = 0; i < b.size(); ++i) // every other pair of the diagonal differs
+      if (i < 30 || i >= 30 + common.size())
+        b[i] = "CATG"[std::string("ACGT").find(a[i])];
+    EXPECT_EQ(coveredBy(a, b, 1), shared == 20 ? 20 : 0) << shared;
+  }
+}

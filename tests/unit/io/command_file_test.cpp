@@ -194,6 +194,11 @@ TEST_F(CommandFileTest, AlignAndExpandOptionsWithClamps) {
   run(kHead + "align hash=99 nomask notrim\n");
   EXPECT_EQ(w->alignIsland.wordSize, 32);
   EXPECT_EQ(w->flagsB & allAlign, kOptAlignHash);
+  run(kHead + "align maskknown\n");
+  EXPECT_EQ(w->flagsB & allAlign, kOptAlignHash | kOptAlignMaskRepeats);
+  run(kHead + "align nomask maskinternal\n");
+  EXPECT_EQ(w->flagsB & allAlign, kOptAlignHash | kOptAlignMaskFilter);
+  run(kHead + "align nomask\n");
   run(kHead + "align 2/20=1\n");
   EXPECT_EQ(island(w->alignIsland), std::vector<int>({6, 20, 6, 30, 32}));
   run(kHead + "align 30/0>1 merge=0\n");
@@ -227,6 +232,8 @@ TEST_F(CommandFileTest, ScoreConversions) {
   auto score = [&] { return std::vector<int>({s.match, s.mismatch, s.gapOpen, s.gapElongation}); };
   EXPECT_EQ(run(kHead + "score m=1.5 mm=2 gapo=-3.0 gapl=1\n"), 1u);
   EXPECT_EQ(score(), std::vector<int>({150, -200, -300, -100}));
+  run(kHead + "score m=1.239\n"); // hundredths, truncated
+  EXPECT_EQ(s.match, 123);
   EXPECT_EQ(gHookLog.calls, kHeadCalls + " scores");
   run(kHead + "score match=-2\nscore mismatch=-2.5\nscore gap open=4 gap elongation=.5\n");
   EXPECT_EQ(score(), std::vector<int>({200, -250, -400, -50}));

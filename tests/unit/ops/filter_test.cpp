@@ -80,6 +80,19 @@ TEST_F(FilterTest, PilesOfHitsNeedTheMinimalOverlap) {
   rebuildLists(0, 0);
   ApplyFilter(0, kFilterCreate);
   EXPECT_TRUE(filterRuns(0).empty());
+
+  // Thirty in common are enough; so are two piles of twenty that meet where
+  // one pair of hits ends and the next pair begins.
+  clearTestHits();
+  makeDiagonalHit(100, 10, 50);
+  makeDiagonalHit(120, 200, 50);
+  makeDiagonalHit(200, 10, 100);
+  makeDiagonalHit(280, 120, 20);
+  makeDiagonalHit(300, 150, 60);
+  makeDiagonalHit(300, 250, 20);
+  rebuildLists(0, 0);
+  ApplyFilter(0, kFilterCreate);
+  EXPECT_EQ(filterRuns(0), (Runs{{120, 150}, {280, 320}}));
   clearTestHits();
 }
 

@@ -39,6 +39,16 @@ TEST_F(ConflictSession, OptimalPrefersTheHeavierChainToTheHeaviestHit) {
   EXPECT_EQ(starts(), (Starts{0, 20, 40}));
   EXPECT_EQ(gCurrent->reportFirst, 4);
   EXPECT_EQ(gCurrent->reportSecond, 1);
+
+  // Two chains of one hit and of equal score: a later end lower in
+  // sequence 2 takes the place of the earlier one.
+  clearTestHits();
+  box(0, 50, 250, 300, 500);
+  box(60, 100, 150, 200, 300);
+  box(110, 150, 50, 100, 500);
+  rebuild();
+  OptimalAction();
+  EXPECT_EQ(starts(), (Starts{110}));
 }
 
 // Greedy against a plain reference, Optimal against every chain, on the same

@@ -59,6 +59,14 @@ TEST(ReportTest, LineFormsOfEachKindWithProgressTotalsAndANarrowLine) {
   EXPECT_EQ(gCurrent->flagsA & kWinRecount, 0u);
   gCurrent->infoWidth = 30;
   EXPECT_EQ(std::string(ReportLine()), " Action: GreedyTotal: 2   Conf");
+  // A repeat count is never cut: the line grows to hold it and the totals.
+  gCurrent->reportKind = kReportAlign;
+  gCurrent->reportFirst = 120;
+  gCurrent->reportSecond = 3;
+  gCurrent->reportRepeats = 7;
+  EXPECT_EQ(std::string(ReportLine()), " Action: Align    Viewed: 120    Added: 3    Repeats: 7 "
+                                       "Total: 2   Conflicting: 0 ");
+  gCurrent->reportRepeats = 0;
   // Printed in batch mode, the line is never cut: it grows.
   gCurrent->infoWidth = 0;
   gCurrent->reportKind = kReportAlign;

@@ -25,10 +25,10 @@ TEST(ListRow, PlainAndInvertedSequences) {
   EXPECT_EQ(listRowText(h), " 80%  91 .. 42 (50)  81 .. 32 (50) ");
   // Identity rounds to the nearest percent of the longer side.
   Hit *g = makeTestHit(0, 0, {{0, 0, 3}, {5, 3, 2}});
-  g->firstBlock->identities = 3;
+  g->firstBlock->identities = 1;
   g->firstBlock->next->identities = 1;
   gSeq1->flags = gSeq2->flags = 0;
-  EXPECT_EQ(listRowText(g), " 57%  1 .. 7 (7)  1 .. 5 (5) ");
+  EXPECT_EQ(listRowText(g), " 29%  1 .. 7 (7)  1 .. 5 (5) ");
 }
 
 class PaneTest : public ::testing::Test {
