@@ -31,6 +31,8 @@ scratch=${VELK_MUTANTS_DIR:-${TMPDIR:-/tmp}/velk-mutants}
 jobs=${JOBS:-$(nproc)}
 mkdir -p "$scratch"
 log="$scratch/log"
+exec 9>"$scratch/lock"
+flock -n 9 || { echo "mutants.sh: another run is using $scratch" >&2; exit 2; }
 
 # Faults as "number<TAB>folder<TAB>file<TAB>find<TAB>replace", in list order.
 parse() {
