@@ -311,21 +311,30 @@ TEST_F(MenuSession, InputDialogRecordsSoftmaskAndDamagedFile) {
   closeNew(false);
 }
 
-// A file typed over another brings its own repeats; one name alone is no
-// pair and starts no session.
-TEST_F(MenuSession, InputDialogNewFilesRepeatsAndOneNameAlone) {
+// A file typed over another brings its own repeats, and so does a saved
+// alignment opened over a session; one name alone is no pair and starts
+// no session.
+TEST_F(MenuSession, NewFilesRepeatsAreMarkedAndOneNameAloneIsNoPair) {
   ASSERT_EQ(newPair("data/mito/MT-human.fa", ""), 0);
   EXPECT_FALSE(inputDialogReplacedSession());
   EXPECT_EQ(gCurrent->flagsA & (kWinSeq1 | kWinSeq2), kWinSeq1);
   closeNew(true);
   loadMito();
   EXPECT_TRUE(inputDialogReplacedSession());
+  auto marked = [] {
+    int n = 0;
+    for (int32_t i = 0; i < gSeq1->length; ++i)
+      n += (gSeq1->residues[i] & kResRepeat) != 0;
+    return n;
+  };
   ASSERT_EQ(newPair("data/genbank/HUMHBB.gb", "data/mito/MT-orang.fa"), 0);
   closeNew(true);
-  int marked = 0;
-  for (int32_t i = 0; i < gSeq1->length; ++i)
-    marked += (gSeq1->residues[i] & kResRepeat) != 0;
-  EXPECT_GT(marked, 1000);
+  const int repeats = marked();
+  EXPECT_GT(repeats, 1000);
+  ASSERT_TRUE(saveAlignmentAs("hbb.loc_align", 1, false));
+  loadMito();
+  ASSERT_EQ(openAlignmentAs("hbb.loc_align", 1), 0);
+  EXPECT_EQ(marked(), repeats);
 }
 
 TEST_F(MenuSession, SaveAsksBeforeReplacingAndNoKeepsTheFile) {
