@@ -11,7 +11,8 @@
 # numbers narrow it. The working tree is copied as it is, or the given
 # commit with -r. The scratch copy lives in $VELK_MUTANTS_DIR (default
 # $TMPDIR/velk-mutants) and is kept between runs so that rebuilds stay
-# incremental. Slow (about a minute per fault): not part of ./test.sh.
+# incremental. Slow (some 20 seconds a fault on two cores): not part of
+# ./test.sh.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 list="$root/scripts/mutants.txt"
