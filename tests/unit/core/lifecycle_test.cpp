@@ -129,16 +129,16 @@ TEST(SaveStack, DropsPastSixteenAndPopsZeroWhenEmpty) {
   EXPECT_EQ(saveStackDepth(), 0);
 }
 
-// Settings as a hand-edited file may hold them: "All files" (3) is a filter
-// the save dialog has; anything beyond falls back to the default.
+// Settings as a hand-edited file may hold them: every pattern of the save
+// dialog (0 to 5, MAF last) is kept; anything beyond falls back to the default.
 TEST(SettingsTest, StoredFiltersAndFlanksAreKeptOrCorrected) {
   Settings s;
-  s.saveFilter = 3;
+  s.saveFilter = 5;
   s.flanksLength = -4;
   applySettings(s);
-  EXPECT_EQ(gSaveFilter, 3);
+  EXPECT_EQ(gSaveFilter, 5);
   EXPECT_EQ(gFlanksSetting, 0);
-  s.saveFilter = 4;
+  s.saveFilter = 6;
   s.flanksLength = 1 << 20;
   applySettings(s);
   EXPECT_EQ(gSaveFilter, kDefaultSaveFilter);
