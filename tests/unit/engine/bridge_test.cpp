@@ -40,7 +40,7 @@ protected:
     std::string m = middle;
     for (int i = 0; i < n; ++i) {
       char &c = m[atEnd ? m.size() - 1 - i : i];
-      c = c == 'A' ? 'C' : 'A';
+      c = "CATG"[std::string("ACGT").find(c)]; // a transversion: a full mismatch
     }
     return m;
   }
