@@ -183,6 +183,28 @@ TEST_F(RepeatHeavy, WithoutALimitCopiesInsideAKeptChainCostNothing) {
   }
 }
 
+// That shortcut is for words above the default limit only: a repeat inside
+// an aligned stretch whose first word has exactly that many copies in
+// sequence 1 is still found; with one copy more it is left to the chain.
+TEST_F(RepeatHeavy, ACopyInsideAKeptChainIsFoundUpToTheDefaultLimit) {
+  const std::string unit = randomBases(60, 70);
+  const std::string stretch =
+      randomBases(1000, 71) + unit + randomBases(1000, 72) + unit + randomBases(1000, 73);
+  for (int32_t copies : {kDefaultRepeatLimit, kDefaultRepeatLimit + 1}) {
+    std::string a = stretch;
+    for (int32_t k = 2; k < copies; ++k) // the unit's first word elsewhere in sequence 1
+      a += unit.substr(0, 16) + randomBases(30, 100 + unsigned(k));
+    IslandParams ip;
+    ip.repeatLimit = 0;
+    load(a, stretch, 0x08, ip);
+    EXPECT_EQ(seedByWords(region()), kSearchNormal);
+    int copyPairs = 0;
+    for (const Box &b : hitBoxes())
+      copyPairs += std::abs(b.x0 - b.y0) == 1060; // one copy against the other
+    EXPECT_EQ(copyPairs, copies == kDefaultRepeatLimit ? 2 : 0) << copies;
+  }
+}
+
 // Short tandem repeats every 2 kb put seeds beside the main diagonal of a
 // self-alignment; their chains used to walk back along it, a million
 // islands viewed and seconds of work here, minutes on a genome.
