@@ -351,10 +351,11 @@ private:
 constexpr int64_t kBridgeMaxOverlaps = 8;
 
 // Nearest hit after h in both sequences, within maxSide of its end; by the
-// sum of the two gaps.
+// sum of the two gaps. Two as near are rivals: neither is taken.
 Hit *nearestAfter(const Hit *h, int32_t maxSide) {
   Hit *best = nullptr;
   int64_t bestGap = INT64_MAX;
+  bool tie = false;
   for (Hit *s = h->next1; s && s->start1 <= h->end1 + maxSide; s = s->next1) {
     const int32_t gx = s->start1 - h->end1, gy = s->start2 - h->end2;
     if (!s->firstBlock || gx < 0 || gy < 0 || gy > maxSide || gx + gy == 0)
@@ -362,9 +363,12 @@ Hit *nearestAfter(const Hit *h, int32_t maxSide) {
     if (gx + gy < bestGap) {
       bestGap = gx + gy;
       best = s;
+      tie = false;
+    } else if (gx + gy == bestGap) {
+      tie = true;
     }
   }
-  return best;
+  return tie ? nullptr : best;
 }
 
 } // namespace

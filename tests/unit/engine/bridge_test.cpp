@@ -86,12 +86,20 @@ TEST_F(StretchJoin, NotAcrossASideLongerThanAllowed) {
   }
 }
 
-// A second hit ends as near the hit after: neither is its one predecessor.
+// A second hit ends as near the hit after, or starts as near the hit
+// before (ahead of it in sequence 1 or behind): no pair is each other's one
+// nearest.
 TEST_F(StretchJoin, NotBetweenTiedNeighbours) {
   pair(middle);
   hit(200, 220, 90, false); // ends at (290, 310): 70 + 50 from (360, 360)
   EXPECT_EQ(join(), 0);
   EXPECT_EQ(hits(), 3);
+  for (int32_t x : {330, 390}) { // 30 + 90 or 90 + 30 from (300, 300)
+    pair(middle);
+    hit(x, 720 - x, 20, false);
+    EXPECT_EQ(join(), 0) << x;
+    EXPECT_EQ(hits(), 3) << x;
+  }
 }
 
 // Copies of the first hit's stretch elsewhere in the other sequence: with
