@@ -69,7 +69,6 @@ TEST(ReportTest, LineFormsOfEachKindWithProgressTotalsAndANarrowLine) {
   gCurrent->reportRepeats = 0;
   // Printed in batch mode, the line is never cut: it grows.
   gCurrent->infoWidth = 0;
-  gCurrent->reportKind = kReportAlign;
   gCurrent->reportFirst = 402113;
   gCurrent->reportSecond = 39949;
   gCurrent->hitCount = 39949;
