@@ -70,25 +70,58 @@ void overlapJoin(HitBlock *p, HitBlock *q) {
       LinkCandidate{p, q, score, kLinkSameDiag, q->identities, 0, -c, q->x + q->length - p->startX};
 }
 
-void tryPair(HitBlock *p, HitBlock *q) {
-  const int32_t g = gEngine.g;
-  const int32_t dd = (p->x - p->y) - (q->x - q->y);
+enum class PairTry { None, SameDiagonal, Overlap, GapInX, GapInY };
+
+// Which link try a pair of blocks gets, by their places alone; q's start is
+// given in p's coordinates.
+PairTry pairTry(const HitBlock *p, int32_t qx, int32_t qy, int32_t qLength, int32_t g) {
+  const int32_t dd = (p->x - p->y) - (qx - qy);
   const int32_t pEndX = p->x + p->length, pEndY = p->y + p->length;
-  if (dd > g || dd < -g || q->x < 0 || q->y < 0)
-    return;
+  if (dd > g || dd < -g || qx < 0 || qy < 0)
+    return PairTry::None;
   if (dd == 0) {
-    if (q->x >= pEndX) {
-      if (q->x - pEndX <= g)
-        linkSameDiagonal(p, q);
-    } else if (q->x >= p->x && q->x + q->length > pEndX) {
-      overlapJoin(p, q);
-    }
-  } else if (dd < 0) {
-    if (q->y + q->length > pEndY && q->x <= pEndX + g)
-      linkGapped(p, q, kLinkGapInX, -dd);
-  } else if (q->x + q->length > pEndX && q->y <= pEndY + g) {
-    linkGapped(p, q, kLinkGapInY, dd);
+    if (qx >= pEndX)
+      return qx - pEndX <= g ? PairTry::SameDiagonal : PairTry::None;
+    return qx >= p->x && qx + qLength > pEndX ? PairTry::Overlap : PairTry::None;
   }
+  if (dd < 0)
+    return qy + qLength > pEndY && qx <= pEndX + g ? PairTry::GapInX : PairTry::None;
+  return qx + qLength > pEndX && qy <= pEndY + g ? PairTry::GapInY : PairTry::None;
+}
+
+void tryPair(HitBlock *p, HitBlock *q) {
+  const int32_t dd = (p->x - p->y) - (q->x - q->y);
+  switch (pairTry(p, q->x, q->y, q->length, gEngine.g)) {
+  case PairTry::SameDiagonal:
+    linkSameDiagonal(p, q);
+    break;
+  case PairTry::Overlap:
+    overlapJoin(p, q);
+    break;
+  case PairTry::GapInX:
+    linkGapped(p, q, kLinkGapInX, -dd);
+    break;
+  case PairTry::GapInY:
+    linkGapped(p, q, kLinkGapInY, dd);
+    break;
+  case PairTry::None:
+    break;
+  }
+}
+
+// The blocks of a and b walked as bridge walks them: whether any pair gets
+// a link try. Merge asks this of many pairs that lie far apart.
+bool anyPairTried(const Hit *a, const Hit *b, int32_t g) {
+  const int32_t dx = b->start1 - a->start1, dy = b->start2 - a->start2;
+  for (const HitBlock *p = a->firstBlock, *q = b->firstBlock; p && q;) {
+    if (pairTry(p, q->x + dx, q->y + dy, q->length, g) != PairTry::None)
+      return true;
+    if (p->x + p->length < q->x + dx + q->length)
+      p = p->next;
+    else
+      q = q->next;
+  }
+  return false;
 }
 
 // Applies the geometry of the best link to the joined list; the other links
@@ -163,7 +196,7 @@ LinkCandidate bestJoin(Hit *a, Hit *b) {
 
 int bridge(Hit *a, Hit *b, bool join) {
   EngineContext &e = gEngine;
-  e.g = std::max<int32_t>(gCurrent->alignIsland.maxGap, gCurrent->mergeMaxDistance);
+  e.g = bridgeReach();
   CountHitColumns(a, a->firstBlock);
   CountHitColumns(b, b->firstBlock);
   const int32_t dx = b->start1 - a->start1, dy = b->start2 - a->start2;
@@ -457,6 +490,10 @@ int32_t bridgeDivergedStretches(int32_t maxSide, int32_t drop) {
   return joined;
 }
 
+int32_t bridgeReach() {
+  return std::max<int32_t>(gCurrent->alignIsland.maxGap, gCurrent->mergeMaxDistance);
+}
+
 static int bridgeOrJoin(Hit *a, Hit *b, bool join) {
   if (!a->firstBlock || !b->firstBlock || a == b)
     return 1;
@@ -472,4 +509,7 @@ static int bridgeOrJoin(Hit *a, Hit *b, bool join) {
 }
 
 int bridgeHits(Hit *a, Hit *b) { return bridgeOrJoin(a, b, false); }
+bool bridgeMayLink(const Hit *a, const Hit *b) {
+  return a->firstBlock && b->firstBlock && a != b && anyPairTried(a, b, bridgeReach());
+}
 int joinHits(Hit *a, Hit *b) { return bridgeOrJoin(a, b, true); }

@@ -102,6 +102,11 @@ int chainForward(HitBlock *block);
 int chainBackward(HitBlock *block, bool hashMode);
 int searchRegion(Hit *regionRecord); // Align search of one region; search codes
 int bridgeHits(Hit *a, Hit *b);      // 4 merged, 1 not
+// How far apart, in diagonals, two blocks may lie for bridgeHits to link
+// them: the larger of the Align maximal gap and the merge distance.
+int32_t bridgeReach();
+// False when bridgeHits(a, b) has no link to try: it would change nothing.
+bool bridgeMayLink(const Hit *a, const Hit *b);
 // As bridgeHits, taking the best link there is, whatever it costs, with what
 // b keeps after it (two chains that overlap); b's blocks must start after a's.
 int joinHits(Hit *a, Hit *b);

@@ -12,3 +12,8 @@ bool resolveStepStopped();
 
 // Set by a completed OptimalChain; DeleteMarked(0) consumes it.
 extern bool gOptimalMarksValid;
+
+// Reconcile's pair operation along sequence 1 (which = 0) or 2: h and g, h
+// first in that sequence's order, cut at the best crossing point between
+// them. True when they were.
+bool reconcilePair(Hit *h, Hit *g, int which, const int32_t area[4]);

@@ -12,6 +12,7 @@
 #include "engine/scores.h"
 #include "engine/search.h"
 #include "engine/trim.h"
+#include "ops/reconcile_scan.h"
 #include "ops/resolve.h"
 #include "ops/resolve_internal.h"
 
@@ -34,28 +35,6 @@ std::vector<Hit *> areaOrder(int which, const int32_t area[4]) {
     if (h->firstBlock && HitInArea(h, area))
       order.push_back(h);
   return order;
-}
-
-// Calls `pair(i, j)` for every candidate: a later hit that overlaps by at
-// least one position and by no more than a third of the shorter length.
-// The scan of later hits ends at the first one that does not overlap.
-template <class F> bool scanCandidates(std::vector<Hit *> &order, Axis a, F pair) {
-  for (size_t i = 0; i < order.size(); ++i) {
-    for (size_t j = i + 1; j < order.size(); ++j) {
-      Hit *h = order[i], *g = order[j];
-      if (!usable(h))
-        break;
-      if (!usable(g))
-        continue;
-      int32_t overlap = std::min(a.end(h), a.end(g)) - std::max(a.start(h), a.start(g));
-      if (overlap < 1)
-        break;
-      int32_t shorter = std::min(a.end(h) - a.start(h), a.end(g) - a.start(g));
-      if (3 * overlap <= shorter && !pair(i, j))
-        return false;
-    }
-  }
-  return true;
 }
 
 int32_t plainScore(const HitBlock *b) {
@@ -107,13 +86,66 @@ HitBlock *lastBlock(HitBlock *b) {
   return b;
 }
 
+// What a pair of blocks that overlap in either sequence gets: a link try
+// (Inside: q starts inside p on its diagonal; GapInX, GapInY: a gapped link
+// along the axis), q's onward link taken over (Past), or nothing.
+enum class BlockTry { None, Inside, Past, GapInX, GapInY };
+
+BlockTry blockTry(Axis a, const HitBlock *p, const HitBlock *q, int32_t qx, int32_t qy) {
+  const int32_t dd = (p->x - p->y) - (qx - qy);
+  const int32_t pStart = a.which ? p->y : p->x, pEnd = pStart + p->length;
+  const int32_t qStart = a.which ? qy : qx;
+  if (dd == 0 && qStart >= pStart && qStart < pEnd)
+    return BlockTry::Inside;
+  if (dd == 0 && qStart >= pEnd)
+    return q->next ? BlockTry::Past : BlockTry::None;
+  if (dd < 0 && a.which == 1 && p->y + p->length < qy + q->length)
+    return BlockTry::GapInX;
+  if (dd > 0 && a.which == 0 && p->x + p->length < qx + q->length)
+    return BlockTry::GapInY;
+  return BlockTry::None;
+}
+
+// The blocks of h and g walked together, the one that ends first along the
+// axis moving on; g's blocks are taken at (dx, dy) in h's coordinates.
+// `visit(p, q, try)` sees the pairs that overlap in either sequence and
+// returns false to end the walk.
+template <typename Visit>
+void walkBlockPairs(const Hit *h, const Hit *g, Axis a, int32_t dx, int32_t dy, Visit visit) {
+  for (HitBlock *p = h->firstBlock, *q = g->firstBlock; p && q;) {
+    const int32_t qx = q->x + dx, qy = q->y + dy;
+    const bool overlap1 = p->x < qx + q->length && qx < p->x + p->length;
+    const bool overlap2 = p->y < qy + q->length && qy < p->y + p->length;
+    if ((overlap1 || overlap2) && !visit(p, q, blockTry(a, p, q, qx, qy)))
+      return;
+    if ((a.which ? p->y : p->x) + p->length <= (a.which ? qy : qx) + q->length)
+      p = p->next;
+    else
+      q = q->next;
+  }
+}
+
+// Whether reconcilePair would try any link between h and g.
+bool anyLinkTried(const Hit *h, const Hit *g, Axis a) {
+  bool tried = false;
+  walkBlockPairs(h, g, a, g->start1 - h->start1, g->start2 - h->start2,
+                 [&tried](HitBlock *, HitBlock *, BlockTry t) {
+                   tried = t != BlockTry::None;
+                   return !tried;
+                 });
+  return tried;
+}
+
 void clearDisplayCaches(Hit *h) {
   h->leftFlank = h->rightFlank = h->paneColumns = h->paneFirstColumn = 0;
 }
 
+} // namespace
+
 // Tries the block pairs of h and g along one sequence and applies the best
 // link found. g's blocks are taken relative to h's start for the tries.
-bool reconcilePair(Hit *h, Hit *g, Axis a, const int32_t area[4]) {
+bool reconcilePair(Hit *h, Hit *g, int which, const int32_t area[4]) {
+  const Axis a{which};
   WindowRecord *w = gCurrent;
   setActionParams(8, w->score, w->alignIsland);
   int32_t xEnd = std::max({area[1], h->end1, g->end1});
@@ -126,35 +158,30 @@ bool reconcilePair(Hit *h, Hit *g, Axis a, const int32_t area[4]) {
   gBest.score = -scoreG;
   gLinkThreshold = -scoreH;
 
-  HitBlock *p = h->firstBlock, *q = g->firstBlock;
-  while (p && q) {
-    bool overlap1 = p->x < q->x + q->length && q->x < p->x + p->length;
-    bool overlap2 = p->y < q->y + q->length && q->y < p->y + p->length;
-    if (overlap1 || overlap2) {
-      p->blockScore = q->blockScore = 0;
-      int32_t dd = (p->x - p->y) - (q->x - q->y);
-      int32_t pStart = a.blockStart(p), pEnd = pStart + p->length, qStart = a.blockStart(q);
-      if (dd == 0 && qStart >= pStart && qStart < pEnd) {
-        linkGapped(p, q, kLinkGapInX, 0);
-      } else if (dd == 0 && qStart >= pEnd) {
-        if (q->next) {
-          gBest.predecessor = p;
-          gBest.successor = q->next;
-          gBest.kind = q->linkKind;
-          gBest.cut = q->cut;
-        }
-      } else if (dd < 0 && a.which == 1 && p->y + p->length < q->y + q->length) {
-        linkGapped(p, q, kLinkGapInX, -dd);
-      } else if (dd > 0 && a.which == 0 && p->x + p->length < q->x + q->length) {
-        linkGapped(p, q, kLinkGapInY, dd);
-      }
+  walkBlockPairs(h, g, a, 0, 0, [](HitBlock *p, HitBlock *q, BlockTry t) {
+    p->blockScore = q->blockScore = 0;
+    const int32_t dd = (p->x - p->y) - (q->x - q->y);
+    switch (t) {
+    case BlockTry::Inside:
+      linkGapped(p, q, kLinkGapInX, 0);
+      break;
+    case BlockTry::Past:
+      gBest.predecessor = p;
+      gBest.successor = q->next;
+      gBest.kind = q->linkKind;
+      gBest.cut = q->cut;
+      break;
+    case BlockTry::GapInX:
+      linkGapped(p, q, kLinkGapInX, -dd);
+      break;
+    case BlockTry::GapInY:
+      linkGapped(p, q, kLinkGapInY, dd);
+      break;
+    case BlockTry::None:
+      break;
     }
-    // The block that ends first along the sequence moves on.
-    if (a.blockStart(p) + p->length <= a.blockStart(q) + q->length)
-      p = p->next;
-    else
-      q = q->next;
-  }
+    return true;
+  });
 
   HitBlock *pred = gBest.predecessor, *succ = gBest.successor;
   bool found = pred && succ;
@@ -211,7 +238,6 @@ bool reconcilePair(Hit *h, Hit *g, Axis a, const int32_t area[4]) {
   }
   return true;
 }
-} // namespace
 
 void Reconcile() {
   WindowRecord *w = gCurrent;
@@ -229,10 +255,7 @@ void Reconcile() {
   std::vector<Hit *> orders[2] = {areaOrder(0, area), areaOrder(1, area)};
   int64_t total = 0;
   for (int which = 0; which < 2; ++which)
-    scanCandidates(orders[which], Axis{which}, [&](size_t, size_t) {
-      ++total;
-      return true;
-    });
+    total += CandidateScan(orders[which], which).count();
   gProgress.areaTotal = total;
 
   bool stopped = false;
@@ -242,12 +265,22 @@ void Reconcile() {
       rebuildLists(x, y);
       orders[1] = areaOrder(1, area);
     }
-    stopped = !scanCandidates(orders[which], Axis{which}, [&](size_t i, size_t j) {
-      ++w->reportFirst;
-      if (reconcilePair(orders[which][i], orders[which][j], Axis{which}, area))
-        ++w->reportSecond;
-      return !resolveStepStopped();
-    });
+    const Axis axis{which};
+    std::vector<Hit *> &order = orders[which];
+    // Pairs with no link to try change nothing: they are only counted.
+    stopped = !CandidateScan(order, which)
+                   .run([axis](const Hit *h, const Hit *g) { return anyLinkTried(h, g, axis); },
+                        [w](int64_t pairs) {
+                          w->reportFirst += (int32_t)pairs;
+                          gProgress.scanned += pairs - 1;
+                          return !resolveStepStopped();
+                        },
+                        [&](size_t i, size_t j) {
+                          ++w->reportFirst;
+                          if (reconcilePair(order[i], order[j], which, area))
+                            ++w->reportSecond;
+                          return !resolveStepStopped();
+                        });
   }
   w->score = saved;
   gTrimWeights = savedTrim;
