@@ -9,7 +9,7 @@ namespace {
 bool usable(const Hit *h) { return h->flags != kHitFree && h->firstBlock; }
 
 // Ranges this short are counted pair by pair.
-constexpr size_t kCountDirectly = 64;
+constexpr size_t kCountDirectly = 8;
 } // namespace
 
 // With s, e the span of h and S, E that of a later hit g along the

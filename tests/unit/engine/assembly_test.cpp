@@ -269,4 +269,27 @@ TEST_F(BridgeTest, DistantOrBlocklessHitsStayApart) {
   EXPECT_EQ(bridgeHits(h1, allocateHit()), 1);
 }
 
+// Merge asks bridgeMayLink before each bridge: a pair it rules out must be
+// one that bridgeHits would never join, up to the edges of the reach.
+TEST_F(BridgeTest, PairsRuledOutNeverJoin) {
+  const std::string s = randomDna(rng, 300);
+  load(s, s);
+  gCurrent->region[1] = gCurrent->region[3] = 300;
+  const int32_t reach = bridgeReach();
+  int joinedAtTheEdge = 0;
+  for (int32_t x2 = 58; x2 <= 60 + reach + 2; ++x2)
+    for (int32_t dd = -reach - 1; dd <= reach + 1; ++dd) {
+      clearTestHits();
+      h1 = makeDiagonalHit(0, 0, 60);
+      h2 = makeDiagonalHit(x2, std::max(0, x2 - dd), 60);
+      for (Hit *h : {h1, h2})
+        h->score = CountHitColumns(h, h->firstBlock);
+      const bool may = bridgeMayLink(h1, h2);
+      const bool joined = bridgeHits(h1, h2) == 4;
+      EXPECT_TRUE(may || !joined) << x2 << " " << dd;
+      joinedAtTheEdge += joined && (std::abs(dd) == reach || x2 == 60 + reach);
+    }
+  EXPECT_GT(joinedAtTheEdge, 0);
+}
+
 } // namespace
