@@ -61,8 +61,10 @@ int WordIndex::residueClass(const uint8_t *seq, int32_t wordStart) {
 bool WordIndex::build(const uint8_t *seq, int32_t length, const SeedShape &shape) {
   dir_.clear();
   entries_.clear();
+  previous_.clear();
   if (length > (int32_t)kEndMask)
     return false;
+  const bool spaced = shape.weight != shape.span;
   bits_ = 4;
   while (bits_ < 31 && (int64_t(1) << bits_) < length)
     ++bits_;
@@ -80,22 +82,39 @@ bool WordIndex::build(const uint8_t *seq, int32_t length, const SeedShape &shape
     for (size_t b = 1; b < dir_.size(); ++b)
       dir_[b] += dir_[b - 1];
     entries_.resize(words);
+    if (spaced)
+      previous_.resize(words);
     // Each bucket's start serves as its fill cursor, then moves back.
     roll = WordRoller(shape);
-    for (int32_t i = 0; i < length; ++i)
-      if (roll.push(seq[i], key))
-        entries_[dir_[bucketOf(key)]++] =
-            Entry{(uint32_t)key, (uint32_t)(key >> 32),
-                  (uint32_t)i | (uint32_t)residueClass(seq, i - shape.span + 1) << kClassShift};
+    uint64_t lastKey = 0;
+    int32_t lastEnd = -2;
+    for (int32_t i = 0; i < length; ++i) {
+      if (!roll.push(seq[i], key))
+        continue;
+      const uint32_t at = dir_[bucketOf(key)]++;
+      const int cls =
+          spaced ? (lastEnd == i - 1 ? 0 : kEdge) : residueClass(seq, i - shape.span + 1);
+      entries_[at] =
+          Entry{(uint32_t)key, (uint32_t)(key >> 32), (uint32_t)i | (uint32_t)cls << kClassShift};
+      if (spaced)
+        previous_[at] = cls == 0 ? lastKey : 0;
+      lastKey = key;
+      lastEnd = i;
+    }
     for (size_t b = dir_.size() - 1; b > 0; --b)
       dir_[b] = dir_[b - 1];
     dir_[0] = 0;
+    if (spaced)
+      sortSpacedBuckets();
   } catch (const std::bad_alloc &) {
     dir_.clear();
     entries_.clear();
+    previous_.clear();
     noteOutOfMemory();
     return false;
   }
+  if (spaced)
+    return true;
   auto before = [](const Entry &a, const Entry &c) {
     return a.key() != c.key() ? a.key() < c.key() : a.cls() < c.cls();
   };
@@ -110,6 +129,36 @@ bool WordIndex::build(const uint8_t *seq, int32_t length, const SeedShape &shape
         std::swap(q[0], q[-1]);
   }
   return true;
+}
+
+// Each bucket of a spaced index by key, class and previous word, each run
+// in position order.
+void WordIndex::sortSpacedBuckets() {
+  struct Both {
+    Entry entry;
+    uint64_t previous;
+  };
+  auto before = [](const Both &a, const Both &c) {
+    if (a.entry.key() != c.entry.key())
+      return a.entry.key() < c.entry.key();
+    if (a.entry.cls() != c.entry.cls())
+      return a.entry.cls() < c.entry.cls();
+    return a.previous < c.previous;
+  };
+  std::vector<Both> bucket;
+  for (size_t b = 0; b + 1 < dir_.size(); ++b) {
+    const size_t lo = dir_[b], hi = dir_[b + 1];
+    if (hi - lo < 2)
+      continue;
+    bucket.clear();
+    for (size_t i = lo; i < hi; ++i)
+      bucket.push_back(Both{entries_[i], previous_[i]});
+    std::stable_sort(bucket.begin(), bucket.end(), before);
+    for (size_t i = lo; i < hi; ++i) {
+      entries_[i] = bucket[i - lo].entry;
+      previous_[i] = bucket[i - lo].previous;
+    }
+  }
 }
 
 void WordIndex::range(uint64_t key, const Entry *&first, const Entry *&last) const {

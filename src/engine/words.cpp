@@ -230,16 +230,20 @@ void growSeed(int32_t i1, int32_t i2, bool frequent, std::vector<HitBlock *> &ke
 }
 
 // Streams sequence 2 against the index; kept chains collect in `kept`.
-// Word ends whose preceding pair matches are inside a longer run that an
-// earlier seed covers: the index never hands them out.
+// Word ends whose preceding pair matches (for a spaced word: whose preceding
+// word is the same) are inside a stretch that an earlier seed covers: the
+// index never hands them out.
 void streamSecond(const WordIndex &index, const SeedShape &shape, std::vector<HitBlock *> &kept) {
   EngineContext &e = gEngine;
   // Keys are rolled a batch ahead so that their buckets can be fetched early.
   constexpr int32_t kBatch = 32;
   const bool mayBeFrequent = gKept->wantBoxes;
   WordRoller roll(shape);
-  uint64_t keys[kBatch];
+  uint64_t keys[kBatch], previous[kBatch];
   int32_t ends[kBatch];
+  bool hasPrevious[kBatch];
+  uint64_t lastKey = 0;
+  int32_t lastEnd = -2;
   bool done = false;
   for (int32_t j = 0; !done;) {
     const int32_t from = j, stop = j + kBatch;
@@ -252,6 +256,10 @@ void streamSecond(const WordIndex &index, const SeedShape &shape, std::vector<Hi
       }
       if (roll.push(r, keys[words])) {
         index.prefetch(keys[words]);
+        hasPrevious[words] = lastEnd == j - 1;
+        previous[words] = lastKey;
+        lastKey = keys[words];
+        lastEnd = j;
         ends[words++] = j;
       }
     }
@@ -260,18 +268,27 @@ void streamSecond(const WordIndex &index, const SeedShape &shape, std::vector<Hi
       if (stopBitSet())
         return;
       const int32_t end = ends[t];
-      // Spaced words say nothing about the pair before them.
-      const int skip =
-          gSpaced ? WordIndex::kEdge : WordIndex::residueClass(e.seq2, end - shape.span + 1);
+      // What makes a seed lie inside a stretch an earlier seed covers: the
+      // pair before the word matches, or for a spaced word, the word just
+      // before it is the same.
+      int skip = -1;
+      uint64_t skipPrevious = 0;
+      if (gSpaced && hasPrevious[t]) {
+        skip = 0;
+        skipPrevious = previous[t];
+      } else if (!gSpaced) {
+        skip = WordIndex::residueClass(e.seq2, end - shape.span + 1);
+        if (skip == WordIndex::kEdge)
+          skip = -1;
+      }
       // Counted at the first seed (most words have none), and only when the
       // limit lets frequent words through at all.
       int frequent = mayBeFrequent ? -1 : 0;
-      const int32_t n =
-          index.visit(keys[t], skip == WordIndex::kEdge ? -1 : skip, e.repeatLimit, [&](int32_t i) {
-            if (frequent < 0)
-              frequent = index.count(keys[t]) > kDefaultRepeatLimit;
-            growSeed(i, end, frequent == 1, kept);
-          });
+      const int32_t n = index.visit(keys[t], skip, skipPrevious, e.repeatLimit, [&](int32_t i) {
+        if (frequent < 0)
+          frequent = index.count(keys[t]) > kDefaultRepeatLimit;
+        growSeed(i, end, frequent == 1, kept);
+      });
       if (e.repeatLimit > 0 && n > e.repeatLimit)
         ++e.repeatWords;
     }

@@ -41,10 +41,13 @@ std::string repetitive(size_t n, unsigned seed) {
 bool usable(uint8_t r) { return IslandMatchTable[r & 31][r & 31] != 0; }
 
 // Word ends of `s` whose compared residues equal those of q's word ending
-// at j: the first, then the others from the last down, as the seeding visits them.
+// at j: the first, then the others from the last down, as the seeding visits
+// them. Left out: for a contiguous word those of class `skipClass`, for a
+// spaced one (skipClass 0) those whose previous word equals q's.
 std::vector<int32_t> slowVisit(const std::vector<uint8_t> &s, const std::vector<uint8_t> &q,
                                int32_t j, const std::string &pattern, int skipClass) {
   const int32_t span = (int32_t)pattern.size();
+  const bool spaced = pattern.find('0') != std::string::npos;
   auto valid = [&](const std::vector<uint8_t> &v, int32_t end) {
     if (end - span + 1 < 0)
       return false;
@@ -53,19 +56,19 @@ std::vector<int32_t> slowVisit(const std::vector<uint8_t> &s, const std::vector<
         return false;
     return true;
   };
+  auto same = [&](int32_t i, int32_t k) {
+    for (int32_t o = 0; o < span; ++o)
+      if (pattern[(size_t)o] == '1' &&
+          (s[(size_t)(i - span + 1 + o)] & 3) != (q[(size_t)(k - span + 1 + o)] & 3))
+        return false;
+    return true;
+  };
   std::vector<int32_t> found;
   if (!valid(q, j))
     return found;
-  for (int32_t i = 0; i + 1 < (int32_t)s.size(); ++i) {
-    if (!valid(s, i))
-      continue;
-    bool same = true;
-    for (int32_t o = 0; o < span && same; ++o)
-      if (pattern[(size_t)o] == '1')
-        same = (s[(size_t)(i - span + 1 + o)] & 3) == (q[(size_t)(j - span + 1 + o)] & 3);
-    if (same)
+  for (int32_t i = 0; i + 1 < (int32_t)s.size(); ++i)
+    if (valid(s, i) && same(i, j))
       found.push_back(i);
-  }
   std::vector<int32_t> order;
   if (found.empty())
     return order;
@@ -73,9 +76,13 @@ std::vector<int32_t> slowVisit(const std::vector<uint8_t> &s, const std::vector<
   for (size_t k = found.size(); k-- > 1;)
     order.push_back(found[k]);
   std::vector<int32_t> kept;
-  for (int32_t i : order)
-    if (WordIndex::residueClass(s.data(), i - span + 1) != skipClass)
+  for (int32_t i : order) {
+    const bool skipped =
+        spaced ? skipClass == 0 && valid(s, i - 1) && valid(q, j - 1) && same(i - 1, j - 1)
+               : WordIndex::residueClass(s.data(), i - span + 1) == skipClass;
+    if (!skipped)
       kept.push_back(i);
+  }
   return kept;
 }
 
@@ -90,17 +97,19 @@ TEST(WordIndex, HandsOutEveryEqualWordAndNoOtherInSeedingOrder) {
     WordIndex index;
     ASSERT_TRUE(index.build(s.data(), (int32_t)s.size() - 1, shape));
     WordRoller roll(shape);
-    uint64_t key = 0;
+    uint64_t key = 0, before = 0;
     int words = 0;
     for (int32_t j = 0; j + 1 < (int32_t)q.size(); ++j) {
+      const uint64_t previous = before;
       const bool word = roll.push(q[(size_t)j], key);
       EXPECT_EQ(word, !slowVisit(q, q, j, pattern, -1).empty()) << pattern << " at " << j;
+      before = word ? key : ~UINT64_C(0);
       if (!word)
         continue;
       ++words;
       for (int skip = -1; skip < 4; ++skip) {
         std::vector<int32_t> got;
-        const int32_t n = index.visit(key, skip, 0, [&](int32_t i) { got.push_back(i); });
+        const int32_t n = index.visit(key, skip, previous, 0, [&](int32_t i) { got.push_back(i); });
         ASSERT_EQ(got, slowVisit(s, q, j, pattern, skip)) << pattern << " at " << j;
         if (skip < 0) {
           EXPECT_EQ(n, (int32_t)got.size());
@@ -110,10 +119,10 @@ TEST(WordIndex, HandsOutEveryEqualWordAndNoOtherInSeedingOrder) {
       // Over the limit nothing is handed out; at the limit every copy is.
       const int32_t n = index.count(key);
       int32_t handed = 0;
-      EXPECT_EQ(index.visit(key, -1, n, [&](int32_t) { ++handed; }), n);
+      EXPECT_EQ(index.visit(key, -1, 0, n, [&](int32_t) { ++handed; }), n);
       EXPECT_EQ(handed, n);
       if (n > 1) {
-        EXPECT_EQ(index.visit(key, -1, n - 1, [](int32_t) { ADD_FAILURE(); }), n);
+        EXPECT_EQ(index.visit(key, -1, 0, n - 1, [](int32_t) { ADD_FAILURE(); }), n);
       }
     }
     EXPECT_GT(words, 100) << pattern;
@@ -133,11 +142,39 @@ TEST(WordIndex, ShapesAndSmallIndex) {
   EXPECT_LT(index.bytes(), 2u << 20);
 }
 
+// In a low-complexity stretch every spaced word has the same word before
+// it but at the stretch's start: a query there gets that one entry, not the
+// stretch's length of them.
+TEST(WordIndex, SpacedWordsInsideAStretchHandOutOnlyItsStart) {
+  buildIslandMatchTable(0x08);
+  const SeedShape shape = SeedShape::spaced("1110100110010101111");
+  const std::vector<uint8_t> s = codes(std::string(5000, 'A'));
+  WordIndex index;
+  ASSERT_TRUE(index.build(s.data(), 5000, shape));
+  WordRoller roll(shape);
+  uint64_t key = 0;
+  bool word = false;
+  for (int32_t j = 0; j < 100; ++j) {
+    const uint64_t before = key;
+    const bool follows = word; // the word ending just before is complete
+    word = roll.push(s[(size_t)j], key);
+    if (!word)
+      continue;
+    std::vector<int32_t> got;
+    const int32_t n =
+        index.visit(key, follows ? 0 : -1, before, 0, [&](int32_t i) { got.push_back(i); });
+    EXPECT_EQ(n, 5000 - shape.span + 1);
+    if (follows)
+      EXPECT_EQ(got, std::vector<int32_t>{shape.span - 1});
+  }
+}
+
 class RepeatHeavy : public SearchTest {
 protected:
-  int32_t alignSelf(const std::string &s, int32_t repeatLimit) {
+  int32_t alignSelf(const std::string &s, int32_t repeatLimit, int16_t seedShape = 0) {
     IslandParams ip;
     ip.repeatLimit = repeatLimit;
+    ip.seedShape = seedShape;
     load(s, s, 0x08, ip);
     gCurrent->reportRepeats = 0;
     EXPECT_EQ(seedByWords(region()), kSearchNormal);
@@ -175,12 +212,13 @@ TEST_F(RepeatHeavy, WithoutALimitCopiesInsideAKeptChainCostNothing) {
   std::string periodic;
   while (periodic.size() < 125000)
     periodic += "ACGTTGCA";
-  for (const std::string &s : {std::string(40000, 'A'), periodic}) {
-    EXPECT_LT(alignSelf(s, 0), 100) << s.size();
-    const std::vector<Box> boxes = hitBoxes();
-    ASSERT_EQ(boxes.size(), 1u) << s.size();
-    EXPECT_EQ(covered(boxes, 0, (int32_t)s.size()), (int32_t)s.size());
-  }
+  for (int16_t shape : {0, 1}) // runs of matches, spaced words
+    for (const std::string &s : {std::string(40000, 'A'), periodic}) {
+      EXPECT_LT(alignSelf(s, 0, shape), 100) << s.size();
+      const std::vector<Box> boxes = hitBoxes();
+      ASSERT_EQ(boxes.size(), 1u) << s.size();
+      EXPECT_EQ(covered(boxes, 0, (int32_t)s.size()), (int32_t)s.size());
+    }
 }
 
 // That shortcut is for words above the default limit only: a repeat inside
