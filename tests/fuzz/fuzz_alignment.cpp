@@ -1,8 +1,10 @@
 // libFuzzer target: arbitrary bytes as a saved alignment, opened the way
 // Open does (header, then the local, global or summary body) against three
-// small sequence files beside it. Every hit made, of either strand, must
-// lie inside both sequences, its column walk must stay inside their
-// residues, and a failed Open must leave the session as it was.
+// small sequence files beside it, then worked on as a user would: Align,
+// Expand, Merge, Reconcile, Greedy and a save into the folder. Every hit,
+// of either strand, must lie inside both sequences, its column walk must
+// stay inside their residues, and a failed Open must leave the session as
+// it was.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -13,44 +15,16 @@
 #include "engine/columns.h"
 #include "engine/scores.h"
 #include "fuzz_input.h"
+#include "fuzz_session.h"
 #include "io/alignment_reader.h"
 #include "session/new_session.h"
 
 static std::string gPath;
 
-static void copyFile(const std::string &from, const std::string &to) {
-  FILE *in = fopen(from.c_str(), "rb");
-  FILE *out = fopen(to.c_str(), "wb");
-  if (!in || !out)
-    abort();
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, in)) > 0)
-    fwrite(buffer, 1, n, out);
-  fclose(in);
-  fclose(out);
-}
-
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   gPath = setUpFuzzInput("input.loc_align");
-  buildResidueTables();
-  setOpenStartSession(startSessionFromSequences);
-  const std::string dir = gPath.substr(0, gPath.rfind('/') + 1);
-  for (const char *name : {"a.fa", "b.fa", "b_rc.fa"})
-    copyFile(std::string(VELK_FUZZ_SEQUENCES "/") + name, dir + name);
+  fuzz::setUpActions(gPath);
   return 0;
-}
-
-static bool inside(const Hit *h) {
-  if (h->start1 < 0 || h->start2 < 0 || h->end1 > gSeq1->length || h->end2 > gSeq2->length)
-    return false;
-  for (const HitBlock *b = h->firstBlock; b; b = b->next) {
-    int64_t x = int64_t(h->start1) + b->x, y = int64_t(h->start2) + b->y;
-    if (b->length < 1 || x < 0 || y < 0 || x + b->length > gSeq1->length ||
-        y + b->length > gSeq2->length)
-      return false;
-  }
-  return true;
 }
 
 // What a failed Open must not change.
@@ -85,27 +59,26 @@ static std::string describeSession() {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  fuzz::freshSession();
   writeFuzzInput(gPath, data, size);
-  gCurrent = &gSlots[0];
-  resetSlotDefaults(gCurrent);
   snprintf(gPathBuffer, sizeof gPathBuffer, "%s", gPath.c_str());
   const std::string before = describeSession();
   int failures = OpenAlignment();
   if (failures < 0 || (failures > 0 && describeSession() != before))
     abort();
-  for (Hit *h = gHitHead1; h; h = h->next1) {
-    if (!h->firstBlock)
-      continue;
-    if (!inside(h))
+  if (!fuzz::hitsInside())
+    abort();
+  if (failures > 0 || !gSeq1->length || !gSeq2->length)
+    return 0;
+  for (void (*action)() : {gCommandActions.align, gCommandActions.expand, gCommandActions.merge,
+                           gCommandActions.reconcile, gCommandActions.greedy}) {
+    gCurrent->reportFirst = gCurrent->reportSecond = 0;
+    action();
+    gActionStatus = 0;
+    if (!fuzz::hitsInside())
       abort();
-    CountHitColumns(h, h->firstBlock);
   }
-  // The other strand's hits: inside too, and walked along that strand.
-  OtherStrandResidues turned;
-  for (Hit *h = gOther.head1; h; h = h->next1) {
-    if (!h->firstBlock || !onOtherStrand(h) || !inside(h))
-      abort();
-    CountHitColumns(h, h->firstBlock);
-  }
+  snprintf(gPathBuffer, sizeof gPathBuffer, "saved.loc_align");
+  gCommandActions.save(kSaveLocal);
   return 0;
 }
