@@ -112,6 +112,27 @@ void testChainEnd(HitBlock *isl) {
   }
 }
 
+// A stretch of `length` positions from `from` along x (kind 0) or y,
+// bridged between the diagonals of two islands: true when the link cannot
+// win even if every base the two diagonals share there matched. `score0`
+// is the link's score with no match in the stretch.
+bool longStretchLoses(int32_t kind, int32_t from, int32_t length, int32_t diagA, int32_t diagB,
+                      int64_t score0) {
+  const ScoreParams &sp = *gEngine.score;
+  const PackedBases *packed = gEngine.packed;
+  if (!packed || length < 16 || sp.match < sp.mismatch)
+    return false;
+  auto same = [&](int32_t diag) {
+    return kind == kLinkGapInY ? packed->sameBases(from, from - diag, length)
+                               : packed->sameBases(from + diag, from, length);
+  };
+  const int32_t a = same(diagA), b = same(diagB);
+  if (a < 0 || b < 0)
+    return false;
+  const int64_t best = score0 + (int64_t)std::min(length, a + b) * (sp.match - sp.mismatch);
+  return best <= gBest.score || best <= gLinkThreshold;
+}
+
 } // namespace
 
 void discardIsland(HitBlock *b) { freeBlock(b); }
@@ -189,6 +210,11 @@ void linkGapped(HitBlock *a, HitBlock *b, int32_t kind, int32_t d) {
     if (optimistic <= gBest.score || optimistic <= gLinkThreshold)
       return;
     base -= ownScore(a->usedLength, a->usedMatches) + own;
+    if (longStretchLoses(kind, aEnd, bStart - aEnd, diagA, diagB,
+                         base +
+                             (int64_t)(a->usedMatches + b->identities) * (sp.match - sp.mismatch) +
+                             (int64_t)span * sp.mismatch))
+      return;
     int32_t ca = 0, cb = 0, bestDiff = 0, cbCut = 0;
     cut = aEnd;
     for (int32_t p = aEnd; p < bStart; ++p) {

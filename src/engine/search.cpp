@@ -92,6 +92,7 @@ void prepareRegion(Hit *regionRecord, int32_t xEnd, int32_t yEnd, uint32_t modeF
   e.resultList = nullptr;
   e.abandoned = 0;
   e.repeatWords = 0;
+  e.packed = nullptr;
   gActionStatus = modeFlags | (gActionStatus & (kModeStop | kModePaused));
   gCurrent->flagsA |= kWinRepaint;
   e.prepared = true;

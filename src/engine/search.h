@@ -57,6 +57,9 @@ struct EngineContext {
   int64_t repeatWords;   // words of sequence 2 left out by that limit
   bool seedAbandoned;    // the running seed met a word before it (hash mode)
   int32_t linkedIslands; // islands linked by the last chainForward/chainBackward
+  // The region's bases packed, while an Align search with a large maximal
+  // gap runs (null otherwise): bounds the link tries over long stretches.
+  const class PackedBases *packed;
   bool prepared;
 };
 extern EngineContext gEngine;

@@ -5,6 +5,7 @@
 #include "core/records.h"
 #include "core/residue.h"
 #include "core/session.h"
+#include "engine/packed_bases.h"
 #include "engine/search.h"
 
 // 0 mismatch, 1 match (IslandMatchTable), 2 sentinel on either side; indexed
@@ -65,3 +66,18 @@ constexpr int kRunCovered = 2; // the kept chain covers the seed: give the seed 
 // Covered when the kept chain reaches the end of the running seed's word.
 // Outside a hash search every run counts as covered.
 int wordRunVerdict(int32_t x, int32_t y);
+
+// Align searches with a maximal gap from this on pack the region's bases
+// for the link tries: the stretches they bridge grow with the gap.
+constexpr int32_t kPackedFromGap = 64;
+// Packs the region's bases into `bases` and lends them to the link tries
+// while it lives, when the maximal gap asks for it.
+struct PackedScope {
+  explicit PackedScope(PackedBases &bases) {
+    if (gEngine.g >= kPackedFromGap && bases.pack(gEngine.seq1, gEngine.W, gEngine.seq2, gEngine.H))
+      gEngine.packed = &bases;
+  }
+  ~PackedScope() { gEngine.packed = nullptr; }
+  PackedScope(const PackedScope &) = delete;
+  PackedScope &operator=(const PackedScope &) = delete;
+};

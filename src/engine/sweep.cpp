@@ -100,6 +100,8 @@ int sweep() {
     return kSearchNormal;
   if (!allocateSearchLists())
     return kSearchNoArrays;
+  PackedBases bases;
+  PackedScope packed(bases);
   e.sweep = e.g;
   scanDiagonal(0, 0);
   for (int32_t j = 1; j < e.g; ++j) {

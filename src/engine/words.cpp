@@ -324,6 +324,8 @@ int seedRegion() {
   WordIndex index;
   if (!index.build(e.seq1, e.W, shape))
     return kSearchPoolExhausted;
+  PackedBases bases;
+  PackedScope packed(bases);
 
   std::vector<HitBlock *> kept;
   try {

@@ -1,3 +1,4 @@
+#include <cctype>
 #include <cstring>
 #include <tuple>
 #include <utility>
@@ -108,6 +109,68 @@ TEST_F(AssemblyTest, TiedCutsPreferSpliceSites) {
     ASSERT_NE(gBest.successor, nullptr) << k.gap;
     EXPECT_EQ(gBest.cut - c, k.cut) << k.gap;
   }
+}
+
+// With a large maximal gap, a link over a long stretch is given up when
+// even every base its two diagonals share there could not make it win. The
+// links must be those of the walk over the stretch, masked residues and N
+// included.
+TEST_F(AssemblyTest, LongStretchesGivenUpOnlyWhenTheyCannotWin) {
+  std::mt19937 rng(3);
+  std::string s1 = randomDna(rng, 4000), s2 = mutate(rng, s1, 0.12);
+  for (std::string *s : {&s1, &s2})
+    for (size_t i = 0; i < s->size(); i += 1 + rng() % 97)
+      (*s)[i] = rng() % 3 ? (char)tolower((*s)[i]) : 'N';
+  load(s1, s2, 0x08 | 0x40); // lower case masked: shared bases that do not match
+  prepare();
+  PackedBases bases;
+  ASSERT_TRUE(bases.pack(gEngine.seq1, gEngine.W, gEngine.seq2, gEngine.H));
+  const int32_t n2 = gEngine.H;
+  for (int t = 0; t < 2000; ++t) { // the shared bases themselves, to the last position
+    const int32_t length = (int32_t)(rng() % 200);
+    const int32_t x = (int32_t)(rng() % (gEngine.W - length + 1)),
+                  y = (int32_t)(rng() % (n2 - length + 1));
+    int32_t same = 0;
+    for (int32_t i = 0; i < length; ++i)
+      same += (gEngine.seq1[x + i] & 3) == (gEngine.seq2[y + i] & 3);
+    ASSERT_EQ(bases.sameBases(x, y, length), same) << x << " " << y << " " << length;
+  }
+  EXPECT_EQ(bases.sameBases(gEngine.W - 10, 0, 11), -1); // beyond the region
+  int linked = 0, tried = 0;
+  for (int t = 0; t < 4000; ++t) {
+    const int32_t kind = (int32_t)(rng() % 2), d = 1 + (int32_t)(rng() % 200);
+    const int32_t length = 8 + (int32_t)(rng() % 60), stretch = (int32_t)(rng() % 1200);
+    const int32_t ax = (int32_t)(rng() % 1500), ay = std::max(0, ax + (int32_t)(rng() % 9) - 4);
+    int32_t bx = ax + length + stretch, by = bx - ax + ay + d; // kind 0: along x, gap in y
+    if (kind == kLinkGapInX) {
+      by = ay + length + stretch;
+      bx = by + ax - ay + d;
+    }
+    if (bx + length > gEngine.W || by + length > n2)
+      continue;
+    HitBlock *a = island(ax, ay, length), *b = island(bx, by, length);
+    a->chainScore += (int32_t)(rng() % 40000);
+    const int32_t threshold = (int32_t)(rng() % 3000);
+    LinkCandidate found[2];
+    for (int packed = 0; packed < 2; ++packed) {
+      gEngine.packed = packed ? &bases : nullptr;
+      startTry(b, threshold);
+      linkGapped(a, b, kind, d);
+      found[packed] = gBest;
+    }
+    gEngine.packed = nullptr;
+    ASSERT_EQ(
+        std::make_tuple(found[1].successor, found[1].score, found[1].cut, found[1].keptMatches),
+        std::make_tuple(found[0].successor, found[0].score, found[0].cut, found[0].keptMatches))
+        << t;
+    ++tried;
+    linked += found[0].successor != nullptr;
+    freeBlock(a);
+    freeBlock(b);
+  }
+  EXPECT_GT(tried, 2000);
+  EXPECT_GT(linked, tried / 10);
+  EXPECT_LT(linked, tried * 9 / 10);
 }
 
 TEST_F(AssemblyTest, FailingChainIsShortenedFromItsEnd) {

@@ -1,0 +1,58 @@
+#include "engine/packed_bases.h"
+
+#include <cstddef>
+#include <new>
+
+namespace {
+
+void packInto(std::vector<uint64_t> &out, const uint8_t *s, int32_t n) {
+  out.assign((size_t)n / 32 + 2, 0); // a spare word for reads across the end
+  for (int32_t i = 0; i < n; ++i)
+    out[(size_t)i / 32] |= (uint64_t)(s[i] & 3) << (2 * (i % 32));
+}
+
+// The 32 bases from position p on, first in the lowest bits.
+inline uint64_t bases32(const std::vector<uint64_t> &v, int32_t p) {
+  const size_t w = (size_t)p / 32;
+  const unsigned shift = 2 * (unsigned)(p % 32);
+  return shift ? (v[w] >> shift) | (v[w + 1] << (64 - shift)) : v[w];
+}
+
+// Set bits of a word whose bits are all at even places (no popcount
+// instruction is assumed).
+inline int32_t evenBits(uint64_t x) {
+  x = (x & UINT64_C(0x3333333333333333)) + ((x >> 2) & UINT64_C(0x3333333333333333));
+  x = (x + (x >> 4)) & UINT64_C(0x0f0f0f0f0f0f0f0f);
+  return (int32_t)((x * UINT64_C(0x0101010101010101)) >> 56);
+}
+
+} // namespace
+
+bool PackedBases::pack(const uint8_t *s1, int32_t n1, const uint8_t *s2, int32_t n2) {
+  try {
+    packInto(first_, s1, n1);
+    packInto(second_, s2, n2);
+  } catch (const std::bad_alloc &) {
+    first_.clear();
+    second_.clear();
+    return false;
+  }
+  n1_ = n1;
+  n2_ = n2;
+  return true;
+}
+
+int32_t PackedBases::sameBases(int32_t x, int32_t y, int32_t length) const {
+  if (x < 0 || y < 0 || length < 0 || x > n1_ - length || y > n2_ - length)
+    return -1;
+  constexpr uint64_t kLow = 0x5555555555555555u; // the low bit of every base
+  int32_t count = 0;
+  for (int32_t i = 0; i < length; i += 32) {
+    const uint64_t differ = bases32(first_, x + i) ^ bases32(second_, y + i);
+    uint64_t same = ~(differ | (differ >> 1)) & kLow;
+    if (length - i < 32)
+      same &= (UINT64_C(1) << (2 * (length - i))) - 1;
+    count += evenBits(same);
+  }
+  return count;
+}
