@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/session.h"
+#include "engine/island_map.h"
 #include "engine/search_internal.h"
 
 namespace {
@@ -33,6 +34,14 @@ void consider(HitBlock *isl, bool pred, int32_t threshold, int &discarded, Try t
 // chains come from earlier seeds only, so runs beside the block count too.
 int runVerdict(const HitBlock *b) {
   const int32_t w = gEngine.w;
+  int32_t count;
+  if (const int32_t *runs =
+          gEngine.islands ? gEngine.islands->wordRuns(b->x, b->y, b->length, count) : nullptr) {
+    int worst = kRunFree;
+    for (int32_t i = 0; i < count && worst != kRunCovered; ++i)
+      worst = std::max(worst, wordRunVerdict(b->x + runs[i], b->y + runs[i]));
+    return worst;
+  }
   // The scan window may have cut the island inside a run: count it whole,
   // so that a run reaching into the island from before it is judged too.
   int32_t run = 0;
@@ -75,6 +84,8 @@ void addAlongChain(HitBlock *head, const std::vector<ChainGrowth> &growth) {
 
 int chainForward(HitBlock *block) {
   EngineContext &e = gEngine;
+  considerIslandMap();
+  std::vector<int32_t> near;
   int discarded = 0;
   e.linkedIslands = 0;
   for (HitBlock *cur = block; cur;) {
@@ -91,9 +102,23 @@ int chainForward(HitBlock *block) {
       }
     };
     scanLine(ex, ey, [&](HitBlock *isl) { linkSameDiagonal(cur, isl); });
-    for (int32_t d = 1; d < e.g; ++d) {
-      scanLine(cur->x, cur->y + d, [&](HitBlock *isl) { linkGapped(cur, isl, kLinkGapInY, d); });
-      scanLine(cur->x + d, cur->y, [&](HitBlock *isl) { linkGapped(cur, isl, kLinkGapInX, d); });
+    // Diagonal k0 - d through (x, y + d) first, then k0 + d.
+    auto scanBoth = [&](int32_t d, bool below) {
+      if (below)
+        scanLine(cur->x, cur->y + d, [&](HitBlock *isl) { linkGapped(cur, isl, kLinkGapInY, d); });
+      else
+        scanLine(cur->x + d, cur->y, [&](HitBlock *isl) { linkGapped(cur, isl, kLinkGapInX, d); });
+    };
+    if (const IslandMap *map = e.islands) {
+      const int32_t k0 = cur->x - cur->y;
+      map->nearDiagonals(k0, e.g, -1, cur->x, xLimit + e.n, near);
+      for (int32_t k : near)
+        scanBoth(k < k0 ? k0 - k : k - k0, k < k0);
+    } else {
+      for (int32_t d = 1; d < e.g; ++d) {
+        scanBoth(d, true);
+        scanBoth(d, false);
+      }
     }
     if (!gBest.successor)
       break;
@@ -113,6 +138,8 @@ int chainForward(HitBlock *block) {
 
 int chainBackward(HitBlock *block, bool hashMode) {
   EngineContext &e = gEngine;
+  considerIslandMap();
+  std::vector<int32_t> near;
   int discarded = 0;
   e.linkedIslands = 0;
   std::vector<ChainGrowth> growth;
@@ -155,11 +182,25 @@ int chainBackward(HitBlock *block, bool hashMode) {
       }
     };
     scanLine(sx - e.g, sy - e.g, sx, sy, true, [&](HitBlock *isl) { linkSameDiagonal(isl, cur); });
-    for (int32_t d = 1; d < e.g && met == kRunFree; ++d) {
-      scanLine(sx - e.g, sy - e.g - d, ex, ey - d, false,
-               [&](HitBlock *isl) { linkGapped(isl, cur, kLinkGapInY, d); });
-      scanLine(sx - e.g - d, sy - e.g, ex - d, ey, false,
-               [&](HitBlock *isl) { linkGapped(isl, cur, kLinkGapInX, d); });
+    // Diagonal k0 + d first, then k0 - d.
+    auto scanBoth = [&](int32_t d, bool above) {
+      if (above)
+        scanLine(sx - e.g, sy - e.g - d, ex, ey - d, false,
+                 [&](HitBlock *isl) { linkGapped(isl, cur, kLinkGapInY, d); });
+      else
+        scanLine(sx - e.g - d, sy - e.g, ex - d, ey, false,
+                 [&](HitBlock *isl) { linkGapped(isl, cur, kLinkGapInX, d); });
+    };
+    if (const IslandMap *map = e.islands) {
+      const int32_t k0 = sx - sy;
+      map->nearDiagonals(k0, e.g, 1, sx - 2 * e.g, ex + e.n, near);
+      for (size_t i = 0; i < near.size() && met == kRunFree; ++i)
+        scanBoth(near[i] > k0 ? near[i] - k0 : k0 - near[i], near[i] > k0);
+    } else {
+      for (int32_t d = 1; d < e.g && met == kRunFree; ++d) {
+        scanBoth(d, true);
+        scanBoth(d, false);
+      }
     }
     if (met != kRunFree) {
       // Abandoned when the kept chain already covers the seed; otherwise it

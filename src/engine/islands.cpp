@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "core/session.h"
+#include "engine/island_map.h"
 #include "engine/progress.h"
 #include "engine/search_internal.h"
 
@@ -171,6 +172,12 @@ HitBlock *scanDiagonalBounded(int32_t x, int32_t y, int32_t xLimit, int32_t yLim
 }
 
 HitBlock *scanDiagonalWithin(int32_t x, int32_t y, int32_t xLimit, int32_t yLimit, int32_t room) {
+  if (const IslandMap *map = gEngine.islands) {
+    int32_t ix, iy, length, matches;
+    if (!map->scan(x, y, xLimit, yLimit, room, ix, iy, length, matches))
+      return nullptr;
+    return newIsland(ix, iy, length, matches);
+  }
   int32_t budget = xLimit - x < yLimit - y ? xLimit - x : yLimit - y;
   if (budget < 1 || x < 0 || y < 0)
     return nullptr;
@@ -178,6 +185,7 @@ HitBlock *scanDiagonalWithin(int32_t x, int32_t y, int32_t xLimit, int32_t yLimi
   Found f;
   const bool found = nextIsland<1>(gEngine.seq1 + x, gEngine.seq2 + y, budget, room, f, scanned);
   gProgress.scanned += scanned;
+  gEngine.chainScanned += scanned;
   if (!found)
     return nullptr;
   return newIsland(x + f.start, y + f.start, f.end - f.start, f.matches);

@@ -93,6 +93,8 @@ void prepareRegion(Hit *regionRecord, int32_t xEnd, int32_t yEnd, uint32_t modeF
   e.abandoned = 0;
   e.repeatWords = 0;
   e.packed = nullptr;
+  e.islands = nullptr;
+  e.chainScanned = 0;
   gActionStatus = modeFlags | (gActionStatus & (kModeStop | kModePaused));
   gCurrent->flagsA |= kWinRepaint;
   e.prepared = true;

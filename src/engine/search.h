@@ -60,6 +60,10 @@ struct EngineContext {
   // The region's bases packed, while an Align search with a large maximal
   // gap runs (null otherwise): bounds the link tries over long stretches.
   const class PackedBases *packed;
+  // Hash mode with a large maximal gap: the region's islands, once its
+  // bounded scans have read more positions (chainScanned) than it holds.
+  const class IslandMap *islands;
+  int64_t chainScanned;
   bool prepared;
 };
 extern EngineContext gEngine;

@@ -81,3 +81,18 @@ struct PackedScope {
   PackedScope(const PackedScope &) = delete;
   PackedScope &operator=(const PackedScope &) = delete;
 };
+
+// The hash search answers its bounded scans from a map of the region's
+// islands (island_map.h) once they have read the region's area, with a
+// maximal gap from this on and a region up to that area.
+constexpr int32_t kIslandMapFromGap = 64;
+constexpr int64_t kIslandMapMaxArea = INT64_C(1) << 31;
+// Allows the map while a hash search runs, and drops it at its end.
+struct IslandMapScope {
+  IslandMapScope();
+  ~IslandMapScope();
+  IslandMapScope(const IslandMapScope &) = delete;
+  IslandMapScope &operator=(const IslandMapScope &) = delete;
+};
+// Builds the map when it is allowed and due.
+void considerIslandMap();

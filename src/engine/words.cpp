@@ -326,6 +326,7 @@ int seedRegion() {
     return kSearchPoolExhausted;
   PackedBases bases;
   PackedScope packed(bases);
+  IslandMapScope islands;
 
   std::vector<HitBlock *> kept;
   try {

@@ -1,7 +1,10 @@
+#include <algorithm>
+#include <cctype>
 #include <climits>
 #include <tuple>
 #include <vector>
 
+#include "engine/island_map.h"
 #include "engine/search_internal.h"
 #include "search_fixture.h"
 
@@ -115,6 +118,97 @@ TEST_F(IslandTest, FastScanAgreesWithReferenceOnRandomPairs) {
         check(0, t);
     }
   EXPECT_GT(islands, 50u);
+}
+
+// With a large maximal gap the hash search answers its bounded scans from
+// a map of the region's islands. Every scan, from anywhere, with any limits
+// and room, must find what the scan itself finds; a diagonal the map leaves
+// out of a window must hold nothing a scan in that window could find.
+TEST_F(IslandTest, IslandMapAnswersEveryBoundedScan) {
+  std::mt19937 rng(9);
+  const IslandParams params[] = {{5, 8, 80, 12, 6}, {3, 4, 80, 6, 5}, {7, 10, 80, 20, 16}};
+  int found = 0, emptyDiagonals = 0, wordRuns = 0;
+  for (const IslandParams &ip : params)
+    for (int round = 0; round < 3; ++round) {
+      std::string a = randomDna(rng, 700), b = mutate(rng, a, 0.05 + 0.1 * round);
+      a.replace(300, 60, std::string(60, 'A')); // low complexity, islands on many diagonals
+      b.replace(310, 40, std::string(40, 'A'));
+      for (std::string *t : {&a, &b})
+        for (size_t i = 0; i < t->size(); i += 1 + rng() % 53)
+          (*t)[i] = rng() % 2 ? (char)tolower((*t)[i]) : 'N';
+      loadAndPrepare(a, b + randomDna(rng, 100), round == 1 ? 0x08 | 0x40 : 0x08, ip);
+      PackedBases bases;
+      ASSERT_TRUE(bases.pack(gEngine.seq1, gEngine.W, gEngine.seq2, gEngine.H));
+      gEngine.packed = &bases;
+      IslandMap map;
+      ASSERT_TRUE(map.build());
+      gEngine.packed = nullptr;
+      const int32_t W = gEngine.W, H = gEngine.H;
+      auto pick = [&rng](int32_t lo, int32_t hi) {
+        return lo + (int32_t)(rng() % (uint32_t)(hi - lo + 1));
+      };
+      for (int t = 0; t < 6000; ++t) {
+        const int32_t x = pick(-3, W), y = pick(-3, H);
+        const int32_t xLimit = pick(x - 2, W), yLimit = pick(y - 2, H);
+        const int32_t kind = pick(0, 2);
+        const int32_t room = kind == 0   ? INT_MAX
+                             : kind == 1 ? pick(0, 300)
+                                         : std::min(xLimit - x, yLimit - y);
+        Isl want{}, got{};
+        if (HitBlock *i = scanDiagonalWithin(x, y, xLimit, yLimit, room)) {
+          want = Isl{i->x, i->y, i->length, i->identities};
+          freeBlock(i);
+          ++found;
+        }
+        int32_t ix, iy, length, matches, count;
+        if (map.scan(x, y, xLimit, yLimit, room, ix, iy, length, matches)) {
+          got = Isl{ix, iy, length, matches};
+          // The runs of w matches backward chaining judges, as it counts them.
+          if (const int32_t *runs = map.wordRuns(ix, iy, length, count)) {
+            std::vector<int32_t> plain;
+            int32_t run = 0;
+            while (run < gEngine.w - 1 && ix > run && iy > run &&
+                   pairCode(ix - run - 1, iy - run - 1) == 1)
+              ++run;
+            for (int32_t j = 0; j < length; ++j)
+              if ((run = pairCode(ix + j, iy + j) == 1 ? run + 1 : 0) == gEngine.w)
+                plain.push_back(j);
+            ASSERT_EQ(std::vector<int32_t>(runs, runs + count), plain);
+            wordRuns += count;
+          }
+        }
+        ASSERT_EQ(got, want) << x << "," << y << " to " << xLimit << "," << yLimit << " room "
+                             << room;
+        const int32_t len = pick(0, 400);
+        if (x >= 0 && y >= 0) {
+          ASSERT_EQ(map.sameBases(x, y, len), bases.sameBases(x, y, len));
+        }
+      }
+      // Windows: the diagonals left out hold nothing for scans inside them.
+      std::vector<int32_t> near;
+      for (int t = 0; t < 100; ++t) {
+        const int32_t k0 = pick(1 - H, W - 1), g = pick(2, 120), side = pick(0, 1) ? 1 : -1;
+        const int32_t xFrom = pick(-50, W), xTo = pick(xFrom, W + 50);
+        map.nearDiagonals(k0, g, side, xFrom, xTo, near);
+        for (size_t i = 1; i < near.size(); ++i) {
+          const int32_t d0 = std::abs(near[i - 1] - k0), d1 = std::abs(near[i] - k0);
+          ASSERT_TRUE(d0 < d1 || (d0 == d1 && (near[i - 1] - k0) * side > 0));
+        }
+        for (int32_t k = std::max(k0 - g + 1, 1 - H); k <= std::min(k0 + g - 1, W - 1); ++k) {
+          if (k == k0 || std::find(near.begin(), near.end(), k) != near.end())
+            continue;
+          ++emptyDiagonals;
+          const int32_t xLimit = std::min(xTo - gEngine.n, W);
+          for (int32_t x = std::max({xFrom, k, 0}); x < xLimit; x += 7) {
+            HitBlock *i = scanDiagonalWithin(x, x - k, xLimit, H, INT_MAX);
+            ASSERT_EQ(i, nullptr) << "diagonal " << k << " from " << x;
+          }
+        }
+      }
+    }
+  EXPECT_GT(found, 2000);
+  EXPECT_GT(emptyDiagonals, 1000);
+  EXPECT_GT(wordRuns, 1000);
 }
 
 } // namespace
