@@ -5,7 +5,6 @@
 
 #include "core/session.h"
 #include "engine/columns.h"
-#include "engine/island_map.h"
 #include "engine/scores.h"
 #include "engine/search_internal.h"
 
@@ -123,10 +122,9 @@ bool longStretchLoses(int32_t kind, int32_t from, int32_t length, int32_t diagA,
   const PackedBases *packed = gEngine.packed;
   if (!packed || length < 16 || sp.match < sp.mismatch)
     return false;
-  const IslandMap *map = gEngine.islands;
   auto same = [&](int32_t diag) {
-    const int32_t x = kind == kLinkGapInY ? from : from + diag, y = x - diag;
-    return map ? map->sameBases(x, y, length) : packed->sameBases(x, y, length);
+    const int32_t x = kind == kLinkGapInY ? from : from + diag;
+    return packed->sameBases(x, x - diag, length);
   };
   const int32_t a = same(diagA), b = same(diagB);
   if (a < 0 || b < 0)

@@ -4,7 +4,6 @@
 #include <memory>
 #include <new>
 
-#include "engine/packed_bases.h"
 #include "engine/search_internal.h"
 
 namespace {
@@ -64,22 +63,6 @@ bool IslandMap::build() {
     }
     byDiagonal_.push_back((uint32_t)kept_.size());
     findWordRuns();
-    packed_ = e.packed;
-    sameAt_.clear();
-    sameBefore_.clear();
-    if (packed_) {
-      sameAt_.reserve((size_t)W_ + H_);
-      for (int32_t d = 1 - H_; d < W_; ++d) {
-        sameAt_.push_back((uint32_t)sameBefore_.size());
-        const int32_t x0 = start(d), s = length(d);
-        uint16_t before = 0;
-        sameBefore_.push_back(0);
-        for (int32_t t = 0; t + 32 <= s; t += 32) {
-          before = (uint16_t)(before + packed_->sameBases(x0 + t, x0 + t - d, 32));
-          sameBefore_.push_back(before);
-        }
-      }
-    }
     for (int32_t d = 1 - H_; d < W_; ++d) {
       const int32_t x0 = start(d);
       for (uint32_t i = byDiagonal_[(size_t)(d + H_ - 1)]; i < byDiagonal_[(size_t)(d + H_)]; ++i)
@@ -92,8 +75,6 @@ bool IslandMap::build() {
     kept_.clear();
     byDiagonal_.clear();
     buckets_.clear();
-    sameAt_.clear();
-    sameBefore_.clear();
     return false;
   }
   return true;
@@ -288,21 +269,6 @@ void IslandMap::nearDiagonals(int32_t k0, int32_t g, int32_t firstSide, int32_t 
       if (onBoth || !onFirst)
         out.push_back(k0 - firstSide * d);
     }
-}
-
-int32_t IslandMap::sameBases(int32_t x, int32_t y, int32_t length) const {
-  if (!packed_)
-    return -1;
-  const int32_t k = x - y, x0 = start(k), t = x - x0;
-  if (length >= 60000 || x < 0 || y < 0 || x >= W_ || y >= H_ || t + length > this->length(k))
-    return packed_->sameBases(x, y, length);
-  const int32_t w0 = t / 32, w1 = (t + length) / 32;
-  if (w0 == w1)
-    return packed_->sameBases(x, y, length);
-  const uint16_t *before = sameBefore_.data() + sameAt_[(size_t)(k + H_ - 1)];
-  const int32_t whole = (uint16_t)(before[w1] - before[w0]);
-  return whole - packed_->sameBases(x0 + 32 * w0, x0 + 32 * w0 - k, t - 32 * w0) +
-         packed_->sameBases(x0 + 32 * w1, x0 + 32 * w1 - k, t + length - 32 * w1);
 }
 
 IslandMapScope::IslandMapScope() {

@@ -35,10 +35,6 @@ public:
   // of that length, when it is one the map keeps; null otherwise.
   const int32_t *wordRuns(int32_t x, int32_t y, int32_t length, int32_t &count) const;
 
-  // As PackedBases::sameBases, in constant time: the map also counts the
-  // same bases of every 32 positions of every diagonal.
-  int32_t sameBases(int32_t x, int32_t y, int32_t length) const;
-
 private:
   // An island between the failing frames ending at positions fa and fb of
   // its diagonal (counted from the diagonal's start): the matches from the
@@ -62,10 +58,5 @@ private:
   mutable std::vector<uint64_t> below_, above_; // scratch of nearDiagonals: distances
   bool scanInside(int32_t x, int32_t y, int32_t budget, int32_t room, int32_t &islandX,
                   int32_t &islandY, int32_t &length, int32_t &matches) const;
-  const class PackedBases *packed_ = nullptr;
   std::vector<int32_t> runs_;
-  // Same bases before each 32nd position of a diagonal, modulo 2^16 (the
-  // stretches asked about are shorter); the diagonal's first at its offset.
-  std::vector<uint16_t> sameBefore_;
-  std::vector<uint32_t> sameAt_;
 };

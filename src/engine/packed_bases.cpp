@@ -45,6 +45,42 @@ bool PackedBases::pack(const uint8_t *s1, int32_t n1, const uint8_t *s2, int32_t
 int32_t PackedBases::sameBases(int32_t x, int32_t y, int32_t length) const {
   if (x < 0 || y < 0 || length < 0 || x > n1_ - length || y > n2_ - length)
     return -1;
+  if (diagonalAt_.empty() || length >= 60000)
+    return sameBasesAlong(x, y, length);
+  const int32_t d = x - y, t = x - (d > 0 ? d : 0); // t: position along the diagonal
+  const int32_t w0 = t / 32, w1 = (t + length) / 32;
+  if (w0 == w1)
+    return sameBasesAlong(x, y, length);
+  const uint16_t *before = sameBefore_.data() + diagonalAt_[(size_t)(d + n2_ - 1)];
+  const int32_t whole = (uint16_t)(before[w1] - before[w0]);
+  const int32_t head = t - 32 * w0, tail = t + length - 32 * w1;
+  return whole - sameBasesAlong(x - head, y - head, head) +
+         sameBasesAlong(x + length - tail, y + length - tail, tail);
+}
+
+bool PackedBases::countDiagonals() {
+  try {
+    diagonalAt_.reserve((size_t)n1_ + n2_);
+    for (int32_t d = 1 - n2_; d < n1_; ++d) {
+      diagonalAt_.push_back((uint32_t)sameBefore_.size());
+      const int32_t x0 = d > 0 ? d : 0, y0 = x0 - d;
+      const int32_t length = n1_ - x0 < n2_ - y0 ? n1_ - x0 : n2_ - y0;
+      uint16_t before = 0;
+      sameBefore_.push_back(0);
+      for (int32_t t = 0; t + 32 <= length; t += 32) {
+        before = (uint16_t)(before + sameBasesAlong(x0 + t, y0 + t, 32));
+        sameBefore_.push_back(before);
+      }
+    }
+  } catch (const std::bad_alloc &) {
+    diagonalAt_.clear();
+    sameBefore_.clear();
+    return false;
+  }
+  return true;
+}
+
+int32_t PackedBases::sameBasesAlong(int32_t x, int32_t y, int32_t length) const {
   constexpr uint64_t kLow = 0x5555555555555555u; // the low bit of every base
   int32_t count = 0;
   for (int32_t i = 0; i < length; i += 32) {

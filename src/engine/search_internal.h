@@ -70,12 +70,19 @@ int wordRunVerdict(int32_t x, int32_t y);
 // Align searches with a maximal gap from this on pack the region's bases
 // for the link tries: the stretches they bridge grow with the gap.
 constexpr int32_t kPackedFromGap = 64;
+// Regions up to this area also keep every diagonal's counts (2 bytes a 32
+// positions, 64 MB at most).
+constexpr int64_t kCountedDiagonalsMaxArea = INT64_C(1) << 30;
 // Packs the region's bases into `bases` and lends them to the link tries
 // while it lives, when the maximal gap asks for it.
 struct PackedScope {
   explicit PackedScope(PackedBases &bases) {
-    if (gEngine.g >= kPackedFromGap && bases.pack(gEngine.seq1, gEngine.W, gEngine.seq2, gEngine.H))
-      gEngine.packed = &bases;
+    const EngineContext &e = gEngine;
+    if (e.g < kPackedFromGap || !bases.pack(e.seq1, e.W, e.seq2, e.H))
+      return;
+    if ((int64_t)e.W * e.H <= kCountedDiagonalsMaxArea)
+      bases.countDiagonals(); // without the counts the bound only takes longer
+    gEngine.packed = &bases;
   }
   ~PackedScope() { gEngine.packed = nullptr; }
   PackedScope(const PackedScope &) = delete;

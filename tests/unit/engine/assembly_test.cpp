@@ -126,14 +126,18 @@ TEST_F(AssemblyTest, LongStretchesGivenUpOnlyWhenTheyCannotWin) {
   PackedBases bases;
   ASSERT_TRUE(bases.pack(gEngine.seq1, gEngine.W, gEngine.seq2, gEngine.H));
   const int32_t n2 = gEngine.H;
-  for (int t = 0; t < 2000; ++t) { // the shared bases themselves, to the last position
-    const int32_t length = (int32_t)(rng() % 200);
+  PackedBases counted; // the same with every diagonal counted ahead
+  ASSERT_TRUE(counted.pack(gEngine.seq1, gEngine.W, gEngine.seq2, gEngine.H));
+  ASSERT_TRUE(counted.countDiagonals());
+  for (int t = 0; t < 4000; ++t) { // the shared bases themselves, to the last position
+    const int32_t length = (int32_t)(rng() % (t < 2000 ? 200 : 3000));
     const int32_t x = (int32_t)(rng() % (gEngine.W - length + 1)),
                   y = (int32_t)(rng() % (n2 - length + 1));
     int32_t same = 0;
     for (int32_t i = 0; i < length; ++i)
       same += (gEngine.seq1[x + i] & 3) == (gEngine.seq2[y + i] & 3);
     ASSERT_EQ(bases.sameBases(x, y, length), same) << x << " " << y << " " << length;
+    ASSERT_EQ(counted.sameBases(x, y, length), same) << x << " " << y << " " << length;
   }
   EXPECT_EQ(bases.sameBases(gEngine.W - 10, 0, 11), -1); // beyond the region
   int linked = 0, tried = 0;
