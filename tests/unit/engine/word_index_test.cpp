@@ -164,8 +164,9 @@ TEST(WordIndex, SpacedWordsInsideAStretchHandOutOnlyItsStart) {
     const int32_t n =
         index.visit(key, follows ? 0 : -1, before, 0, [&](int32_t i) { got.push_back(i); });
     EXPECT_EQ(n, 5000 - shape.span + 1);
-    if (follows)
+    if (follows) {
       EXPECT_EQ(got, std::vector<int32_t>{shape.span - 1});
+    }
   }
 }
 
