@@ -13,6 +13,15 @@ namespace {
 std::unique_ptr<IslandMap> gMap;
 bool gMapAllowed = false;
 
+// An island as a scan reports it: [from, to) of a diagonal without the
+// non-matches at either end (empty when nothing is left).
+template <typename At> void dropMismatchedEnds(At at, int32_t &from, int32_t &to) {
+  while (from < to && at(from) != 1)
+    ++from;
+  while (to > from && at(to - 1) != 1)
+    --to;
+}
+
 } // namespace
 
 int32_t IslandMap::length(int32_t k) const {
@@ -49,10 +58,7 @@ bool IslandMap::build() {
         }
         if (total >= k) {
           int32_t from = fa - n + 2, to = t;
-          while (from < to && at(from) != 1)
-            ++from;
-          while (to > from && at(to - 1) != 1)
-            --to;
+          dropMismatchedEnds(at, from, to);
           kept_.push_back(Kept{fa, t, total, from, to, 0, 0});
         }
         fa = t;
@@ -226,10 +232,7 @@ bool IslandMap::scanInside(int32_t x, int32_t y, int32_t budget, int32_t room, i
   // The island as reported: the last n + run - 1 positions, without the
   // non-matches at either end.
   int32_t from = std::max(ts, end - n - run + 1);
-  while (from < end && at(from) != 1)
-    ++from;
-  while (end > from && at(end - 1) != 1)
-    --end;
+  dropMismatchedEnds(at, from, end);
   if (end <= from)
     return false;
   islandX = x0 + from;
