@@ -9,6 +9,7 @@
 #include "engine/drivers.h"
 #include "io/sequence_finish.h"
 #include "io/sequence_reader.h"
+#include "ops/journal.h"
 
 namespace {
 // The engine's reset for a new pair of intervals (the loaded ones).
@@ -39,8 +40,15 @@ int newSession() {
       ++failures;
     }
   }
-  if (gSeq1->length && gSeq2->length)
+  if (gSeq1->length && gSeq2->length) {
     startSessionFromSequences();
+  } else {
+    // The sequence that could not be read has no residues left: the hits of
+    // the session before, its undo records and footnotes would point into it.
+    clearHits();
+    journalShutdown();
+    w->flagsA |= kWinRecount | kWinRepaint;
+  }
   gCurrent->flagsA |= kWinSessionPresent;
   gActionStatus = 0;
   return failures;

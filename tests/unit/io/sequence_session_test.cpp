@@ -1,6 +1,7 @@
 #include "io/sequence_finish.h"
 #include "ops/journal.h"
 #include "reader_fixture.h"
+#include "seq_builders.h"
 #include "session/new_session.h"
 
 namespace {
@@ -106,6 +107,21 @@ TEST_F(NewSession, FailedReadsAreCountedAndLeaveNoSession) {
   EXPECT_TRUE(gSeq2->flags & kSeqNotRead);
   EXPECT_EQ(gCurrent->region[1], 777); // the engine was not set up
   EXPECT_TRUE(gCurrent->flagsA & kWinSessionPresent);
+}
+
+// A session with a hit and its journal, then a New whose second file is
+// missing: nothing is left that points into the sequence that is gone.
+TEST_F(NewSession, FailedNewLeavesNoHitOverTheEmptiedSequence) {
+  ASSERT_EQ(newSession(), 0);
+  JournalAction(65);
+  makeDiagonalHit(0, 0, 10);
+  rebuildLists(0, 0);
+  ASSERT_TRUE(journalActive());
+  setName(gSeq2, dir + "/missing.fa");
+  EXPECT_EQ(newSession(), 2);
+  EXPECT_EQ(gSeq2->length, 0);
+  EXPECT_EQ(gHitHead1, nullptr);
+  EXPECT_FALSE(journalActive());
 }
 
 } // namespace
