@@ -9,8 +9,8 @@
 #  - poly-A 50 kb against itself, `align sensitive repeats=0` against
 #    `align repeats=0`. Aim: under 2 s.
 #  - random 7.6 kb x 2 kb, `align w=4 merge=2000` against `align w=4`; and
-#    the mitochondria pair, `align nohash merge=2000` against `align nohash`.
-#    Aim: within 2 x the default's time.
+#    the mitochondria pair, `align nohash merge=2000` and `merge=32767`
+#    against `align nohash`. Aim: within 2 x the default's time.
 set -eu
 velk=${1:-$(dirname "$0")/../build/velk}
 velk=$(cd "$(dirname "$velk")" && pwd)/$(basename "$velk")
@@ -86,6 +86,9 @@ line "random 7.6 x 2 kb, align w=4 merge=2000" "$1" "$2" "$dw" "$dc"
 
 cmd nohash "$data/mito/MT-human.fa" "$data/mito/MT-orang.fa" "align nohash"
 cmd nohashfar "$data/mito/MT-human.fa" "$data/mito/MT-orang.fa" "align nohash merge=2000"
+cmd nohashmax "$data/mito/MT-human.fa" "$data/mito/MT-orang.fa" "align nohash merge=32767"
 set -- $(best nohash); nw=$1 nc=$2
 set -- $(best nohashfar)
 line "mitochondria, align nohash merge=2000" "$1" "$2" "$nw" "$nc"
+set -- $(best nohashmax)
+line "mitochondria, align nohash merge=32767" "$1" "$2" "$nw" "$nc"

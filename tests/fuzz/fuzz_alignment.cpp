@@ -3,8 +3,8 @@
 // small sequence files beside it, then worked on as a user would: Align,
 // Expand, Merge, Reconcile, Greedy and a save into the folder. Every hit,
 // of either strand, must lie inside both sequences, its column walk must
-// stay inside their residues, and a failed Open must leave the session as
-// it was.
+// stay inside their residues, its saved rows must agree with its header,
+// and a failed Open must leave the session as it was.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +15,7 @@
 #include "engine/columns.h"
 #include "engine/scores.h"
 #include "fuzz_input.h"
+#include "fuzz_rows.h"
 #include "fuzz_session.h"
 #include "io/alignment_reader.h"
 #include "session/new_session.h"
@@ -70,6 +71,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     abort();
   if (failures > 0 || !gSeq1->length || !gSeq2->length)
     return 0;
+  // The file's own rows may set opposite gaps side by side; what the
+  // actions make may not, unless it came from them.
+  snprintf(gPathBuffer, sizeof gPathBuffer, "opened.loc_align");
+  gCommandActions.save(kSaveLocal);
+  fuzz::checkRows(fuzz::gFolder + "/opened.loc_align", false);
+  const bool oppositeGaps = fuzz::rowsFault(fuzz::gFolder + "/opened.loc_align", true).empty();
   for (void (*action)() : {gCommandActions.align, gCommandActions.expand, gCommandActions.merge,
                            gCommandActions.reconcile, gCommandActions.greedy}) {
     gCurrent->reportFirst = gCurrent->reportSecond = 0;
@@ -80,5 +87,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   }
   snprintf(gPathBuffer, sizeof gPathBuffer, "saved.loc_align");
   gCommandActions.save(kSaveLocal);
+  fuzz::checkRows(fuzz::gFolder + "/saved.loc_align", oppositeGaps);
   return 0;
 }
