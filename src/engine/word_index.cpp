@@ -113,7 +113,7 @@ bool WordIndex::build(const uint8_t *seq, int32_t length, const SeedShape &shape
     noteOutOfMemory();
     return false;
   }
-  if (spaced)
+  if (spaced || entries_.empty()) // no word: data() is null, not an array
     return true;
   auto before = [](const Entry &a, const Entry &c) {
     return a.key() != c.key() ? a.key() < c.key() : a.cls() < c.cls();

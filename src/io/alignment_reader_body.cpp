@@ -187,7 +187,8 @@ void checkInHeaderInterval(int which, int32_t a, int32_t b, int32_t slack) {
   const int32_t from = gSavedHeader.from[which], to = gSavedHeader.to[which];
   if (to <= 0)
     return;
-  const int32_t lo = std::min(from, to) - slack, hi = std::max(from, to) + slack;
+  // Wide: a header may name the ends of the int range.
+  const int64_t lo = int64_t(std::min(from, to)) - slack, hi = int64_t(std::max(from, to)) + slack;
   if (std::min(a, b) < lo || std::max(a, b) > hi)
     badFormat();
 }

@@ -2,7 +2,10 @@
 // annotations, then as repeats, then finished both ways; the first bytes
 // also as a typed interval. A first byte from 1 to 15 chooses how the rest
 // is read: 1 gzip-compressed, 2 with the compressed stream cut short, 4
-// soft-masked, 8 its second record.
+// soft-masked, 8 its second record. A sequence read whole is then loaded
+// by New against itself and worked on: Align (both strands when the input's
+// size is odd), Expand, Merge, Reconcile, Greedy and a save whose rows are
+// checked.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +17,8 @@
 #include "core/records.h"
 #include "core/session.h"
 #include "fuzz_input.h"
+#include "fuzz_rows.h"
+#include "fuzz_session.h"
 #include "io/sequence_body.h"
 #include "io/sequence_finish.h"
 #include "io/sequence_reader.h"
@@ -22,8 +27,35 @@ static std::string gPath;
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   gPath = setUpFuzzInput("input.seq");
+  fuzz::setUpActions(gPath);
   setBodyBlockBytes(37); // block boundaries within small inputs
   return 0;
+}
+
+// The input as both sequences of a session, through the actions. Small
+// inputs only: the engine's cost is not what is fuzzed here.
+static void runActions(unsigned mode, bool bothStrands) {
+  fuzz::freshSession();
+  for (Sequence *s : {gSeq1, gSeq2}) {
+    snprintf(s->fileName, sizeof s->fileName, "input.seq");
+    snprintf(s->record, sizeof s->record, "%s", mode & 8 ? "#2" : "");
+    s->flags = kSeqInitialFlags | (mode & 4 ? kSeqSoftmask : 0);
+    s->from = s->to = 0;
+  }
+  gCurrent->alignIsland.strands = bothStrands;
+  if (gCommandActions.newSession() != 0 || !gSeq1->length || gSeq1->length > 4000)
+    return;
+  for (void (*action)() : {gCommandActions.align, gCommandActions.expand, gCommandActions.merge,
+                           gCommandActions.reconcile, gCommandActions.greedy}) {
+    gCurrent->reportFirst = gCurrent->reportSecond = 0;
+    action();
+    gActionStatus = 0;
+    if (!fuzz::hitsInside())
+      abort();
+  }
+  snprintf(gPathBuffer, sizeof gPathBuffer, "saved.loc_align");
+  gCommandActions.save(kSaveLocal);
+  fuzz::checkRows(fuzz::gFolder + "/saved.loc_align", true);
 }
 
 static bool knownResult(int r) { return r == 1 || (r >= kErrInternal && r <= kErrLast); }
@@ -59,6 +91,7 @@ static void writeCompressed(const uint8_t *data, size_t size, bool cut) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  fuzz::freshSession();
   const unsigned mode = size && data[0] >= 1 && data[0] <= 15 ? data[0] : 0;
   if (mode & 1)
     writeCompressed(data + 1, size - 1, mode & 2);
@@ -98,5 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   }
   std::string head(reinterpret_cast<const char *>(data), size < 40 ? size : 40);
   parseIntervalText(s, head.c_str());
+  if (r == 1 && s->length > 0 && s->length <= 4000)
+    runActions(mode, size & 1);
   return 0;
 }

@@ -26,8 +26,8 @@
 namespace fuzz {
 
 inline std::string gFolder;
-inline const char *const kFixed[] = {"a.fa", "b.fa",      "b_rc.fa",
-                                     "r.fa", "input.cmd", "input.loc_align"};
+inline const char *const kFixed[] = {
+    "a.fa", "b.fa", "b_rc.fa", "r.fa", "input.cmd", "input.loc_align", "input.seq"};
 inline void (*gSave)(int) = nullptr;
 
 inline bool fixedName(const std::string &name) {

@@ -140,6 +140,11 @@ TEST(WordIndex, ShapesAndSmallIndex) {
   WordIndex index;
   ASSERT_TRUE(index.build(s.data(), 50000, SeedShape::contiguous(16)));
   EXPECT_LT(index.bytes(), 2u << 20);
+  // No whole word: an empty index that hands out nothing.
+  const std::vector<uint8_t> few = codes("ACGTNNNNNNNNNNNNNNNNACGTACGT");
+  ASSERT_TRUE(index.build(few.data(), (int32_t)few.size(), SeedShape::contiguous(16)));
+  EXPECT_EQ(index.count(0), 0);
+  EXPECT_EQ(index.visit(0, -1, 0, 0, [](int32_t) { ADD_FAILURE(); }), 0);
 }
 
 // In a low-complexity stretch every spaced word has the same word before
