@@ -15,7 +15,6 @@
 #include "engine/columns.h"
 #include "engine/scores.h"
 #include "fuzz_input.h"
-#include "fuzz_rows.h"
 #include "fuzz_session.h"
 #include "io/alignment_reader.h"
 #include "session/new_session.h"
@@ -77,16 +76,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   gCommandActions.save(kSaveLocal);
   fuzz::checkRows(fuzz::gFolder + "/opened.loc_align", false);
   const bool oppositeGaps = fuzz::rowsFault(fuzz::gFolder + "/opened.loc_align", true).empty();
-  for (void (*action)() : {gCommandActions.align, gCommandActions.expand, gCommandActions.merge,
-                           gCommandActions.reconcile, gCommandActions.greedy}) {
-    gCurrent->reportFirst = gCurrent->reportSecond = 0;
-    action();
-    gActionStatus = 0;
-    if (!fuzz::hitsInside())
-      abort();
-  }
-  snprintf(gPathBuffer, sizeof gPathBuffer, "saved.loc_align");
-  gCommandActions.save(kSaveLocal);
-  fuzz::checkRows(fuzz::gFolder + "/saved.loc_align", oppositeGaps);
+  fuzz::workAndSave(oppositeGaps);
   return 0;
 }

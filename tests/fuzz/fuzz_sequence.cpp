@@ -17,7 +17,6 @@
 #include "core/records.h"
 #include "core/session.h"
 #include "fuzz_input.h"
-#include "fuzz_rows.h"
 #include "fuzz_session.h"
 #include "io/sequence_body.h"
 #include "io/sequence_finish.h"
@@ -45,17 +44,7 @@ static void runActions(unsigned mode, bool bothStrands) {
   gCurrent->alignIsland.strands = bothStrands;
   if (gCommandActions.newSession() != 0 || !gSeq1->length || gSeq1->length > 4000)
     return;
-  for (void (*action)() : {gCommandActions.align, gCommandActions.expand, gCommandActions.merge,
-                           gCommandActions.reconcile, gCommandActions.greedy}) {
-    gCurrent->reportFirst = gCurrent->reportSecond = 0;
-    action();
-    gActionStatus = 0;
-    if (!fuzz::hitsInside())
-      abort();
-  }
-  snprintf(gPathBuffer, sizeof gPathBuffer, "saved.loc_align");
-  gCommandActions.save(kSaveLocal);
-  fuzz::checkRows(fuzz::gFolder + "/saved.loc_align", true);
+  fuzz::workAndSave(true);
 }
 
 static bool knownResult(int r) { return r == 1 || (r >= kErrInternal && r <= kErrLast); }

@@ -16,6 +16,7 @@
 #include "core/strands.h"
 #include "engine/columns.h"
 #include "engine/scores.h"
+#include "fuzz_rows.h"
 #include "io/command_actions.h"
 #include "ops/journal.h"
 #include "session/command_wiring.h"
@@ -130,6 +131,22 @@ inline bool hitsInside() {
     CountHitColumns(h, h->firstBlock);
   }
   return true;
+}
+
+// Align, Expand, Merge, Reconcile and Greedy on the session, each leaving
+// its hits inside the sequences, then a local save whose rows are checked.
+inline void workAndSave(bool oppositeGaps) {
+  for (void (*action)() : {gCommandActions.align, gCommandActions.expand, gCommandActions.merge,
+                           gCommandActions.reconcile, gCommandActions.greedy}) {
+    gCurrent->reportFirst = gCurrent->reportSecond = 0;
+    action();
+    gActionStatus = 0;
+    if (!hitsInside())
+      abort();
+  }
+  snprintf(gPathBuffer, sizeof gPathBuffer, "saved.loc_align");
+  gCommandActions.save(kSaveLocal);
+  checkRows(gFolder + "/saved.loc_align", oppositeGaps);
 }
 
 } // namespace fuzz
