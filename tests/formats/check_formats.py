@@ -24,8 +24,8 @@ def reverse_complement(s):
     return s.translate(str.maketrans("ACGTN", "TGCAN"))[::-1]
 
 
-def read_sequence(spec):
-    path, _, number = spec.partition("#")
+def read_sequence(source):
+    path, _, number = source.partition("#")
     opener = gzip.open if open(path, "rb").read(2) == b"\x1f\x8b" else open
     with opener(path, "rt") as handle:
         kind = "fasta" if handle.read(1) == ">" else "genbank"
@@ -111,8 +111,8 @@ def maf_hits(path, seq1, seq2):
     return hits
 
 
-local, paf, maf, spec1, spec2 = sys.argv[1:6]
-seq1, seq2 = read_sequence(spec1), read_sequence(spec2)
+local, paf, maf, source1, source2 = sys.argv[1:6]
+seq1, seq2 = read_sequence(source1), read_sequence(source2)
 wanted = local_hits(local)
 if not wanted:
     fail(local + ": no hits to compare")
