@@ -282,6 +282,8 @@ static bool recInteger() {
   }
   if (whole > (negative ? uint64_t(INT32_MAX) + 1 : uint64_t(INT32_MAX))) {
     // A wrapped number would pass for another, valid one.
+    if (gReader.numberRangeMismatch)
+      return false;
     if (gReader.mode == ReaderMode::Command)
       reportSyntaxError(kErrBadCommand);
     if (gReader.numberRangeError)

@@ -354,6 +354,8 @@ struct ReaderState {
   // A number past the 32-bit range is this error in data reads (0: its low
   // 32 bits are kept); in command files it is always error 63.
   int numberRangeError = 0;
+  // Instead, such a number is not a number at all: the text fails to match.
+  bool numberRangeMismatch = false;
   bool atEof = false;   // the line buffer holds the end-of-file mark
   bool midLine = false; // the last piece read did not end its line
   // Interval grammar results.

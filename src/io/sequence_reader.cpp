@@ -104,11 +104,15 @@ int parseInterval(Sequence *s) {
   ensureSequenceGrammars();
   beginSequenceRead(nullptr, SequenceReadKind::Interval);
   int result;
+  // A typed number past the range would wrap into another interval; it is
+  // refused as any other text that is no interval.
+  gReader.numberRangeMismatch = true;
   try {
     result = readWithDataReader(kGrTypedInterval);
   } catch (const ReaderError &e) {
     result = e.code;
   }
+  gReader.numberRangeMismatch = false;
   if (result == 1) {
     s->from = gReader.intervalFrom;
     s->to = gReader.intervalTo;
