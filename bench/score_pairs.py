@@ -22,6 +22,9 @@ score_pairs.py self VELK.loc_align LASTZ.txt
     diagonal (plus strand) that an off-diagonal column of Velk reproduces
     within 10 positions; then the off-diagonal columns of each. Prints
     "share velk_columns lastz_columns".
+score_pairs.py self-bands VELK.loc_align LASTZ.txt
+    the same share by the identity of LASTZ's alignments (under 60, 60-70,
+    70-80, 80-90, 90 % and over): "band:share/columns" for each.
 score_pairs.py misplaced VELK.loc_align TRUTH.tsv
     share of the aligned columns at truth positions of sequence 1 that sit
     1 to 10 positions from the homologue (found, but a few bases off), and
@@ -173,13 +176,18 @@ def truth_scores(columns, truth):
     return recall, precision
 
 
-def self_scores(velk, lastz):
+def off_diagonal(velk):
+    """Velk's off-diagonal columns: {position 1: [positions 2]}."""
     found = {}
-    velk_count = 0
     for p1, p2 in velk:
         if p1 != p2:
             found.setdefault(p1, []).append(p2)
-            velk_count += 1
+    return found
+
+
+def self_scores(velk, lastz):
+    found = off_diagonal(velk)
+    velk_count = sum(len(v) for v in found.values())
     covered = total = 0
     for p1, p2 in lastz:
         if p1 == p2:
@@ -188,6 +196,31 @@ def self_scores(velk, lastz):
         if any(abs(q - p2) <= TOLERANCE for q in found.get(p1, ())):
             covered += 1
     return (covered / total if total else 0.0), velk_count, total
+
+
+IDENTITY_BANDS = (60, 70, 80, 90)
+
+
+def self_bands(velk, path):
+    found = off_diagonal(velk)
+    bands = [[0, 0] for _ in range(len(IDENTITY_BANDS) + 1)]
+    with open(path) as f:
+        for line in f:
+            if line.startswith("#"):
+                continue
+            strand2, z1, z2, t1, t2 = line.split()
+            if strand2 != "+":
+                continue
+            pairs = [(a, b) for a, b in zip(t1, t2) if a != "-" and b != "-"]
+            same = sum(1 for a, b in pairs if a.upper() == b.upper())
+            band = bisect.bisect_right(IDENTITY_BANDS, 100 * same / max(1, len(pairs)))
+            for p1, p2 in walk(int(z1) + 1, int(z2) + 1, t1, t2):
+                if p1 != p2:
+                    bands[band][1] += 1
+                    bands[band][0] += any(abs(q - p2) <= TOLERANCE for q in found.get(p1, ()))
+    names = ["<60"] + ["%d-%d" % pair for pair in zip(IDENTITY_BANDS, IDENTITY_BANDS[1:])]
+    names.append(">=%d" % IDENTITY_BANDS[-1])
+    return " ".join("%s:%.3f/%d" % (name, c / t if t else 0.0, t) for name, (c, t) in zip(names, bands))
 
 
 def misplaced(columns, truth):
@@ -223,6 +256,8 @@ def main():
         print("%d %d" % off_truth(first, second))
     elif kind == "self":
         print("%.4f %d %d" % self_scores(velk_columns(first), lastz_columns(second)))
+    elif kind == "self-bands":
+        print(self_bands(velk_columns(first), second))
     elif kind == "misplaced":
         print("%.4f %.4f" % misplaced(velk_columns(first), read_truth(second)))
     elif kind == "lastz-misplaced":
