@@ -21,6 +21,77 @@ inline int along(int32_t kind, int32_t p, int32_t diag) {
   return kind == kLinkGapInY ? pairCode(p, p - diag) : pairCode(p + diag, p);
 }
 
+// No popcount instruction is assumed.
+inline int32_t bitCount(uint32_t v) {
+  v = v - ((v >> 1) & 0x55555555u);
+  v = (v & 0x33333333u) + ((v >> 2) & 0x33333333u);
+  return (int32_t)((((v + (v >> 4)) & 0x0f0f0f0fu) * 0x01010101u) >> 24);
+}
+
+// Four steps of the cut search at once, from the matches of the two
+// diagonals (bit i: position i): the best rise of the difference and the
+// first step reaching it, with the b-diagonal matches up to that step.
+struct FourSteps {
+  int8_t rise, step, bAtStep, aCount, bCount;
+};
+
+const FourSteps *fourStepTable() {
+  static const auto table = [] {
+    static FourSteps t[256];
+    for (int a = 0; a < 16; ++a)
+      for (int b = 0; b < 16; ++b) {
+        FourSteps f{-5, 0, 0, 0, 0};
+        for (int i = 0; i < 4; ++i) {
+          f.aCount = (int8_t)(f.aCount + ((a >> i) & 1));
+          f.bCount = (int8_t)(f.bCount + ((b >> i) & 1));
+          if (f.aCount - f.bCount > f.rise) {
+            f.rise = (int8_t)(f.aCount - f.bCount);
+            f.step = (int8_t)i;
+            f.bAtStep = f.bCount;
+          }
+        }
+        t[a << 4 | b] = f;
+      }
+    return t;
+  }();
+  return table;
+}
+
+// The cut search of a stretch between two diagonals, `length` positions
+// from `from` on, 32 at a time: ca, cb count the matches walked on a's and
+// b's diagonal, and the cut goes where ca - cb first exceeds bestDiff.
+void searchCut(const PackedBases &packed, int32_t kind, int32_t from, int32_t length, int32_t diagA,
+               int32_t diagB, int32_t &ca, int32_t &cb, int32_t &bestDiff, int32_t &cut,
+               int32_t &cbCut) {
+  const FourSteps *table = fourStepTable();
+  for (int32_t i = 0; i < length; i += 32) {
+    const int32_t p = from + i;
+    const int32_t xa = kind == kLinkGapInY ? p : p + diagA;
+    const int32_t xb = kind == kLinkGapInY ? p : p + diagB;
+    uint32_t ma = packed.matchBits(xa, xa - diagA), mb = packed.matchBits(xb, xb - diagB);
+    if (length - i < 32) {
+      ma &= (UINT32_C(1) << (length - i)) - 1;
+      mb &= (UINT32_C(1) << (length - i)) - 1;
+    }
+    const int32_t na = bitCount(ma);
+    if (ca - cb + na <= bestDiff) {
+      ca += na;
+      cb += bitCount(mb);
+      continue;
+    }
+    for (int32_t j = 0; j < 32; j += 4) {
+      const FourSteps &f = table[((ma >> j) & 15) << 4 | ((mb >> j) & 15)];
+      if (ca - cb + f.rise > bestDiff) {
+        bestDiff = ca - cb + f.rise;
+        cut = p + j + f.step + 1;
+        cbCut = cb + f.bAtStep;
+      }
+      ca += f.aCount;
+      cb += f.bCount;
+    }
+  }
+}
+
 // The gap a cut leaves reads GT..AG or CT..AC (splice sites on either strand).
 bool spliceLikeGap(int32_t kind, int32_t cut, int32_t diagA, int32_t d) {
   if (d < 4)
@@ -170,6 +241,7 @@ void linkGapped(HitBlock *a, HitBlock *b, int32_t kind, int32_t d) {
   const int32_t own = successorOwnScore(b);
   int64_t base = (int64_t)sp.gapOpen + (int64_t)d * sp.gapElongation + a->chainScore + own;
   const int32_t span = bEnd - aStart;
+  const PackedBases *exact = gEngine.packed && gEngine.packed->marked() ? gEngine.packed : nullptr;
   int32_t cut, bridged, kept;
   if (bStart < aEnd) {
     const int32_t possible = std::min(a->usedMatches + b->identities, span);
@@ -217,15 +289,18 @@ void linkGapped(HitBlock *a, HitBlock *b, int32_t kind, int32_t d) {
       return;
     int32_t ca = 0, cb = 0, bestDiff = 0, cbCut = 0;
     cut = aEnd;
-    for (int32_t p = aEnd; p < bStart; ++p) {
-      ca += along(kind, p, diagA) == 1;
-      cb += along(kind, p, diagB) == 1;
-      if (ca - cb > bestDiff) {
-        bestDiff = ca - cb;
-        cut = p + 1;
-        cbCut = cb;
+    if (exact)
+      searchCut(*exact, kind, aEnd, bStart - aEnd, diagA, diagB, ca, cb, bestDiff, cut, cbCut);
+    else
+      for (int32_t p = aEnd; p < bStart; ++p) {
+        ca += along(kind, p, diagA) == 1;
+        cb += along(kind, p, diagB) == 1;
+        if (ca - cb > bestDiff) {
+          bestDiff = ca - cb;
+          cut = p + 1;
+          cbCut = cb;
+        }
       }
-    }
     bridged = bestDiff + cb;
     // b's block reaches back to the cut: its kept matches are its own plus
     // the b-diagonal matches between the cut and its start.

@@ -11,13 +11,6 @@ void packInto(std::vector<uint64_t> &out, const uint8_t *s, int32_t n) {
     out[(size_t)i / 32] |= (uint64_t)(s[i] & 3) << (2 * (i % 32));
 }
 
-// The 32 bases from position p on, first in the lowest bits.
-inline uint64_t bases32(const std::vector<uint64_t> &v, int32_t p) {
-  const size_t w = (size_t)p / 32;
-  const unsigned shift = 2 * (unsigned)(p % 32);
-  return shift ? (v[w] >> shift) | (v[w + 1] << (64 - shift)) : v[w];
-}
-
 // Set bits of a word whose bits are all at even places (no popcount
 // instruction is assumed).
 inline int32_t evenBits(uint64_t x) {
@@ -25,6 +18,15 @@ inline int32_t evenBits(uint64_t x) {
   x = (x + (x >> 4)) & UINT64_C(0x0f0f0f0f0f0f0f0f);
   return (int32_t)((x * UINT64_C(0x0101010101010101)) >> 56);
 }
+
+void markInto(std::vector<uint64_t> &out, const uint8_t *s, int32_t n, const bool usable[64]) {
+  out.assign((size_t)n / 32 + 2, 0);
+  for (int32_t i = 0; i < n; ++i)
+    if (usable[s[i] & 63])
+      out[(size_t)i / 32] |= UINT64_C(1) << (2 * (i % 32));
+}
+
+constexpr uint64_t kLow = 0x5555555555555555u; // the low bit of every base
 
 } // namespace
 
@@ -81,14 +83,26 @@ bool PackedBases::countDiagonals() {
 }
 
 int32_t PackedBases::sameBasesAlong(int32_t x, int32_t y, int32_t length) const {
-  constexpr uint64_t kLow = 0x5555555555555555u; // the low bit of every base
   int32_t count = 0;
   for (int32_t i = 0; i < length; i += 32) {
     const uint64_t differ = bases32(first_, x + i) ^ bases32(second_, y + i);
-    uint64_t same = ~(differ | (differ >> 1)) & kLow;
+    uint64_t same = ~(differ | (differ >> 1)) &
+                    (usable1_.empty() ? kLow : bases32(usable1_, x + i) & bases32(usable2_, y + i));
     if (length - i < 32)
       same &= (UINT64_C(1) << (2 * (length - i))) - 1;
     count += evenBits(same);
   }
   return count;
+}
+
+bool PackedBases::markUsable(const uint8_t *s1, const uint8_t *s2, const bool usable[64]) {
+  try {
+    markInto(usable1_, s1, n1_, usable);
+    markInto(usable2_, s2, n2_, usable);
+  } catch (const std::bad_alloc &) {
+    usable1_.clear();
+    usable2_.clear();
+    return false;
+  }
+  return true;
 }

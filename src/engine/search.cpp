@@ -122,6 +122,19 @@ void buildScanTable() {
           ((a | b) & kResSentinel) ? 2 : (uint8_t)IslandMatchTable[a & 31][b & 31];
 }
 
+bool scanMatchesBySameBase(bool usable[64]) {
+  for (int a = 0; a < 64; ++a) {
+    usable[a] = false;
+    for (int b = 0; b < 64; ++b)
+      usable[a] = usable[a] || gScanCode[(a << 6) | b] == 1;
+  }
+  for (int a = 0; a < 64; ++a)
+    for (int b = 0; b < 64; ++b)
+      if ((gScanCode[(a << 6) | b] == 1) != ((a & 3) == (b & 3) && usable[a] && usable[b]))
+        return false;
+  return true;
+}
+
 bool drawingAllowed() { return !(gActionStatus & (kModeNoDraw | kModeNoDraw2)) && ui()->canDraw(); }
 
 void drawIsland(const HitBlock *b, bool erase) {

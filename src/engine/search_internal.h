@@ -12,6 +12,9 @@
 // by the two codes' low six bits.
 extern uint8_t gScanCode[64 * 64];
 void buildScanTable();
+// True when the scan's matches are the pairs of the same base whose
+// residues are both usable; `usable` then holds which are, by low six bits.
+bool scanMatchesBySameBase(bool usable[64]);
 
 inline int scanCode(uint8_t a, uint8_t b) { return gScanCode[((a & 63) << 6) | (b & 63)]; }
 // Code of the pair at region-relative (x, y).
@@ -80,6 +83,9 @@ struct PackedScope {
     const EngineContext &e = gEngine;
     if (e.g < kPackedFromGap || !bases.pack(e.seq1, e.W, e.seq2, e.H))
       return;
+    bool usable[64];
+    if (scanMatchesBySameBase(usable))
+      bases.markUsable(e.seq1, e.seq2, usable); // else the link tries walk position by position
     if ((int64_t)e.W * e.H <= kCountedDiagonalsMaxArea)
       bases.countDiagonals(); // without the counts the bound only takes longer
     gEngine.packed = &bases;

@@ -24,6 +24,49 @@ protected:
     gBest.score = b->chainScore;
     gLinkThreshold = threshold;
   }
+  // Link tries between random islands: the walk with the same-base bound,
+  // and with exact counts, must find what the plain walk finds. Returns
+  // the tries made; `linked` counts those that link.
+  int compareLinkTries(std::mt19937 &rng, PackedBases &bases, PackedBases &marked, int &linked) {
+    const int32_t n2 = gEngine.H;
+    int tried = 0;
+    for (int t = 0; t < 4000; ++t) {
+      const int32_t kind = (int32_t)(rng() % 2), d = 1 + (int32_t)(rng() % 200);
+      // Islands up to 128 long overlap by whole words now and then.
+      const int32_t length = 8 + (int32_t)(rng() % 120), stretch = (int32_t)(rng() % 1260) - 60;
+      const int32_t ax = (int32_t)(rng() % 1500), ay = std::max(0, ax + (int32_t)(rng() % 9) - 4);
+      int32_t bx = ax + length + stretch, by = bx - ax + ay + d; // kind 0: along x, gap in y
+      if (kind == kLinkGapInX) {
+        by = ay + length + stretch;
+        bx = by + ax - ay + d;
+      }
+      if (bx + length > gEngine.W || by + length > n2)
+        continue;
+      HitBlock *a = island(ax, ay, length), *b = island(bx, by, length);
+      a->chainScore += (int32_t)(rng() % 40000);
+      const int32_t threshold = (int32_t)(rng() % 3000);
+      // Plain walk, bound on same bases, and exact counts 32 positions at a time.
+      LinkCandidate found[3];
+      for (int packed = 0; packed < 3; ++packed) {
+        gEngine.packed = packed == 0 ? nullptr : packed == 1 ? &bases : &marked;
+        startTry(b, threshold);
+        linkGapped(a, b, kind, d);
+        found[packed] = gBest;
+      }
+      gEngine.packed = nullptr;
+      for (int packed = 1; packed < 3; ++packed)
+        EXPECT_EQ(std::make_tuple(found[packed].successor, found[packed].score, found[packed].cut,
+                                  found[packed].keptMatches, found[packed].bridgedMatches),
+                  std::make_tuple(found[0].successor, found[0].score, found[0].cut,
+                                  found[0].keptMatches, found[0].bridgedMatches))
+            << t << " " << packed;
+      ++tried;
+      linked += found[0].successor != nullptr;
+      freeBlock(a);
+      freeBlock(b);
+    }
+    return tried;
+  }
   // A period-4 text, and it again with `insert` after its 20th residue.
   void loadInsertion(const std::string &insert) {
     std::string p;
@@ -140,41 +183,59 @@ TEST_F(AssemblyTest, LongStretchesGivenUpOnlyWhenTheyCannotWin) {
     ASSERT_EQ(counted.sameBases(x, y, length), same) << x << " " << y << " " << length;
   }
   EXPECT_EQ(bases.sameBases(gEngine.W - 10, 0, 11), -1); // beyond the region
-  int linked = 0, tried = 0;
+  // Marked, the counts are the matches themselves: N and masked bases out.
+  bool usable[64];
+  ASSERT_TRUE(scanMatchesBySameBase(usable));
+  PackedBases marked;
+  ASSERT_TRUE(marked.pack(gEngine.seq1, gEngine.W, gEngine.seq2, gEngine.H));
+  ASSERT_TRUE(marked.markUsable(gEngine.seq1, gEngine.seq2, usable));
+  ASSERT_TRUE(marked.countDiagonals());
   for (int t = 0; t < 4000; ++t) {
-    const int32_t kind = (int32_t)(rng() % 2), d = 1 + (int32_t)(rng() % 200);
-    const int32_t length = 8 + (int32_t)(rng() % 60), stretch = (int32_t)(rng() % 1200);
-    const int32_t ax = (int32_t)(rng() % 1500), ay = std::max(0, ax + (int32_t)(rng() % 9) - 4);
-    int32_t bx = ax + length + stretch, by = bx - ax + ay + d; // kind 0: along x, gap in y
-    if (kind == kLinkGapInX) {
-      by = ay + length + stretch;
-      bx = by + ax - ay + d;
+    const int32_t length = (int32_t)(rng() % (t < 2000 ? 200 : 3000));
+    const int32_t x = (int32_t)(rng() % (gEngine.W - length + 1)),
+                  y = (int32_t)(rng() % (n2 - length + 1));
+    int32_t matches = 0;
+    uint32_t bits = 0;
+    for (int32_t i = 0; i < length; ++i) {
+      matches += pairCode(x + i, y + i) == 1;
+      if (i < 32 && pairCode(x + i, y + i) == 1)
+        bits |= UINT32_C(1) << i;
     }
-    if (bx + length > gEngine.W || by + length > n2)
-      continue;
-    HitBlock *a = island(ax, ay, length), *b = island(bx, by, length);
-    a->chainScore += (int32_t)(rng() % 40000);
-    const int32_t threshold = (int32_t)(rng() % 3000);
-    LinkCandidate found[2];
-    for (int packed = 0; packed < 2; ++packed) {
-      gEngine.packed = packed ? &bases : nullptr;
-      startTry(b, threshold);
-      linkGapped(a, b, kind, d);
-      found[packed] = gBest;
+    ASSERT_EQ(marked.sameBases(x, y, length), matches) << x << " " << y << " " << length;
+    if (length >= 32) {
+      ASSERT_EQ(marked.matchBits(x, y), bits) << x << " " << y;
     }
-    gEngine.packed = nullptr;
-    ASSERT_EQ(
-        std::make_tuple(found[1].successor, found[1].score, found[1].cut, found[1].keptMatches),
-        std::make_tuple(found[0].successor, found[0].score, found[0].cut, found[0].keptMatches))
-        << t;
-    ++tried;
-    linked += found[0].successor != nullptr;
-    freeBlock(a);
-    freeBlock(b);
   }
+  int linked = 0;
+  const int tried = compareLinkTries(rng, bases, marked, linked);
   EXPECT_GT(tried, 2000);
   EXPECT_GT(linked, tried / 10);
   EXPECT_LT(linked, tried * 9 / 10);
+}
+
+// Three letters make ties and splice-like gaps common, and the
+// difference of the two diagonals' matches wander near its best.
+TEST_F(AssemblyTest, CutsCountedByWordsTieAsWalked) {
+  std::mt19937 rng(5);
+  std::string s1;
+  for (int i = 0; i < 4000; ++i)
+    s1 += "AGT"[rng() % 3];
+  std::string s2 = mutate(rng, s1, 0.2);
+  for (size_t i = 0; i < s2.size(); i += 1 + rng() % 151)
+    s2[i] = 'N';
+  load(s1, s2);
+  prepare();
+  bool usable[64];
+  ASSERT_TRUE(scanMatchesBySameBase(usable));
+  PackedBases bases, marked;
+  ASSERT_TRUE(bases.pack(gEngine.seq1, gEngine.W, gEngine.seq2, gEngine.H));
+  ASSERT_TRUE(marked.pack(gEngine.seq1, gEngine.W, gEngine.seq2, gEngine.H));
+  ASSERT_TRUE(marked.markUsable(gEngine.seq1, gEngine.seq2, usable));
+  ASSERT_TRUE(marked.countDiagonals());
+  int linked = 0;
+  const int tried = compareLinkTries(rng, bases, marked, linked);
+  EXPECT_GT(tried, 2000);
+  EXPECT_GT(linked, tried / 10);
 }
 
 TEST_F(AssemblyTest, FailingChainIsShortenedFromItsEnd) {
