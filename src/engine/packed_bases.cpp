@@ -44,6 +44,22 @@ bool PackedBases::pack(const uint8_t *s1, int32_t n1, const uint8_t *s2, int32_t
   return true;
 }
 
+inline int32_t PackedBases::sameWithin32(int32_t x, int32_t y, int32_t length) const {
+  const uint64_t differ = bases32(first_, x) ^ bases32(second_, y);
+  uint64_t same = ~(differ | (differ >> 1)) &
+                  (usable1_.empty() ? kLow : bases32(usable1_, x) & bases32(usable2_, y));
+  if (length < 32)
+    same &= (UINT64_C(1) << (2 * length)) - 1;
+  return evenBits(same);
+}
+
+int32_t PackedBases::sameBasesAlong(int32_t x, int32_t y, int32_t length) const {
+  int32_t count = 0;
+  for (int32_t i = 0; i < length; i += 32)
+    count += sameWithin32(x + i, y + i, length - i);
+  return count;
+}
+
 int32_t PackedBases::sameBases(int32_t x, int32_t y, int32_t length) const {
   if (x < 0 || y < 0 || length < 0 || x > n1_ - length || y > n2_ - length)
     return -1;
@@ -52,12 +68,12 @@ int32_t PackedBases::sameBases(int32_t x, int32_t y, int32_t length) const {
   const int32_t d = x - y, t = x - (d > 0 ? d : 0); // t: position along the diagonal
   const int32_t w0 = t / 32, w1 = (t + length) / 32;
   if (w0 == w1)
-    return sameBasesAlong(x, y, length);
+    return sameWithin32(x, y, length);
   const uint16_t *before = sameBefore_.data() + diagonalAt_[(size_t)(d + n2_ - 1)];
   const int32_t whole = (uint16_t)(before[w1] - before[w0]);
   const int32_t head = t - 32 * w0, tail = t + length - 32 * w1;
-  return whole - sameBasesAlong(x - head, y - head, head) +
-         sameBasesAlong(x + length - tail, y + length - tail, tail);
+  return whole - (head ? sameWithin32(x - head, y - head, head) : 0) +
+         (tail ? sameWithin32(x + length - tail, y + length - tail, tail) : 0);
 }
 
 bool PackedBases::countDiagonals() {
@@ -80,19 +96,6 @@ bool PackedBases::countDiagonals() {
     return false;
   }
   return true;
-}
-
-int32_t PackedBases::sameBasesAlong(int32_t x, int32_t y, int32_t length) const {
-  int32_t count = 0;
-  for (int32_t i = 0; i < length; i += 32) {
-    const uint64_t differ = bases32(first_, x + i) ^ bases32(second_, y + i);
-    uint64_t same = ~(differ | (differ >> 1)) &
-                    (usable1_.empty() ? kLow : bases32(usable1_, x + i) & bases32(usable2_, y + i));
-    if (length - i < 32)
-      same &= (UINT64_C(1) << (2 * (length - i))) - 1;
-    count += evenBits(same);
-  }
-  return count;
 }
 
 bool PackedBases::markUsable(const uint8_t *s1, const uint8_t *s2, const bool usable[64]) {

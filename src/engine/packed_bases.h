@@ -45,6 +45,7 @@ private:
     return shift ? (v[w] >> shift) | (v[w + 1] << (64 - shift)) : v[w];
   }
   int32_t sameBasesAlong(int32_t x, int32_t y, int32_t length) const;
+  int32_t sameWithin32(int32_t x, int32_t y, int32_t length) const; // length <= 32
 
   std::vector<uint64_t> first_, second_;
   std::vector<uint64_t> usable1_, usable2_; // the low bit of each usable base's pair
