@@ -2,7 +2,8 @@
 // long stretch of one diagonal can hold at most are counted 32 positions at
 // a time, or in constant time once every diagonal's counts are kept. A
 // large maximal gap makes the link tries bridge stretches of thousands of
-// positions, most of which cannot win.
+// positions, most of which cannot win; the cut of those that can is sought
+// 32 positions at a time too.
 #pragma once
 #include <cstddef>
 #include <cstdint>

@@ -40,7 +40,7 @@ protected:
         by = ay + length + stretch;
         bx = by + ax - ay + d;
       }
-      if (bx + length > gEngine.W || by + length > n2)
+      if (bx < 0 || by < 0 || bx + length > gEngine.W || by + length > n2)
         continue;
       HitBlock *a = island(ax, ay, length), *b = island(bx, by, length);
       a->chainScore += (int32_t)(rng() % 40000);
