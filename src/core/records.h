@@ -100,6 +100,7 @@ struct IslandParams {
   int32_t repeatLimit = kDefaultRepeatLimit;
   int16_t seedShape = 0; // 0 successive matches, 1 spaced (sensitive)
   int16_t strands = 0;   // 0 sequence 2 as it stands, 1 its other strand too
+  int16_t extend = 0;    // 1: new hits grown past their ends by gapped alignment
 };
 
 struct ScoreParams { // hundredths; penalties stored negative

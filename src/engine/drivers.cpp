@@ -10,6 +10,7 @@
 #include "core/strands.h"
 #include "core/ui_port.h"
 #include "engine/columns.h"
+#include "engine/extend.h"
 #include "engine/nw.h"
 #include "engine/progress.h"
 #include "engine/scores.h"
@@ -116,6 +117,10 @@ int regionDriver(bool fill, bool quiet, const double *preset) {
 
   if (!fill)
     gWidthLimit = widthLimit;
+  const double pValue = w->pValue;
+  const bool extend = !fill && w->alignIsland.extend != 0;
+  if (extend)
+    w->pValue = std::min(1.0, pValue * kExtendSearchLoosening);
   if (!cancelled) {
     openActionCanvas();
     gActionStatus = (gActionStatus & (kModeStop | kModePaused)) | kModeAlign;
@@ -142,6 +147,7 @@ int regionDriver(bool fill, bool quiet, const double *preset) {
     }
     closeActionCanvas();
   }
+  w->pValue = pValue;
 
   // Regions that produced nothing are left without blocks.
   for (Hit *h = gHitHead1; h; h = h->next1)
@@ -164,6 +170,11 @@ int regionDriver(bool fill, bool quiet, const double *preset) {
       bridgeDivergedStretches(kBridgeSide, kBridgeDrop * w->score.match);
     w->reportFirst = islands;
   }
+  if (extend && gHitHead1 && !(gActionStatus & kStatusStop)) {
+    extendNewHits(kExtendDrop, kExtendBand);
+    resortAroundSelected();
+    removeExtendedFragments();
+  }
   if (!gHitHead1)
     resetEngine(w->block[0], w->block[1], w->block[2], w->block[3]);
   else
@@ -185,7 +196,9 @@ int alignPass(bool quiet, const double *preset) {
     if (repeatsSwamp(pile))
       w->reportPiled = pile.piled;
   }
-  if (w->flagsB & kOptAlignTrim) {
+  // Extended hits cross stretches the fixed scores count as losses: trimming
+  // by them would undo the extension.
+  if ((w->flagsB & kOptAlignTrim) && w->alignIsland.extend == 0) {
     int32_t first = w->reportFirst, second = w->reportSecond;
     trimAction(false);
     w->reportFirst = first;

@@ -133,17 +133,14 @@ int32_t diagonalAt(const Hit *h, int32_t x) {
   return (h->start1 + at->x) - (h->start2 + at->y);
 }
 
-// A chain that starts near h's own alignment found part of it again. One
-// that starts far from it, though inside h's box, is another alignment: a
-// repeat, as a sequence against itself shows off the diagonal.
+} // namespace
+
 bool startsOnPath(const Hit *h, const Hit *other) {
   if (!h->firstBlock)
     return true;
   const int32_t g = std::max<int32_t>(gCurrent->alignIsland.maxGap, 1);
   return std::abs(diagonalAt(h, other->start1) - (other->start1 - other->start2)) <= g;
 }
-
-} // namespace
 
 int32_t removeDuplicateHits() {
   int32_t deleted = 0;

@@ -40,18 +40,32 @@ constexpr int32_t kDead = INT32_MIN / 2;
 // reach are filled: a row starts at the first live cell of the row above
 // and ends once past its last live one with the cell dead, so a hopeless
 // stretch costs a strip, not the whole matrix.
+// With `best`, an extension: the end is free, the best cell is kept, and a
+// cell more than best->drop below the best so far is dead.
+// Cells on `dead` runs are never entered.
+struct BestCell {
+  int32_t drop;
+  const std::vector<NwDeadRun> *dead;
+  int32_t score = 0, i = 0, j = 0;
+  bool open = false; // a path still lived at the last row or column
+};
+
 int fillMatrix(int32_t *dir, NwCell *row, const uint8_t *s1, const uint8_t *s2, int32_t W,
-               int32_t H, const ScoreParams &sp, int32_t floor, int32_t band) {
+               int32_t H, const ScoreParams &sp, int32_t floor, int32_t band,
+               BestCell *top = nullptr) {
   const int32_t go = sp.gapOpen, ge = sp.gapElongation;
   // Diagonals (column - row) a path may use: all, or those between the two
   // corners' widened by the band.
   const int64_t kLow = band < 0 ? -int64_t(H) : std::min<int64_t>(0, W - H) - band;
   const int64_t kHigh = band < 0 ? int64_t(W) : std::max<int64_t>(0, W - H) + band;
   const int64_t stride = int64_t(W) + 1;
-  auto live = [floor](int32_t score) { return score >= floor ? score : kDead; };
+  auto live = [&floor](int32_t score) { return score >= floor ? score : kDead; };
+  if (top)
+    floor = -top->drop;
   dir[0] = kNwStartMarker;
   row[0] = {0, 0, 0};
   int32_t lo = 0, hi = 0; // live cells of the row above
+  std::vector<int32_t> deadHere;
   for (int32_t j = 1; j <= W; ++j) {
     row[j].best = j <= kHigh ? live(go + j * ge) : kDead;
     row[j].vScore = go + row[j].best; // opening from this row wins the tie
@@ -81,6 +95,16 @@ int fillMatrix(int32_t *dir, NwCell *row, const uint8_t *s1, const uint8_t *s2, 
     const int32_t *scores = ScoreTable[s2[i - 1] & 31];
     if (bandTo < W) // the next row must not read past the band
       row[bandTo + 1] = {kDead, kDead, 0};
+    deadHere.clear();
+    if (top && top->dead)
+      for (const NwDeadRun &r : *top->dead)
+        if (i > r.from && i <= r.to)
+          deadHere.push_back(i + r.diagonal);
+    std::sort(deadHere.begin(), deadHere.end());
+    deadHere.push_back(INT32_MAX);
+    size_t nextDead = 0;
+    while (deadHere[nextDead] < from)
+      ++nextDead;
     for (int32_t j = from; j <= bandTo; ++j) {
       NwCell &c = row[j];
       int32_t best = diagonalBest + scores[s1[j - 1] & 31];
@@ -112,7 +136,13 @@ int fillMatrix(int32_t *dir, NwCell *row, const uint8_t *s1, const uint8_t *s2, 
       }
       diagonalBest = c.best;
       c.best = live(best);
+      if (j == deadHere[nextDead]) {
+        c.best = c.vScore = kDead;
+        ++nextDead;
+      }
       d[j] = direction;
+      if (top && c.best > top->score)
+        *top = {top->drop, top->dead, c.best, i, j, false};
       if (c.best != kDead) {
         if (first < 0)
           first = j;
@@ -122,18 +152,24 @@ int fillMatrix(int32_t *dir, NwCell *row, const uint8_t *s1, const uint8_t *s2, 
       }
     }
     if (first < 0)
-      return kNwBelowFloor;
+      return top ? kSearchNormal : kNwBelowFloor;
     lo = first;
     hi = last;
+    if (top) {
+      floor = std::max(floor, top->score - top->drop);
+      if (hi == W)
+        top->open = true;
+    }
   }
-  return hi == W ? kSearchNormal : kNwBelowFloor;
+  if (top)
+    top->open = true;
+  return hi == W || top ? kSearchNormal : kNwBelowFloor;
 }
 
-// Path from (0, 0) to (H, W), one entry per diagonal step or gap.
-Path traceback(const int32_t *dir, int32_t W, int32_t H) {
+// Path from (0, 0) to (i, j), one entry per diagonal step or gap.
+Path traceback(const int32_t *dir, int32_t W, int32_t i, int32_t j) {
   Path path;
   const int64_t stride = int64_t(W) + 1;
-  int32_t i = H, j = W;
   while (i > 0 || j > 0) {
     int32_t d = dir[i * stride + j];
     path.push_back(d);
@@ -278,7 +314,30 @@ int alignSegmentsNW(const uint8_t *s1, int32_t W, const uint8_t *s2, int32_t H,
   // Stopped part-way: the matrix is incomplete, so no result.
   if (int code = fillMatrix(dir, row, s1, s2, W, H, params, floor, band); code != kSearchNormal)
     return code;
-  *path = traceback(dir, W, H);
+  *path = traceback(dir, W, H, W);
+  return kSearchNormal;
+}
+
+int extendSegmentsNW(const uint8_t *s1, int32_t W, const uint8_t *s2, int32_t H,
+                     const ScoreParams &params, int32_t drop, int32_t band,
+                     const std::vector<NwDeadRun> *dead, std::vector<int32_t> *path, int32_t *gain,
+                     bool *open) {
+  const size_t cells = size_t(W + 1) * size_t(H + 1);
+  std::unique_ptr<void, FreeDeleter> work(
+      malloc(cells * sizeof(int32_t) + size_t(W + 1) * sizeof(NwCell)));
+  if (!work) {
+    noteOutOfMemory(cells * sizeof(int32_t) + size_t(W + 1) * sizeof(NwCell));
+    return kSearchNoArrays;
+  }
+  int32_t *dir = static_cast<int32_t *>(work.get());
+  NwCell *row = reinterpret_cast<NwCell *>(dir + cells);
+  BestCell top{drop, dead};
+  if (int code = fillMatrix(dir, row, s1, s2, W, H, params, INT32_MIN, band, &top);
+      code != kSearchNormal)
+    return code;
+  *path = traceback(dir, W, top.i, top.j);
+  *gain = top.score;
+  *open = top.open;
   return kSearchNormal;
 }
 

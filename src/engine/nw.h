@@ -37,6 +37,21 @@ int alignSegmentsNW(const uint8_t *s1, int32_t W, const uint8_t *s2, int32_t H,
                     const ScoreParams &params, std::vector<int32_t> *path,
                     int32_t floor = INT32_MIN, int32_t band = -1);
 
+// The best-scoring path from (0, 0) to any cell, found as a gapped extension
+// finds it: cells more than `drop` below the best so far are given up, so
+// the fill stops once every path has fallen that far. `gain` is the path's
+// score (0 and an empty path when nothing scores above the start); `open`
+// tells that a path was still alive at the matrix's far edge. No path
+// enters a cell of the `dead` runs: residue j of s1 against residue i of
+// s2 with j - i == diagonal and from <= i < to.
+struct NwDeadRun {
+  int32_t diagonal, from, to;
+};
+int extendSegmentsNW(const uint8_t *s1, int32_t W, const uint8_t *s2, int32_t H,
+                     const ScoreParams &params, int32_t drop, int32_t band,
+                     const std::vector<NwDeadRun> *dead, std::vector<int32_t> *path, int32_t *gain,
+                     bool *open);
+
 // Runs of diagonal steps of a path become blocks relative to the segments'
 // start, linked and scored as a hit's; `made` holds what to release when the
 // pool runs out (EngineAbort).

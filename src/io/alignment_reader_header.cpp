@@ -85,7 +85,7 @@ constexpr auto kFileSection = makeGrammar({
 // without one ends the header. The end of the file inside the header is an
 // error: a cut-off file must not pass for a complete one.
 enum { P_ALIGN, P_EXTEND, P_MERGE, P_SCORE, P_FILTER, P_EOL, P_SKIP,
-       P_A, P_A1, P_A2, P_A3, P_A4, P_A5, P_A6, P_A7, P_A8, P_A9, P_A10, P_A11, P_A12, P_A13,
+       P_A, P_A1, P_A2, P_A3, P_A4, P_A5, P_A6, P_A7, P_A8, P_A9, P_A10, P_A11, P_A12, P_A13, P_A14,
        P_E,
        P_M, P_M1, P_M2,
        P_S, P_S1, P_S2, P_S3, P_S4, P_S5, P_S6, P_S7, P_S8, P_S9, P_S10, P_S11, P_S12, P_S13,
@@ -112,7 +112,8 @@ constexpr auto kParams = makeGrammar({
     {kLitBlank, kSame, kNext, 0},                     // P_A10 defaults, when used
     {kRecRepeatsField, at(P_A9), kNext, 0},           // P_A11
     {kRecSpacedSeeds, at(P_A9), kNext, 0},            // P_A12
-    {kRecBothStrands, at(P_A9), E, 0},                // P_A13
+    {kRecBothStrands, at(P_A9), kNext, 0},            // P_A13
+    {kRecExtendedHits, at(P_A9), E, 0},               // P_A14
     {kGrammarAlignDiagonal, at(P_END), E, 0},         // P_E
     {kLitBlank, kSame, kNext, 0},                     // P_M
     {kLitMaxDistance, kNext, E, 0},                   // P_M1
@@ -169,10 +170,12 @@ struct LineState {
   int32_t repeatLimit = kDefaultRepeatLimit;
   int16_t seedShape = 0;
   int16_t strands = 0;
+  int16_t extend = 0;
 } gLine;
 
-// "repeats:" and a number; "seeds: spaced"; "strands: both". Written only
-// when not the defaults, so their absence means the defaults.
+// "repeats:" and a number; "seeds: spaced"; "strands: both"; "hits:
+// extended". Written only when not the defaults, so their absence means the
+// defaults.
 bool recRepeatsField() {
   char *start = gReader.pos;
   if (!matchKeyword("repeats:"))
@@ -235,6 +238,12 @@ bool recBothStrands() {
   gLine.strands = 1;
   return true;
 }
+bool recExtendedHits() {
+  if (!matchKeyword("hits: extended"))
+    return false;
+  gLine.extend = 1;
+  return true;
+}
 
 void actStackReset() { gLine.count = 0; }
 void actPush() {
@@ -276,6 +285,7 @@ void actAligning() {
   gLine.repeatLimit = kDefaultRepeatLimit;
   gLine.seedShape = 0;
   gLine.strands = 0;
+  gLine.extend = 0;
 }
 void actExtending() { keyword(LineKind::Extend); }
 void actMerging() { keyword(LineKind::Merge); }
@@ -297,6 +307,7 @@ void actCommitLine() {
     h.align.repeatLimit = gLine.repeatLimit;
     h.align.seedShape = gLine.seedShape;
     h.align.strands = gLine.strands;
+    h.align.extend = gLine.extend;
     h.pValue = gLine.decimal;
     break;
   case LineKind::Extend:
@@ -331,6 +342,7 @@ void ensureAlignmentHeaderGrammar() {
   registerRecogniser(kRecRecordField, recRecordField);
   registerRecogniser(kRecSoftmaskField, recSoftmaskField);
   registerRecogniser(kRecBothStrands, recBothStrands);
+  registerRecogniser(kRecExtendedHits, recExtendedHits);
   const ReaderAction actions[] = {actStackReset, actPush,      actPushDecimal, actFirst,
                                   actSecond,     actNameStart, actNameChar,    actInterval,
                                   actInvert,     actBlockLine, actAligning,    actExtending,

@@ -26,7 +26,8 @@ enum : int {
   kRecRecordField = 72,
   kRecSoftmaskField = 73,
   kRecBothStrands = 74,
-  kRecReverseSection = 75
+  kRecReverseSection = 75,
+  kRecExtendedHits = 76
 };
 // The filter line, written only when the filter holds interspersed repeats.
 constexpr int kRecInterspersedLine = 78;

@@ -137,9 +137,10 @@ constexpr auto kActionCommand = makeGrammar({
 // "repeats=" limits how often a seed word may occur (0: no limit);
 // "sensitive" seeds with a spaced pattern, "nosensitive" with successive
 // matches again; "both" searches the other strand of sequence 2 as well,
-// "noboth" no longer.
+// "noboth" no longer; "extend" grows new hits past their ends by gapped
+// alignment, "noextend" no longer.
 enum { O_PVALUE, O_HASH, O_W, O_WORDSIZE, O_NOHASH, O_REPEATS, O_SENSITIVE, O_NOSENSITIVE,
-       O_BOTH, O_NOBOTH, O_COMMON };
+       O_BOTH, O_NOBOTH, O_EXTEND, O_NOEXTEND, O_COMMON };
 constexpr auto kAlignOption = makeGrammar({
     {kGrammarPValueOption, kOk, kNext, 0},            // O_PVALUE
     {kLitHashEq, at(O_WORDSIZE), kNext, 0},           // O_HASH
@@ -151,6 +152,8 @@ constexpr auto kAlignOption = makeGrammar({
     {kRecNoSensitive, kOk, kNext, 0},                 // O_NOSENSITIVE
     {kRecBoth, kOk, kNext, 0},                        // O_BOTH
     {kRecNoBoth, kOk, kNext, 0},                      // O_NOBOTH
+    {kRecExtend, kOk, kNext, 0},                      // O_EXTEND
+    {kRecNoExtend, kOk, kNext, 0},                    // O_NOEXTEND
     {kGrammarCommonOption, kOk, kFail, 0},            // O_COMMON
 });
 

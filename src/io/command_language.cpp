@@ -272,6 +272,8 @@ static void applyIslandOptions(IslandParams &ip, IslandBits bits, bool align) {
     ip.seedShape = gCommandOptions.seedShape;
   if (align && has(kCmdOptStrands))
     ip.strands = gCommandOptions.strands;
+  if (align && has(kCmdOptExtend))
+    ip.extend = gCommandOptions.extend;
   if (has(kCmdOptM))
     ip.matchesPerFrame = toInt16(gCommandOptions.m);
   if (has(kCmdOptN))
@@ -435,6 +437,10 @@ static bool recNoSensitive() { return seedOption("nosensitive", 0); }
 static bool recBoth() { return wordOption("both", &CommandOptions::strands, 1, kCmdOptStrands); }
 static bool recNoBoth() {
   return wordOption("noboth", &CommandOptions::strands, 0, kCmdOptStrands);
+}
+static bool recExtend() { return wordOption("extend", &CommandOptions::extend, 1, kCmdOptExtend); }
+static bool recNoExtend() {
+  return wordOption("noextend", &CommandOptions::extend, 0, kCmdOptExtend);
 }
 // The action table is full: the command's word acts as its action would.
 static bool recReverse() {
@@ -613,6 +619,8 @@ void registerCommandActions() {
   registerRecogniser(kRecMaf, recMaf);
   registerRecogniser(kRecBoth, recBoth);
   registerRecogniser(kRecNoBoth, recNoBoth);
+  registerRecogniser(kRecExtend, recExtend);
+  registerRecogniser(kRecNoExtend, recNoExtend);
   registerRecogniser(kRecReverse, recReverse);
 }
 

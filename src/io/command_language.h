@@ -30,6 +30,7 @@ constexpr uint32_t kCmdOptRepeats = 0x00004000;
 constexpr uint32_t kCmdOptSensitive = 0x00008000;
 constexpr uint32_t kCmdOptStrands = 0x00010000;
 constexpr uint32_t kCmdOptInterspersed = 0x00100000;
+constexpr uint32_t kCmdOptExtend = 0x00020000;
 
 // Values of the options, held until the command's action consumes them.
 struct CommandOptions {
@@ -38,6 +39,7 @@ struct CommandOptions {
   int32_t repeatLimit = 0;
   int16_t seedShape = 0;
   int16_t strands = 0;
+  int16_t extend = 0;
   int32_t merge = 0;
   double pValue = 0;
   int kind = 0;        // SelectKind of select/unselect

@@ -251,6 +251,8 @@ constexpr int kRecInterspersed = 88; // "interspersed" (filter option)
 constexpr int kRecBoth = 87;         // "both" (Align option)
 constexpr int kRecNoBoth = 89;       // "noboth"
 constexpr int kRecReverse = 90;      // "reverse" (the command itself)
+constexpr int kRecExtend = 91;       // "extend" (Align option)
+constexpr int kRecNoExtend = 92;     // "noextend"
 
 // Action indices (1..127), one section per module.
 constexpr int kActionCommandFirst = 1, kActionCommandLast = 62;

@@ -117,6 +117,8 @@ void writeParameterHeader() {
     writerPrintf(", seeds: spaced");
   if (a.strands != 0)
     writerPrintf(", strands: both");
+  if (a.extend != 0)
+    writerPrintf(", hits: extended");
   snprintf(label, sizeof label, "\n  For %sing:              ", "extend");
   label[20] = 0;
   const IslandParams &e = w->expandIsland;

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstring>
 #include <fstream>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -432,6 +433,55 @@ TEST(ProgressTest, PumpShowsThePercentageAndAPauseEndsWhenStopped) {
   EXPECT_EQ(gProgress.areaTotal, 1);
   gActionStatus = 0;
   setUi(nullptr);
+}
+
+// An old copy inside one sequence: a 1500-base stretch planted again 2000
+// bases on at about 63 % identity (two of three changes transitions) with a
+// short indel about every 60 bases. Aligned with itself, sensitive Align
+// finds the copy only in pieces; with "extend" one hit (and its mirror)
+// holds most of it, ends near the copy's ends rather than running into what
+// flanks it, and its file still spells the input. The diagonal stays one
+// hit of its own.
+TEST_F(DriversTest, ExtendFollowsAnOldCopyAlongMostOfItsLength) {
+  const std::string base = randomBases(6000, 61);
+  std::string copy;
+  std::mt19937 rng(62);
+  for (char c : base.substr(500, 1500)) {
+    const unsigned r = rng() % 120;
+    if (r == 0) // a base lost
+      continue;
+    if (r == 1) // one gained
+      copy += "ACGT"[rng() % 4];
+    copy += r < 30 ? "GTAC"[std::string("ACGT").find(c)] : r < 45 ? (c == 'A' ? 'C' : 'A') : c;
+  }
+  const std::string sequence = base.substr(0, 4000) + copy + base.substr(4000 + copy.size());
+  for (int16_t extend : {0, 1}) {
+    load(sequence, sequence);
+    gCurrent->flagsB |= kOptAlignHash | kOptAlignTrim;
+    gCurrent->alignIsland.seedShape = 1;
+    gCurrent->alignIsland.extend = extend;
+    alignAction(true);
+    int32_t longest = 0, diagonal = 0;
+    for (Hit *h = gHitHead1; h; h = h->next1) {
+      if (!h->firstBlock)
+        continue;
+      if (h->start1 == h->start2) {
+        ++diagonal;
+        continue;
+      }
+      const bool copyIn1 = h->start1 > 3000;
+      const int32_t from = copyIn1 ? h->start2 : h->start1, to = copyIn1 ? h->end2 : h->end1;
+      EXPECT_GE(from, 500 - 30) << extend;
+      EXPECT_LE(to, 2000 + 30) << extend;
+      longest = std::max(longest, to - from);
+    }
+    EXPECT_EQ(diagonal, 1) << extend;
+    if (extend)
+      EXPECT_GT(longest, 1200);
+    else
+      EXPECT_LT(longest, 750);
+    EXPECT_EQ(checkLocalFile(save("extended.loc_align", false)), "");
+  }
 }
 
 } // namespace

@@ -1,0 +1,27 @@
+// Align's "extend": each new hit grown past both ends by a banded gapped
+// alignment under scores milder than the fixed ones, as far as it keeps
+// within a fall of its best, so that a diverged copy is followed through
+// the weak, gap-dense stretches where the islands stop.
+#pragma once
+#include <cstdint>
+
+// The fall allowed below the best score so far, in hundredths of a match,
+// and the diagonals either side of an end the extension may wander.
+constexpr int32_t kExtendDrop = 8000;
+constexpr int32_t kExtendBand = 200;
+// The search under "extend" keeps hits up to this many times the maximal
+// P-value: seeds of older copies rarely pass alone, and the P-value judges
+// them once extended.
+constexpr double kExtendSearchLoosening = 1e4;
+
+// Extends every new hit of the action area within it, then judges it by the
+// maximal P-value: an extension that fails is cut to its best part as the
+// P-value scores it, or dropped; a hit that fails even so goes. A hit inside
+// an extended one, on its alignment, goes too. Returns the hits extended.
+// The lists must be rebuilt after.
+int32_t extendNewHits(int32_t drop, int32_t band);
+
+// After the extension: a new hit whose box lies inside another's and that
+// starts on its alignment is a fragment of it and goes. Expects sorted
+// lists; returns the hits removed.
+int32_t removeExtendedFragments();
