@@ -119,8 +119,9 @@ for section in $sections; do
           timed f32selflz lastz "$g1" "$g1" --format=general:strand2,zstart1,zstart2,text1,text2
         # The settings the manual gives for a sequence's repeats come
         # last: looser frames, then also the weaker mismatch and gap scores
-        # that follow older copies further. Then per LASTZ identity band:
-        # the share of its columns reproduced.
+        # that follow older copies further, or instead the gapped extension
+        # of every hit. Then per LASTZ identity band: the share of its
+        # columns reproduced.
         while IFS='|' read -r -u 3 tag opt scores; do
           align "f32gambia$tag" "$g1" "$g2" "$opt" "$scores"
           tr=$T
@@ -133,6 +134,7 @@ for section in $sections; do
 s|sensitive|
 s48|sensitive 4/8=12|
 s48w|sensitive 4/8=12|m=1.5 mm=-1 gapo=-4 gapl=-1.5
+s48x|sensitive 4/8=12 extend|
 SETTINGS
       fi
       for to in 400000 800000 0; do

@@ -33,16 +33,9 @@ using Path = std::vector<int32_t>;
 // is added, and never overflows.
 constexpr int32_t kDead = INT32_MIN / 2;
 
-// Fills the direction matrix: kSearchNormal, kSearchPoolExhausted when
-// stopped, kNwBelowFloor when no path from the start keeps its running
-// score at or above `floor` (at every residue) up to the end; the path kept
-// is the best of those that do. Only the cells such a path can
-// reach are filled: a row starts at the first live cell of the row above
-// and ends once past its last live one with the cell dead, so a hopeless
-// stretch costs a strip, not the whole matrix.
-// With `best`, an extension: the end is free, the best cell is kept, and a
-// cell more than best->drop below the best so far is dead.
-// Cells on `dead` runs are never entered.
+// What an extension's fill keeps: the end is free, so the best cell so far
+// is kept, and a cell more than `drop` below it is dead, as is every cell
+// of the `dead` runs.
 struct BestCell {
   int32_t drop;
   const std::vector<NwDeadRun> *dead;
@@ -50,6 +43,14 @@ struct BestCell {
   bool open = false; // a path still lived at the last row or column
 };
 
+// Fills the direction matrix: kSearchNormal, kSearchPoolExhausted when
+// stopped, kNwBelowFloor when no path from the start keeps its running
+// score at or above `floor` (at every residue) up to the end; the path kept
+// is the best of those that do. Only the cells such a path can
+// reach are filled: a row starts at the first live cell of the row above
+// and ends once past its last live one with the cell dead, so a hopeless
+// stretch costs a strip, not the whole matrix. With `top`, an extension's
+// fill.
 int fillMatrix(int32_t *dir, NwCell *row, const uint8_t *s1, const uint8_t *s2, int32_t W,
                int32_t H, const ScoreParams &sp, int32_t floor, int32_t band,
                BestCell *top = nullptr) {
@@ -164,6 +165,22 @@ int fillMatrix(int32_t *dir, NwCell *row, const uint8_t *s1, const uint8_t *s2, 
   if (top)
     top->open = true;
   return hi == W || top ? kSearchNormal : kNwBelowFloor;
+}
+
+// The direction matrix and the score row of a fill; null when memory is
+// short. Not cleared: the fill writes every cell the traceback can reach,
+// and a floor leaves most of a hopeless matrix untouched.
+std::unique_ptr<void, FreeDeleter> workArea(int32_t W, int32_t H, int32_t **dir, NwCell **row) {
+  const size_t cells = size_t(W + 1) * size_t(H + 1);
+  const size_t bytes = cells * sizeof(int32_t) + size_t(W + 1) * sizeof(NwCell);
+  std::unique_ptr<void, FreeDeleter> work(malloc(bytes));
+  if (!work) {
+    noteOutOfMemory(bytes);
+    return work;
+  }
+  *dir = static_cast<int32_t *>(work.get());
+  *row = reinterpret_cast<NwCell *>(*dir + cells);
+  return work;
 }
 
 // Path from (0, 0) to (i, j), one entry per diagonal step or gap.
@@ -300,17 +317,11 @@ HitBlock *dropLooseEnds(HitBlock *first, const uint8_t *s1, const uint8_t *s2) {
 int alignSegmentsNW(const uint8_t *s1, int32_t W, const uint8_t *s2, int32_t H,
                     const ScoreParams &params, std::vector<int32_t> *path, int32_t floor,
                     int32_t band) {
-  const size_t cells = size_t(W + 1) * size_t(H + 1);
-  // Not cleared: the fill writes every cell the traceback can reach, and a
-  // floor leaves most of a hopeless matrix untouched.
-  std::unique_ptr<void, FreeDeleter> work(
-      malloc(cells * sizeof(int32_t) + size_t(W + 1) * sizeof(NwCell)));
-  if (!work) {
-    noteOutOfMemory(cells * sizeof(int32_t) + size_t(W + 1) * sizeof(NwCell));
+  int32_t *dir;
+  NwCell *row;
+  const auto work = workArea(W, H, &dir, &row);
+  if (!work)
     return kSearchNoArrays;
-  }
-  int32_t *dir = static_cast<int32_t *>(work.get());
-  NwCell *row = reinterpret_cast<NwCell *>(dir + cells);
   // Stopped part-way: the matrix is incomplete, so no result.
   if (int code = fillMatrix(dir, row, s1, s2, W, H, params, floor, band); code != kSearchNormal)
     return code;
@@ -322,15 +333,11 @@ int extendSegmentsNW(const uint8_t *s1, int32_t W, const uint8_t *s2, int32_t H,
                      const ScoreParams &params, int32_t drop, int32_t band,
                      const std::vector<NwDeadRun> *dead, std::vector<int32_t> *path, int32_t *gain,
                      bool *open) {
-  const size_t cells = size_t(W + 1) * size_t(H + 1);
-  std::unique_ptr<void, FreeDeleter> work(
-      malloc(cells * sizeof(int32_t) + size_t(W + 1) * sizeof(NwCell)));
-  if (!work) {
-    noteOutOfMemory(cells * sizeof(int32_t) + size_t(W + 1) * sizeof(NwCell));
+  int32_t *dir;
+  NwCell *row;
+  const auto work = workArea(W, H, &dir, &row);
+  if (!work)
     return kSearchNoArrays;
-  }
-  int32_t *dir = static_cast<int32_t *>(work.get());
-  NwCell *row = reinterpret_cast<NwCell *>(dir + cells);
   BestCell top{drop, dead};
   if (int code = fillMatrix(dir, row, s1, s2, W, H, params, INT32_MIN, band, &top);
       code != kSearchNormal)

@@ -194,4 +194,84 @@ TEST_F(NwTest, AFloorKeepsTheBestPathAboveItOrNone) {
   EXPECT_GT(kept, 100);
 }
 
+// Extension from (0, 0) with no fall limit ends at the best of all cells:
+// its gain is the best global score of any two prefixes, and its path
+// scores that gain over the prefixes it takes.
+TEST_F(NwTest, AnExtensionEndsAtTheBestPairOfPrefixes) {
+  const ScoreParams sets[] = {ScoreParams{}, {100, -50, -200, -50}, {100, -120, -400, -30}};
+  std::mt19937 rng(4321);
+  for (const ScoreParams &p : sets) {
+    useScores(p);
+    for (int trial = 0; trial < 100; ++trial) {
+      std::string a(1 + rng() % 9, 'A'), b(1 + rng() % 9, 'A');
+      for (std::string *s : {&a, &b})
+        for (char &c : *s)
+          c = "ACGT"[rng() % (trial % 2 ? 2 : 4)];
+      SCOPED_TRACE(a + " / " + b);
+      const std::vector<uint8_t> ca = codes(a), cb = codes(b);
+      int64_t want = 0;
+      for (size_t x = 1; x <= ca.size(); ++x)
+        for (size_t y = 1; y <= cb.size(); ++y)
+          want = std::max(want, referenceAbove({ca.begin(), ca.begin() + x},
+                                               {cb.begin(), cb.begin() + y}, p, INT64_MIN));
+      std::vector<int32_t> got;
+      int32_t gain = -1;
+      bool open = false;
+      ASSERT_EQ(extendSegmentsNW(ca.data(), int32_t(ca.size()), cb.data(), int32_t(cb.size()), p,
+                                 INT32_MAX / 4, 20, nullptr, &got, &gain, &open),
+                kSearchNormal);
+      EXPECT_EQ(gain, want);
+      EXPECT_TRUE(open);
+      size_t x = 0, y = 0;
+      for (int32_t step : got) {
+        x += step >= 0 ? std::max(step, 1) : 0;
+        y += step <= 0 ? std::max(-step, 1) : 0;
+      }
+      EXPECT_EQ(pathScore(got, {ca.begin(), ca.begin() + x}, {cb.begin(), cb.begin() + y}, p),
+                gain);
+    }
+  }
+}
+
+// Twenty matches, five mismatches, twenty matches: an extension allowed to
+// fall 400 stops after the first twenty (and knows it stopped), one allowed
+// 600 crosses to the end; with the diagonal dead it never steps onto it.
+TEST_F(NwTest, AnExtensionStopsAtItsFallAndKeepsOffDeadCells) {
+  useScores(ScoreParams{});
+  const std::string head = "ACGGTCATTGACCTAGTCAG", tail = "TTGACAGTCCATGCAGTACG";
+  const std::vector<uint8_t> a = codes(head + "AAAAA" + tail), b = codes(head + "CCCCC" + tail);
+  const int32_t n = int32_t(a.size());
+  struct Case {
+    int32_t drop, gain;
+    bool open;
+  } cases[] = {{400, 2000, false}, {600, 3500, true}};
+  for (const Case &c : cases) {
+    std::vector<int32_t> got;
+    int32_t gain = 0;
+    bool open = !c.open;
+    ASSERT_EQ(extendSegmentsNW(a.data(), n, b.data(), n, ScoreParams{}, c.drop, 10, nullptr, &got,
+                               &gain, &open),
+              kSearchNormal);
+    EXPECT_EQ(gain, c.gain) << c.drop;
+    EXPECT_EQ(open, c.open) << c.drop;
+    EXPECT_EQ(got.size(), size_t(c.gain == 2000 ? 20 : n)) << c.drop;
+  }
+  const std::vector<NwDeadRun> dead = {{0, 0, n}};
+  std::vector<int32_t> got;
+  int32_t gain = 0;
+  bool open = false;
+  ASSERT_EQ(
+      extendSegmentsNW(a.data(), n, b.data(), n, ScoreParams{}, 600, 10, &dead, &got, &gain, &open),
+      kSearchNormal);
+  EXPECT_LT(gain, 2000);
+  int32_t x = 0, y = 0;
+  for (int32_t step : got) {
+    if (step == 0) {
+      EXPECT_NE(x, y) << "a step onto the dead diagonal";
+    }
+    x += step >= 0 ? std::max(step, 1) : 0;
+    y += step <= 0 ? std::max(-step, 1) : 0;
+  }
+}
+
 } // namespace
