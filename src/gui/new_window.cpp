@@ -193,6 +193,7 @@ void NewWindow::buildIsland(bool align) {
     addLabel(matrix, "(0: no limit)");
     addCheck(matrix, "Sensitive (spaced seeds)");
     addCheck(matrix, "Both strands");
+    addCheck(matrix, "Extend hits (gapped)");
   }
 }
 

@@ -17,10 +17,11 @@ struct KindInfo {
 };
 
 constexpr uint32_t kAlignBits[] = {
-    kOptAlignMaskRepeats, kOptAlignMaskFilter, kOptAlignTrim, kOptAlignHash, 0, 0};
+    kOptAlignMaskRepeats, kOptAlignMaskFilter, kOptAlignTrim, kOptAlignHash, 0, 0, 0};
 constexpr int kAlignSensitive = 4; // check of the seed shape
 // Check of the strands searched.
 constexpr int kAlignBothStrands = 5;
+constexpr int kAlignExtend = 6; // check of the gapped extension
 constexpr uint32_t kExpandBits[] = {kOptExpandMaskRepeats, kOptExpandMaskFilter, kOptExpandTrim};
 constexpr uint32_t kFilterBits[] = {kOptFilterPeriodic, kOptFilterPiles, kOptFilterInterspersed};
 constexpr uint32_t kFootnoteBits[] = {kOptToFootnotes};
@@ -31,7 +32,7 @@ const KindInfo *info(int kind) {
   static const KindInfo kinds[] = {
       {"New", "&Ok", nullptr, 0, 0, nullptr},
       {"Windows coordinates", "&Ok", nullptr, 4, 0, nullptr},
-      {"Search parameters", "&Save", "&Align", 7, 6, kAlignBits},
+      {"Search parameters", "&Save", "&Align", 7, 7, kAlignBits},
       {"Expand parameters", "&Save", "&Expand", 4, 3, kExpandBits},
       {"Filter parameter", "&Save", "Create", 3, 3, kFilterBits},
       {"Filter parameter", "&Save", "Update", 3, 3, kFilterBits},
@@ -95,6 +96,7 @@ void loadDialogValues(int kind, const WindowRecord &w, DialogValues &v) {
     put(v, 6, "%d", w.alignIsland.repeatLimit);
     v.check[kAlignSensitive] = w.alignIsland.seedShape != 0;
     v.check[kAlignBothStrands] = w.alignIsland.strands != 0;
+    v.check[kAlignExtend] = w.alignIsland.extend != 0;
     break;
   case DIALOG_EXPAND:
     loadIsland(v, 0, w.expandIsland);
@@ -151,6 +153,7 @@ void storeDialogValues(int kind, const DialogValues &v, WindowRecord &w) {
     w.alignIsland.repeatLimit = correctRepeatLimit(textToInt(v.text[6]));
     w.alignIsland.seedShape = v.check[kAlignSensitive] ? 1 : 0;
     w.alignIsland.strands = v.check[kAlignBothStrands] ? 1 : 0;
+    w.alignIsland.extend = v.check[kAlignExtend] ? 1 : 0;
     clampIslandParams(w.alignIsland, true);
     break;
   case DIALOG_EXPAND:

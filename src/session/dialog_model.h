@@ -47,7 +47,7 @@ const char *dialogActionLabel(int kind);
 //   GREEDY, OPTIMAL  check move deleted hits into the footnotes
 //   COMPOUND check Align, Expand, Merge, Trim, Reconcile
 struct DialogValues {
-  static constexpr int kTexts = 7, kChecks = 6, kTextSize = 64;
+  static constexpr int kTexts = 7, kChecks = 7, kTextSize = 64;
   char text[kTexts][kTextSize] = {};
   bool check[kChecks] = {};
 };

@@ -273,20 +273,26 @@ TEST(DialogStore, UntouchedDialogKeepsEveryValue) {
   }
 }
 
-// "Both strands", the last check of Align, is "align both"/"noboth": it
-// keeps the option in the Align parameters and sets no option bit.
-TEST(DialogStore, AlignBothStrandsCheck) {
+// "Both strands" and "Extend hits (gapped)", the last checks of Align, are
+// "align both"/"noboth" and "extend"/"noextend": each keeps its option in
+// the Align parameters, apart from the other, and sets no option bit.
+TEST(DialogStore, AlignBothStrandsAndExtendChecks) {
   WindowRecord w = defaults();
   DialogValues v;
-  EXPECT_EQ(dialogCheckCount(DIALOG_ALIGN), 6);
-  for (bool both : {true, false}) {
-    const uint32_t flags = w.flagsB;
-    loadDialogValues(DIALOG_ALIGN, w, v);
-    EXPECT_EQ(v.check[5], !both) << "shows what is stored";
-    v.check[5] = both;
-    storeDialogValues(DIALOG_ALIGN, v, w);
-    EXPECT_EQ(w.alignIsland.strands, both ? 1 : 0);
-    EXPECT_EQ(w.flagsB, flags);
-    EXPECT_EQ(w.alignIsland.seedShape, 0);
-  }
+  EXPECT_EQ(dialogCheckCount(DIALOG_ALIGN), 7);
+  for (int both : {1, 0})
+    for (int extend : {0, 1}) {
+      const uint32_t flags = w.flagsB;
+      const int16_t wasBoth = w.alignIsland.strands, wasExtend = w.alignIsland.extend;
+      loadDialogValues(DIALOG_ALIGN, w, v);
+      EXPECT_EQ(v.check[5], wasBoth != 0) << "shows what is stored";
+      EXPECT_EQ(v.check[6], wasExtend != 0) << "shows what is stored";
+      v.check[5] = both;
+      v.check[6] = extend;
+      storeDialogValues(DIALOG_ALIGN, v, w);
+      EXPECT_EQ(w.alignIsland.strands, both);
+      EXPECT_EQ(w.alignIsland.extend, extend);
+      EXPECT_EQ(w.flagsB, flags);
+      EXPECT_EQ(w.alignIsland.seedShape, 0);
+    }
 }
