@@ -138,7 +138,12 @@ int32_t diagonalAt(const Hit *h, int32_t x) {
 bool startsOnPath(const Hit *h, const Hit *other) {
   if (!h->firstBlock)
     return true;
-  const int32_t g = std::max<int32_t>(gCurrent->alignIsland.maxGap, 1);
+  int32_t g = std::max<int32_t>(gCurrent->alignIsland.maxGap, 1);
+  // Nothing on a neighbour diagonal repeats a gapless run of matches (as a
+  // sequence against itself): there, a chain is a tandem copy beside it.
+  const HitBlock *b = h->firstBlock;
+  if (gCurrent->alignIsland.extend && !b->next && b->identities == b->length)
+    g = 0;
   return std::abs(diagonalAt(h, other->start1) - (other->start1 - other->start2)) <= g;
 }
 

@@ -172,6 +172,8 @@ HitBlock *scanDiagonalBounded(int32_t x, int32_t y, int32_t xLimit, int32_t yLim
 }
 
 HitBlock *scanDiagonalWithin(int32_t x, int32_t y, int32_t xLimit, int32_t yLimit, int32_t room) {
+  if (gEngine.hideIdentity && x - y == gEngine.identityDiagonal)
+    return nullptr;
   if (const IslandMap *map = gEngine.islands) {
     int32_t ix, iy, length, matches;
     if (!map->scan(x, y, xLimit, yLimit, room, ix, iy, length, matches))

@@ -64,6 +64,11 @@ struct EngineContext {
   // bounded scans have read more positions (chainScanned) than it holds.
   const class IslandMap *islands;
   int64_t chainScanned;
+  // Hash mode under "extend" on a sequence against itself: the diagonal
+  // (x - y) of the identity, which the chaining of other seeds must not see,
+  // or copies beside it would join it or stop at it.
+  bool hideIdentity;
+  int32_t identityDiagonal;
   bool prepared;
 };
 extern EngineContext gEngine;

@@ -62,7 +62,8 @@ struct KeptChains {
       endY = std::max(endY, b->y + b->length);
     }
     ends.emplace_back(endX, endY);
-    if (!wantBoxes)
+    // The identity's box is the whole matrix: it would hold every copy.
+    if (!wantBoxes || (gEngine.hideIdentity && first->x - first->y == gEngine.identityDiagonal))
       return;
     boxes.push_back(Box{first->x, first->y, endX, endY});
     const size_t lastCell = (size_t)(endX - 1) / kCell;
@@ -142,6 +143,29 @@ void freeChain(HitBlock *any) {
     freeBlock(b);
   }
 }
+
+// Under "extend", a sequence aligned against itself: the identity diagonal
+// is hidden from the chaining for the search, so that close tandem copies
+// are chained on their own.
+struct IdentityScope {
+  IdentityScope() {
+    EngineContext &e = gEngine;
+    e.hideIdentity = false;
+    if (!gCurrent->alignIsland.extend)
+      return;
+    const int32_t from = std::max(e.x1, e.y1), to = std::min(e.x1 + e.W, e.y1 + e.H);
+    if (to - from < e.w)
+      return;
+    for (int32_t i = from; i < to; ++i)
+      if ((gSeq1->residues[i] & 31) != (gSeq2->residues[i] & 31))
+        return;
+    e.hideIdentity = true;
+    e.identityDiagonal = e.y1 - e.x1;
+  }
+  ~IdentityScope() { gEngine.hideIdentity = false; }
+  IdentityScope(const IdentityScope &) = delete;
+  IdentityScope &operator=(const IdentityScope &) = delete;
+};
 
 // Sensitive mode: spaced seeds, with frames that let more mismatches in.
 const char kSensitivePattern[] = "1110100110010101111";
@@ -329,6 +353,7 @@ int seedRegion() {
   IslandMapScope islands;
 
   std::vector<HitBlock *> kept;
+  IdentityScope identity;
   try {
     KeptChains chains;
     chains.wantBoxes = e.repeatLimit == 0 || e.repeatLimit > kDefaultRepeatLimit;

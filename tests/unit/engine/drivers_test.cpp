@@ -484,4 +484,43 @@ TEST_F(DriversTest, ExtendFollowsAnOldCopyAlongMostOfItsLength) {
   }
 }
 
+// A tandem array: 60 copies of a 12-base unit, each with about one base in
+// seven changed, so that neighbour copies share about three bases in four.
+// Aligned with itself, copies further on are found either way, but the
+// array against itself one copy on, 12 diagonals beside the diagonal, only
+// under "extend": without it the diagonal's chain holds the same residues
+// and takes it for a part of itself. The diagonal stays one hit of its own.
+TEST_F(DriversTest, ExtendFindsATandemArrayBesideTheDiagonal) {
+  const std::string unit = randomBases(12, 71);
+  std::mt19937 rng(72);
+  std::string array;
+  for (int copy = 0; copy < 60; ++copy)
+    for (char c : unit)
+      array += rng() % 7 == 0 ? "ACGT"[(std::string("ACGT").find(c) + 1 + rng() % 3) % 4] : c;
+  const std::string sequence = randomBases(3000, 73) + array + randomBases(3000, 74);
+  for (int16_t extend : {0, 1}) {
+    load(sequence, sequence);
+    gCurrent->flagsB |= kOptAlignHash | kOptAlignTrim;
+    gCurrent->alignIsland.seedShape = 1;
+    gCurrent->alignIsland.extend = extend;
+    alignAction(true);
+    int32_t diagonal = 0, beside = 0;
+    for (Hit *h = gHitHead1; h; h = h->next1) {
+      if (!h->firstBlock)
+        continue;
+      if (h->start1 == h->start2 && h->end1 == h->end2)
+        ++diagonal;
+      else if (std::abs(h->start2 - h->start1) <= 20 && h->start1 >= 3000 - 30 &&
+               h->end1 <= 3000 + 720 + 30)
+        beside = std::max(beside, h->end1 - h->start1);
+    }
+    EXPECT_EQ(diagonal, 1) << extend;
+    if (extend)
+      EXPECT_GT(beside, 400);
+    else
+      EXPECT_EQ(beside, 0);
+    EXPECT_EQ(checkLocalFile(save("tandem.loc_align", false)), "");
+  }
+}
+
 } // namespace
