@@ -92,6 +92,14 @@ protected:
     EXPECT_TRUE(global ? SaveGlobalFile(false) : WriteLocalFile(false));
     return path;
   }
+  // Sensitive Align of a sequence against itself, with or without "extend".
+  void alignWithItself(const std::string &sequence, int16_t extend) {
+    load(sequence, sequence);
+    gCurrent->flagsB |= kOptAlignHash | kOptAlignTrim;
+    gCurrent->alignIsland.seedShape = 1;
+    gCurrent->alignIsland.extend = extend;
+    alignAction(true);
+  }
   Hit *scoredHit(int32_t x, int32_t y, int32_t length) {
     Hit *h = makeDiagonalHit(x, y, length);
     rebuildLists(0, 0);
@@ -456,11 +464,7 @@ TEST_F(DriversTest, ExtendFollowsAnOldCopyAlongMostOfItsLength) {
   }
   const std::string sequence = base.substr(0, 4000) + copy + base.substr(4000 + copy.size());
   for (int16_t extend : {0, 1}) {
-    load(sequence, sequence);
-    gCurrent->flagsB |= kOptAlignHash | kOptAlignTrim;
-    gCurrent->alignIsland.seedShape = 1;
-    gCurrent->alignIsland.extend = extend;
-    alignAction(true);
+    alignWithItself(sequence, extend);
     int32_t longest = 0, diagonal = 0;
     for (Hit *h = gHitHead1; h; h = h->next1) {
       if (!h->firstBlock)
@@ -499,11 +503,7 @@ TEST_F(DriversTest, ExtendFindsATandemArrayBesideTheDiagonal) {
       array += rng() % 7 == 0 ? "ACGT"[(std::string("ACGT").find(c) + 1 + rng() % 3) % 4] : c;
   const std::string sequence = randomBases(3000, 73) + array + randomBases(3000, 74);
   for (int16_t extend : {0, 1}) {
-    load(sequence, sequence);
-    gCurrent->flagsB |= kOptAlignHash | kOptAlignTrim;
-    gCurrent->alignIsland.seedShape = 1;
-    gCurrent->alignIsland.extend = extend;
-    alignAction(true);
+    alignWithItself(sequence, extend);
     int32_t diagonal = 0, beside = 0;
     for (Hit *h = gHitHead1; h; h = h->next1) {
       if (!h->firstBlock)
