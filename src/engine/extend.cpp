@@ -116,6 +116,21 @@ void extendOneWay(int32_t x, int32_t y, int step, int32_t room1, int32_t room2, 
   *used2 = done2;
 }
 
+// The extension's table stands in for the session's only while extending:
+// the session's is back for judging, and whatever way the action ends.
+class ExtendTable {
+public:
+  ExtendTable() { memcpy(saved_, ScoreTable, sizeof saved_); }
+  ~ExtendTable() { restore(); }
+  ExtendTable(const ExtendTable &) = delete;
+  ExtendTable &operator=(const ExtendTable &) = delete;
+  void use() { buildExtendTable(); }
+  void restore() { memcpy(ScoreTable, saved_, sizeof saved_); }
+
+private:
+  int32_t saved_[32][32];
+};
+
 // Blocks of `path` from (start1, start2) made h's alignment.
 void rebuild(Hit *h, const Path &path, int32_t start1, int32_t start2) {
   HitBlock *made = nullptr, *first = nullptr;
@@ -230,9 +245,8 @@ int32_t extendNewHits(int32_t drop, int32_t band) {
   int32_t area[4];
   actionArea(gCurrent, area);
   computeMinScores(area[1] - area[0], area[3] - area[2]);
-  int32_t saved[32][32];
-  memcpy(saved, ScoreTable, sizeof saved);
-  buildExtendTable();
+  ExtendTable table;
+  table.use();
   int32_t extended = 0;
   std::vector<Hit *> hits, all;
   for (Hit *h = gHitHead1; h; h = h->next1)
@@ -292,7 +306,7 @@ int32_t extendNewHits(int32_t drop, int32_t band) {
       addStep(whole, s);
     for (int32_t s : right)
       addStep(whole, s);
-    memcpy(ScoreTable, saved, sizeof saved);
+    table.restore();
     rebuild(h, whole, start1 - l1, start2 - l2);
     // Past what its identity can carry: its best part, else as it was.
     if (h->firstBlock && globalMargin(h) < 0) {
@@ -309,9 +323,9 @@ int32_t extendNewHits(int32_t drop, int32_t band) {
       ++extended;
       grown.push_back(h);
     }
-    buildExtendTable();
+    table.use();
   }
-  memcpy(ScoreTable, saved, sizeof saved);
+  table.restore();
   for (Hit *h : doomed)
     deleteNow(h);
   return extended;

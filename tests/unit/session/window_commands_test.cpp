@@ -8,7 +8,9 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <new>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -127,6 +129,26 @@ protected:
 };
 
 } // namespace
+
+// Operator new of this test program, with a budget: once it is spent the
+// next allocation throws, as it would when memory runs short. -1: none.
+namespace {
+long gNewBudget = -1;
+} // namespace
+
+void *operator new(size_t n) {
+  if (gNewBudget >= 0 && gNewBudget-- == 0)
+    throw std::bad_alloc();
+  if (void *p = malloc(n ? n : 1))
+    return p;
+  throw std::bad_alloc();
+}
+// The new above takes from malloc, so free is the matching release.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void *p) noexcept { free(p); }
+void operator delete(void *p, size_t) noexcept { free(p); }
+#pragma GCC diagnostic pop
 
 // The keyboard path of a new user gives the file the command language gives
 // (the golden file of the same steps in batch mode), and the information
@@ -531,4 +553,25 @@ TEST_F(MenuSession, ActionShortOfMemoryIsUndone) {
   EXPECT_EQ(line(),
             " Action: Align    Viewed: 223    Added: 5             Total: 4   Conflicting: 4");
   EXPECT_EQ(journalNewestState(), state + 1);
+}
+
+// An extending Align that runs short of memory at any point leaves the
+// session's scores as they were: the next actions score as before.
+TEST_F(MenuSession, ExtendShortOfMemoryKeepsTheScores) {
+  loadMito();
+  gCurrent->alignIsland.extend = 1;
+  int32_t before[32][32];
+  memcpy(before, ScoreTable, sizeof before);
+  int failed = 0;
+  for (long allowed = 0; allowed < 100000; allowed = allowed * 3 / 2 + 1) {
+    gNewBudget = allowed;
+    runWindowCommand(kCmdAlignNow, kDialogRun);
+    gNewBudget = -1;
+    if (trimmed(port.info) != "ERROR: Not enough memory.")
+      break;
+    ++failed;
+    ASSERT_EQ(memcmp(before, ScoreTable, sizeof before), 0)
+        << "after " << allowed << " allocations";
+  }
+  EXPECT_GT(failed, 10);
 }
