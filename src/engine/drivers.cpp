@@ -117,10 +117,16 @@ int regionDriver(bool fill, bool quiet, const double *preset) {
 
   if (!fill)
     gWidthLimit = widthLimit;
-  const double pValue = w->pValue;
   const bool extend = !fill && w->alignIsland.extend != 0;
+  // The search's looser P-value must not outlive it, however it ends: the
+  // window's own is saved with the hits and judges them.
+  struct PValueScope {
+    double &value;
+    const double saved;
+    ~PValueScope() { value = saved; }
+  } searchPValue{w->pValue, w->pValue};
   if (extend)
-    w->pValue = std::min(1.0, pValue * kExtendSearchLoosening);
+    w->pValue = std::min(1.0, searchPValue.saved * kExtendSearchLoosening);
   if (!cancelled) {
     openActionCanvas();
     gActionStatus = (gActionStatus & (kModeStop | kModePaused)) | kModeAlign;
@@ -147,7 +153,7 @@ int regionDriver(bool fill, bool quiet, const double *preset) {
     }
     closeActionCanvas();
   }
-  w->pValue = pValue;
+  w->pValue = searchPValue.saved;
 
   // Regions that produced nothing are left without blocks.
   for (Hit *h = gHitHead1; h; h = h->next1)

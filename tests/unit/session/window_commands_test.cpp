@@ -556,12 +556,14 @@ TEST_F(MenuSession, ActionShortOfMemoryIsUndone) {
 }
 
 // An extending Align that runs short of memory at any point leaves the
-// session's scores as they were: the next actions score as before.
+// session's scores and maximal P-value as they were: the next actions score
+// and judge as before.
 TEST_F(MenuSession, ExtendShortOfMemoryKeepsTheScores) {
   loadMito();
   gCurrent->alignIsland.extend = 1;
   int32_t before[32][32];
   memcpy(before, ScoreTable, sizeof before);
+  const double pValue = gCurrent->pValue;
   int failed = 0;
   for (long allowed = 0; allowed < 100000; allowed = allowed * 3 / 2 + 1) {
     gNewBudget = allowed;
@@ -572,6 +574,7 @@ TEST_F(MenuSession, ExtendShortOfMemoryKeepsTheScores) {
     ++failed;
     ASSERT_EQ(memcmp(before, ScoreTable, sizeof before), 0)
         << "after " << allowed << " allocations";
+    ASSERT_EQ(gCurrent->pValue, pValue) << "after " << allowed << " allocations";
   }
   EXPECT_GT(failed, 10);
 }
