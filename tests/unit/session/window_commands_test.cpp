@@ -132,22 +132,33 @@ protected:
 
 // Operator new of this test program, with a budget: once it is spent the
 // next allocation throws, as it would when memory runs short. -1: none.
+// Every form is replaced, all on malloc, so each release matches its
+// allocation (the sanitizers check that).
 namespace {
 long gNewBudget = -1;
+void *budgetedNew(size_t n) {
+  if (gNewBudget >= 0 && gNewBudget-- == 0)
+    return nullptr;
+  return malloc(n ? n : 1);
+}
 } // namespace
 
 void *operator new(size_t n) {
-  if (gNewBudget >= 0 && gNewBudget-- == 0)
-    throw std::bad_alloc();
-  if (void *p = malloc(n ? n : 1))
+  if (void *p = budgetedNew(n))
     return p;
   throw std::bad_alloc();
 }
-// The new above takes from malloc, so free is the matching release.
+void *operator new[](size_t n) { return operator new(n); }
+void *operator new(size_t n, const std::nothrow_t &) noexcept { return budgetedNew(n); }
+void *operator new[](size_t n, const std::nothrow_t &) noexcept { return budgetedNew(n); }
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void *p) noexcept { free(p); }
+void operator delete[](void *p) noexcept { free(p); }
 void operator delete(void *p, size_t) noexcept { free(p); }
+void operator delete[](void *p, size_t) noexcept { free(p); }
+void operator delete(void *p, const std::nothrow_t &) noexcept { free(p); }
+void operator delete[](void *p, const std::nothrow_t &) noexcept { free(p); }
 #pragma GCC diagnostic pop
 
 // The keyboard path of a new user gives the file the command language gives
