@@ -205,13 +205,15 @@ Path bestJudgedPart(const Path &path, int32_t *start1, int32_t *start2) {
   return Path(path.begin() + from, path.begin() + to);
 }
 
+// a's box within b's.
+bool inside(const Hit *a, const Hit *b) {
+  return a->start1 >= b->start1 && a->end1 <= b->end1 && a->start2 >= b->start2 &&
+         a->end2 <= b->end2;
+}
+
 } // namespace
 
 int32_t removeExtendedFragments() {
-  auto inside = [](const Hit *a, const Hit *b) { // a's box within b's
-    return a->start1 >= b->start1 && a->end1 <= b->end1 && a->start2 >= b->start2 &&
-           a->end2 <= b->end2;
-  };
   auto removable = [](const Hit *h) {
     return (h->flags & kHitNewFlag) && !(h->flags & kHitApproved);
   };
@@ -267,10 +269,8 @@ int32_t extendNewHits(int32_t drop, int32_t band) {
     grown.erase(std::remove_if(grown.begin(), grown.end(),
                                [h](const Hit *g) { return g->end1 < h->start1; }),
                 grown.end());
-    if (std::any_of(grown.begin(), grown.end(), [h](const Hit *g) {
-          return g->start1 <= h->start1 && g->end1 >= h->end1 && g->start2 <= h->start2 &&
-                 g->end2 >= h->end2 && startsOnPath(g, h);
-        })) {
+    if (std::any_of(grown.begin(), grown.end(),
+                    [h](const Hit *g) { return inside(h, g) && startsOnPath(g, h); })) {
       doomed.push_back(h);
       continue;
     }
@@ -281,8 +281,7 @@ int32_t extendNewHits(int32_t drop, int32_t band) {
     for (const Hit *c : all) {
       if (span(c) <= span(h))
         break;
-      if (c->start1 <= h->start1 && c->end1 >= h->end1 && c->start2 <= h->start2 &&
-          c->end2 >= h->end2)
+      if (inside(h, c))
         around.push_back(c);
     }
     PathSink own;
