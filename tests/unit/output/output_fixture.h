@@ -40,6 +40,8 @@ protected:
     setUi(&ui);
     gCurrent = &gSlots[0];
     resetSlotDefaults(gCurrent);
+    // An Open before leaves the window it asked for; a new session here starts whole.
+    memset(gRequested, 0, sizeof gRequested);
   }
   void TearDown() override {
     setUi(nullptr);
