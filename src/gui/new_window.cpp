@@ -7,6 +7,7 @@
 FXDEFMAP(NewWindow) NewWindowMap[] = {
   FXMAPFUNCS(SEL_COMMAND, NewWindow::ID_BROWSE_FIRST, NewWindow::ID_BROWSE_SECOND, NewWindow::onCmdBrowse),
   FXMAPFUNCS(SEL_COMMAND, NewWindow::ID_TOGGLE_PERIODIC, NewWindow::ID_TOGGLE_INTERNAL, NewWindow::onCmdToggle),
+  FXMAPFUNC(SEL_COMMAND, NewWindow::ID_TOGGLE_EXTEND, NewWindow::onCmdToggleExtend),
   FXMAPFUNC(SEL_COMMAND, NewWindow::ID_RUN_ACTION, NewWindow::onCmdRunAction),
   FXMAPFUNC(SEL_COMMAND, NewWindow::ID_STORE, NewWindow::onCmdStore),
   FXMAPFUNC(SEL_COMMAND, NewWindow::ID_DISCARD, NewWindow::onCmdDiscard),
@@ -71,8 +72,10 @@ NewWindow::NewWindow(FXWindow *owner, FXint dialogKind)
     addButtons(this);
     break;
   }
-  if (kind != DIALOG_NEW)
+  if (kind != DIALOG_NEW) {
     loadFields();
+    updateCheckStates();
+  }
   if (kind == DIALOG_FILTER_CREATE || kind == DIALOG_FILTER_UPDATE)
     updateFilterFields();
 }
@@ -193,7 +196,7 @@ void NewWindow::buildIsland(bool align) {
     addLabel(matrix, "(0: no limit)");
     addCheck(matrix, "Sensitive (spaced seeds)");
     addCheck(matrix, "Both strands");
-    addCheck(matrix, "Extend hits (gapped)");
+    addCheck(matrix, "Extend hits (gapped)", ID_TOGGLE_EXTEND);
   }
 }
 
@@ -284,6 +287,19 @@ void NewWindow::updateFilterFields() {
   fields[2]->setEditable(piles);
 }
 
+// A check with no say under the others shown is greyed out, keeping its mark.
+void NewWindow::updateCheckStates() {
+  DialogValues v;
+  for (int i = 0; i < checkCount; ++i)
+    v.check[i] = checks[i]->getCheck() == TRUE;
+  for (int i = 0; i < checkCount; ++i) {
+    if (dialogCheckApplies(kind, v, i))
+      checks[i]->enable();
+    else
+      checks[i]->disable();
+  }
+}
+
 // ---- Handlers --------------------------------------------------------------------
 
 void NewWindow::end(FXuint result) {
@@ -299,6 +315,11 @@ long NewWindow::onCmdToggle(FXObject *, FXSelector sel, void *) {
   else
     gCurrent->flagsB &= ~bit;
   updateFilterFields();
+  return 1;
+}
+
+long NewWindow::onCmdToggleExtend(FXObject *, FXSelector, void *) {
+  updateCheckStates();
   return 1;
 }
 

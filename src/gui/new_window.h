@@ -21,6 +21,7 @@ public:
     ID_BROWSE_SECOND,
     ID_TOGGLE_PERIODIC,
     ID_TOGGLE_INTERNAL,
+    ID_TOGGLE_EXTEND, // a check that greys another out
     ID_RUN_ACTION,
     ID_STORE,
     ID_DISCARD,
@@ -38,6 +39,7 @@ public:
 
   long onCmdBrowse(FXObject *, FXSelector, void *);
   long onCmdToggle(FXObject *, FXSelector, void *);
+  long onCmdToggleExtend(FXObject *, FXSelector, void *);
   long onCmdRunAction(FXObject *, FXSelector, void *);
   long onCmdStore(FXObject *, FXSelector, void *);
   long onCmdDiscard(FXObject *, FXSelector, void *);
@@ -68,6 +70,7 @@ private:
   void loadFields();
   void storeFields();
   void updateFilterFields();
+  void updateCheckStates();
   void focusInitial();
   void end(FXuint result);
   // "&Ok" of the input dialog; false keeps it open.

@@ -79,6 +79,12 @@ int dialogTextCount(int kind) { return info(kind)->texts; }
 int dialogCheckCount(int kind) { return info(kind)->checks; }
 uint32_t filterCheckBit(int index) { return kFilterBits[index ? 1 : 0]; }
 
+bool dialogCheckApplies(int kind, const DialogValues &v, int index) {
+  if (kind != DIALOG_ALIGN || index < 0 || index >= info(kind)->checks)
+    return true;
+  return !(kAlignBits[index] == kOptAlignTrim && v.check[kAlignExtend]);
+}
+
 void loadDialogValues(int kind, const WindowRecord &w, DialogValues &v) {
   v = DialogValues();
   const KindInfo *k = info(kind);

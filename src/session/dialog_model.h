@@ -38,7 +38,7 @@ const char *dialogActionLabel(int kind);
 //   WINDOW_COORDINATES  text from1, to1, from2, to2
 //   ALIGN    text P-value, word size, m, n, k, maximal distance, repeats;
 //            check mask known, mask internal, trim, runs of matches,
-//            sensitive, both strands
+//            sensitive, both strands, extend
 //   EXPAND   text m, n, k, maximal distance; check mask known, internal, trim
 //   FILTER_* text periodic P-value, minimal overlap, minimal pile;
 //            check periodic, internal repeats, interspersed repeats
@@ -60,6 +60,10 @@ void loadDialogValues(int kind, const WindowRecord &w, DialogValues &v);
 // Converts, corrects and stores. Window coordinates go to the requested
 // intervals (gRequested).
 void storeDialogValues(int kind, const DialogValues &v, WindowRecord &w);
+
+// Whether check `index` of a kind has a say with the values shown: Align's
+// Trim has none while its hits are extended, which skips the trim.
+bool dialogCheckApplies(int kind, const DialogValues &v, int index);
 
 // The filter dialog's check buttons act at once: the option bit of check
 // `index` (0 periodic, 1 internal repeats).

@@ -21,19 +21,32 @@ start_velk pair.cmd
 poll '[ "$(px count 0 0 0 $X $Y $((X + WIDTH - 1)) $((Y + HEIGHT - 1)))" -gt 2000 ]' ||
   fail "the window is not drawn"
 
+# Pixels of the dialog in the shadow colour: a greyed-out label adds some.
+greys() {
+  local X Y WIDTH HEIGHT
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  px count 139 137 132 $X $Y $((X + WIDTH - 1)) $((Y + HEIGHT - 1))
+}
+
 # Construct > Align: from "&Align" ten fields and checks on to "Extend hits
-# (gapped)", toggled with the space bar; then "&Align".
+# (gapped)", toggled with the space bar; then "&Align". Sets `shown` to the
+# dialog's shadow pixels as it opened; extended hits are not trimmed, so
+# ticking Extend greys Trim out and clearing it brings Trim back.
 align_toggling_extend() {
   menu c a
   local dialog
   dialog=$(wait_dialog '^Search parameters$')
-  key "$dialog" Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab space alt+a
+  shown=$(greys "$dialog")
+  key "$dialog" Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab space
+  poll '[ "$(greys "$dialog")" -ne "$shown" ]' 5 || fail "Extend leaves Trim as it was"
+  key "$dialog" alt+a
   wait_gone '^Search parameters$'
   wait_info "Action: Align "
 }
 same_hits() { cmp -s "$1" "$2"; }
 
 align_toggling_extend
+plain_greys=$shown
 save_file "$PWD/gui_extend" 1
 wait_info '^ Saved'
 grep -q 'hits: extended' gui_extend.loc_align || fail "the option is not in the header"
@@ -41,6 +54,7 @@ same_hits gui_extend.loc_align batch_extend.loc_align ||
   fail "the window's extended hits differ from 'align extend'"
 
 align_toggling_extend
+[ "$shown" -gt "$plain_greys" ] || fail "Trim is not greyed out under Extend"
 save_file "$PWD/gui_plain" 1
 wait_info '^ Saved'
 grep -q 'hits: extended' gui_plain.loc_align && fail "the cleared check still extends"

@@ -276,6 +276,7 @@ TEST(DialogStore, UntouchedDialogKeepsEveryValue) {
 // "Both strands" and "Extend hits (gapped)", the last checks of Align, are
 // "align both"/"noboth" and "extend"/"noextend": each keeps its option in
 // the Align parameters, apart from the other, and sets no option bit.
+// Extended hits are not trimmed, so Trim has no say while Extend is ticked.
 TEST(DialogStore, AlignBothStrandsAndExtendChecks) {
   WindowRecord w = defaults();
   DialogValues v;
@@ -289,6 +290,9 @@ TEST(DialogStore, AlignBothStrandsAndExtendChecks) {
       EXPECT_EQ(v.check[6], wasExtend != 0) << "shows what is stored";
       v.check[5] = both;
       v.check[6] = extend;
+      for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(dialogCheckApplies(DIALOG_ALIGN, v, i), i != 2 || !extend) << i;
+      EXPECT_TRUE(dialogCheckApplies(DIALOG_EXPAND, v, 2)) << "Expand's own Trim";
       storeDialogValues(DIALOG_ALIGN, v, w);
       EXPECT_EQ(w.alignIsland.strands, both);
       EXPECT_EQ(w.alignIsland.extend, extend);
