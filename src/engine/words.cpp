@@ -22,6 +22,10 @@ namespace {
 // The blocks of the chains kept so far, by diagonal, and each chain's end:
 // what lets a seed tell whether an earlier seed's chain covers it.
 const SeedShape *gSpaced; // the spaced pattern while a sensitive search runs
+// Sensitive search under "extend": a spaced word also seeds where one
+// compared position holds a transition, as older copies differ mostly by
+// transitions and often share no word exactly.
+bool gTransitionSeeds;
 
 struct KeptChains {
   struct Span {
@@ -130,6 +134,7 @@ struct KeptScope {
   ~KeptScope() {
     gKept = nullptr;
     gSpaced = nullptr;
+    gTransitionSeeds = false;
   }
   KeptScope(const KeptScope &) = delete;
   KeptScope &operator=(const KeptScope &) = delete;
@@ -180,18 +185,40 @@ bool spacedHit(int32_t x, int32_t y) {
   return true;
 }
 
-// One seed ending at (i1, i2): grown into a chain, kept when it passes the
-// global test. A `frequent` word (more copies than the default repeat limit)
-// is not grown inside a kept chain's box: in a low-complexity or tandem
-// stretch every copy would grow an island as long as the stretch and scan
-// its neighbour diagonals, and the chain would end as a duplicate of the
-// kept one.
-void growSeed(int32_t i1, int32_t i2, bool frequent, std::vector<HitBlock *> &kept) {
+// The compared positions of the spaced word starting at (x, y) match but
+// for one transition at most.
+bool spacedHitWithTransition(int32_t x, int32_t y) {
+  const SeedShape &s = *gSpaced;
+  int transitions = 0;
+  for (uint8_t shift : s.shifts) {
+    const int32_t i = s.span - 1 - shift / 2;
+    if (pairCode(x + i, y + i) == 1)
+      continue;
+    const uint8_t a = gEngine.seq1[x + i], b = gEngine.seq2[y + i];
+    if (++transitions > 1 || pairCode(x + i, y + i) != 0 || ((a ^ b) & 3) != 2 ||
+        !IslandMatchTable[a & 31][a & 31] || !IslandMatchTable[b & 31][b & 31])
+      return false;
+  }
+  return true;
+}
+
+// One seed ending at (i1, i2) (a word with one transition when
+// `transition`): grown into a chain, kept when it passes the global test.
+// A `frequent` word (more copies than the default repeat limit) is not
+// grown inside a kept chain's box: in a low-complexity or tandem stretch
+// every copy would grow an island as long as the stretch and scan its
+// neighbour diagonals, and the chain would end as a duplicate of the kept
+// one.
+void growSeed(int32_t i1, int32_t i2, bool frequent, std::vector<HitBlock *> &kept,
+              bool transition = false) {
   EngineContext &e = gEngine;
   const int32_t sx = i1 - e.w + 1, sy = i2 - e.w + 1;
   // A seed whose word also hits one pair earlier lies inside a stretch that
   // an earlier seed covers.
-  if (sx > 0 && sy > 0 && (gSpaced ? spacedHit(sx - 1, sy - 1) : pairCode(sx - 1, sy - 1) == 1))
+  if (sx > 0 && sy > 0 &&
+      (transition ? spacedHitWithTransition(sx - 1, sy - 1)
+       : gSpaced  ? spacedHit(sx - 1, sy - 1)
+                  : pairCode(sx - 1, sy - 1) == 1))
     return;
   gKept->seedEndX = i1 + 1;
   gKept->seedEndY = i2 + 1;
@@ -256,8 +283,11 @@ void growSeed(int32_t i1, int32_t i2, bool frequent, std::vector<HitBlock *> &ke
 // Streams sequence 2 against the index; kept chains collect in `kept`.
 // Word ends whose preceding pair matches (for a spaced word: whose preceding
 // word is the same) are inside a stretch that an earlier seed covers: the
-// index never hands them out.
-void streamSecond(const WordIndex &index, const SeedShape &shape, std::vector<HitBlock *> &kept) {
+// index never hands them out. With `transitions`, only the words one
+// transition away are looked up: a second pass, so that the seeds of exact
+// words are all chained first, and the others only add what they missed.
+void streamSecond(const WordIndex &index, const SeedShape &shape, std::vector<HitBlock *> &kept,
+                  bool transitions) {
   EngineContext &e = gEngine;
   // Keys are rolled a batch ahead so that their buckets can be fetched early.
   constexpr int32_t kBatch = 32;
@@ -292,6 +322,19 @@ void streamSecond(const WordIndex &index, const SeedShape &shape, std::vector<Hi
       if (stopBitSet())
         return;
       const int32_t end = ends[t];
+      if (transitions) {
+        for (int32_t p = 0; p < shape.weight; ++p) {
+          // The word with a transition at compared position p.
+          const uint64_t variant = keys[t] ^ (UINT64_C(2) << (2 * p));
+          int frequent = mayBeFrequent ? -1 : 0;
+          index.visit(variant, -1, 0, e.repeatLimit, [&](int32_t i) {
+            if (frequent < 0)
+              frequent = index.count(variant) > kDefaultRepeatLimit;
+            growSeed(i, end, frequent == 1, kept, true);
+          });
+        }
+        continue;
+      }
       // What makes a seed lie inside a stretch an earlier seed covers: the
       // pair before the word matches, or for a spaced word, the word just
       // before it is the same.
@@ -316,7 +359,8 @@ void streamSecond(const WordIndex &index, const SeedShape &shape, std::vector<Hi
       if (e.repeatLimit > 0 && n > e.repeatLimit)
         ++e.repeatWords;
     }
-    gProgress.scanned += (int64_t)(j - from) * e.W;
+    if (!transitions)
+      gProgress.scanned += (int64_t)(j - from) * e.W;
   }
 }
 
@@ -358,7 +402,10 @@ int seedRegion() {
     KeptChains chains;
     chains.wantBoxes = e.repeatLimit == 0 || e.repeatLimit > kDefaultRepeatLimit;
     KeptScope scope(&chains, e.spaced ? &shape : nullptr);
-    streamSecond(index, shape, kept);
+    gTransitionSeeds = e.spaced && gCurrent->alignIsland.extend;
+    streamSecond(index, shape, kept, false);
+    if (gTransitionSeeds)
+      streamSecond(index, shape, kept, true);
   } catch (const EngineAbort &) {
     for (HitBlock *blocks : kept)
       freeChain(blocks);

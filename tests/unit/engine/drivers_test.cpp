@@ -523,4 +523,46 @@ TEST_F(DriversTest, ExtendFindsATandemArrayBesideTheDiagonal) {
   }
 }
 
+// A copy whose every sixth base is a transition, with a tenth of the rest
+// changed as well and a short indel about every 150 bases (about 75 %
+// identity): every spaced word of the sensitive pattern compares one of the
+// transitions, so no word matches it exactly, and sensitive Align finds
+// nothing, with or without "extend". Under "extend" a word with one
+// transition seeds it, and one hit holds most of the copy.
+TEST_F(DriversTest, ExtendSeedsACopyThatNoWordMatchesExactly) {
+  const std::string a = randomBases(2000, 81);
+  std::mt19937 rng(82);
+  std::string b;
+  for (size_t i = 0; i < a.size(); ++i) {
+    const size_t base = std::string("ACGT").find(a[i]);
+    const unsigned r = rng() % 150;
+    if (r == 0) // a base lost
+      continue;
+    if (r == 1) // one gained
+      b += "ACGT"[rng() % 4];
+    if (i % 6 == 0)
+      b += "GTAC"[base];
+    else if (rng() % 10 == 0)
+      b += "CATG"[base]; // a transversion
+    else
+      b += a[i];
+  }
+  for (int16_t extend : {0, 1}) {
+    load(a, b);
+    gCurrent->flagsB |= kOptAlignHash | kOptAlignTrim;
+    gCurrent->alignIsland.seedShape = 1;
+    gCurrent->alignIsland.extend = extend;
+    alignAction(true);
+    int32_t longest = 0;
+    for (Hit *h = gHitHead1; h; h = h->next1)
+      if (h->firstBlock)
+        longest = std::max(longest, h->end1 - h->start1);
+    if (extend)
+      EXPECT_GT(longest, 1600);
+    else
+      EXPECT_EQ(longest, 0);
+    EXPECT_EQ(checkLocalFile(save("transitions.loc_align", false)), "");
+  }
+}
+
 } // namespace
