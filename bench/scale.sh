@@ -19,9 +19,11 @@
 #            to LASTZ
 #   repeats  a related 1 Mb pair with 1000 copies of four 300-bp elements
 #            (10-20 % diverged) in each: Align against nucmer
-# VELK (default build/velk) is the binary, VELK_DATA (default
-# /work/shared/data) the shared data, BENCH_WORK a folder that keeps the
-# generated pairs between runs. Times are user CPU seconds.
+# BENCH_SELF (say "s48x" or "default s") runs only those settings of the
+# F32-against-itself table, by their tags. VELK (default build/velk) is the
+# binary, VELK_DATA (default /work/shared/data) the shared data, BENCH_WORK
+# a folder that keeps the generated pairs between runs. Times are user CPU
+# seconds.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
@@ -123,6 +125,7 @@ for section in $sections; do
         # of every hit. Then per LASTZ identity band: the share of its
         # columns reproduced.
         while IFS='|' read -r -u 3 tag opt scores; do
+          case " ${BENCH_SELF:-${tag:-default}} " in *" ${tag:-default} "*) ;; *) continue ;; esac
           align "f32gambia$tag" "$g1" "$g2" "$opt" "$scores"
           tr=$T
           align "f32self$tag" "$g1" "$g1" "$opt" "$scores"
