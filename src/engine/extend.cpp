@@ -43,6 +43,10 @@ constexpr int32_t kTransition = -40;
 // A window of the extension: the matrix is (side + 1)^2 cells; an
 // extension still alive at its far edge goes on in another.
 constexpr int32_t kWindow = 1000;
+// A failed extension's other parts: judged down to this many levels, and
+// none shorter than this many steps of its path.
+constexpr int kPartLevels = 3;
+constexpr size_t kMinPart = 30;
 
 void buildExtendTable() {
   for (int a = 0; a < 32; ++a)
@@ -152,7 +156,9 @@ void rebuild(Hit *h, const Path &path, int32_t start1, int32_t start2) {
 // The part of `path` (from start1, start2) that scores best as the maximal
 // P-value judges a hit: the row of its identity, gaps as CountingSink
 // counts them. The row is that of the part found before, until it holds.
-Path bestJudgedPart(const Path &path, int32_t *start1, int32_t *start2) {
+// The part's steps are [*first, *last) of `path`, when asked for.
+Path bestJudgedPart(const Path &path, int32_t *start1, int32_t *start2, size_t *first = nullptr,
+                    size_t *last = nullptr) {
   const uint8_t *s1 = gSeq1->residues + *start1, *s2 = gSeq2->residues + *start2;
   size_t from = 0, to = path.size();
   int32_t offset1 = 0, offset2 = 0;
@@ -202,7 +208,55 @@ Path bestJudgedPart(const Path &path, int32_t *start1, int32_t *start2) {
   }
   *start1 += offset1;
   *start2 += offset2;
+  if (first)
+    *first = from;
+  if (last)
+    *last = to;
   return Path(path.begin() + from, path.begin() + to);
+}
+
+// An extension that fails as a whole may hold more than one part that its
+// identity carries, as a copy with a weak stretch inside: beside the part
+// kept (steps [keptFrom, keptTo) of `path`, from start1, start2), the rest
+// on either side is judged again, and what passes becomes a hit like `like`.
+void keepOtherParts(const Hit *like, const Path &path, int32_t start1, int32_t start2,
+                    size_t keptFrom, size_t keptTo, int levels, std::vector<Hit *> *made) {
+  if (levels == 0)
+    return;
+  int32_t w = 0, h = 0;
+  for (size_t k = 0; k < keptTo; ++k) {
+    w += path[k] >= 0 ? std::max(path[k], 1) : 0;
+    h += path[k] <= 0 ? std::max(-path[k], 1) : 0;
+  }
+  const Path before(path.begin(), path.begin() + keptFrom),
+      after(path.begin() + keptTo, path.end());
+  const struct {
+    const Path &rest;
+    int32_t start1, start2;
+  } sides[2] = {{before, start1, start2}, {after, start1 + w, start2 + h}};
+  for (const auto &side : sides) {
+    if (side.rest.size() < kMinPart)
+      continue;
+    int32_t from1 = side.start1, from2 = side.start2;
+    size_t from = 0, to = 0;
+    const Path part = bestJudgedPart(side.rest, &from1, &from2, &from, &to);
+    if (part.size() < kMinPart)
+      continue;
+    Hit *n;
+    try {
+      n = allocateHit();
+    } catch (const EngineAbort &) {
+      return; // short of memory: the part kept is enough
+    }
+    n->flags = like->flags;
+    rebuild(n, part, from1, from2);
+    if (!n->firstBlock || globalMargin(n) < 0) {
+      deleteNow(n);
+      continue;
+    }
+    made->push_back(n);
+    keepOtherParts(like, side.rest, side.start1, side.start2, from, to, levels - 1, made);
+  }
 }
 
 // a's box within b's.
@@ -308,11 +362,15 @@ int32_t extendNewHits(int32_t drop, int32_t band) {
     table.restore();
     rebuild(h, whole, start1 - l1, start2 - l2);
     // Past what its identity can carry: its best part, else as it was.
+    bool cut = false;
+    size_t partFrom = 0, partTo = 0;
     if (h->firstBlock && globalMargin(h) < 0) {
       int32_t from1 = start1 - l1, from2 = start2 - l2;
-      const Path part = bestJudgedPart(whole, &from1, &from2);
-      if (!part.empty())
+      const Path part = bestJudgedPart(whole, &from1, &from2, &partFrom, &partTo);
+      if (!part.empty()) {
         rebuild(h, part, from1, from2);
+        cut = true;
+      }
     }
     if (h->firstBlock && globalMargin(h) < 0) {
       rebuild(h, own.path, start1, start2);
@@ -321,6 +379,12 @@ int32_t extendNewHits(int32_t drop, int32_t band) {
     } else {
       ++extended;
       grown.push_back(h);
+      if (cut) {
+        std::vector<Hit *> made;
+        keepOtherParts(h, whole, start1 - l1, start2 - l2, partFrom, partTo, kPartLevels, &made);
+        grown.insert(grown.end(), made.begin(), made.end());
+        extended += (int32_t)made.size();
+      }
     }
     table.use();
   }

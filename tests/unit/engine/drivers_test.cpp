@@ -565,4 +565,35 @@ TEST_F(DriversTest, ExtendSeedsACopyThatNoWordMatchesExactly) {
   }
 }
 
+// Two short copies that sequence 2 holds with 150 unrelated bases inserted
+// between them; every sixth base of the second is a transversion, so no
+// word seeds it. The extension of the first crosses the insertion to it,
+// and the whole fails the maximal P-value for the insertion's cost: cut to
+// its best part, the second copy must still be kept as a hit of its own.
+TEST_F(DriversTest, ExtendKeepsBothPartsOfAnExtensionThatFailsAsAWhole) {
+  const std::string a = randomBases(3000, 91);
+  std::string unseeded = a.substr(1110, 110);
+  for (size_t i = 0; i < unseeded.size(); i += 6)
+    unseeded[i] = "CATG"[std::string("ACGT").find(unseeded[i])];
+  const std::string b = randomBases(1000, 92) + mutated(a.substr(1000, 110), 7) +
+                        randomBases(150, 93) + unseeded + randomBases(1000, 94);
+  for (int16_t extend : {0, 1}) {
+    load(a, b);
+    gCurrent->flagsB |= kOptAlignHash | kOptAlignTrim;
+    gCurrent->alignIsland.seedShape = 1;
+    gCurrent->alignIsland.extend = extend;
+    alignAction(true);
+    int hits = 0, onSecond = 0;
+    for (Hit *h = gHitHead1; h; h = h->next1)
+      if (h->firstBlock) {
+        ++hits;
+        onSecond += h->start1 >= 1110 - 10 && h->end1 <= 1220 + 10 && h->start2 >= 1260 - 10 &&
+                    h->end2 <= 1370 + 10 && h->end1 - h->start1 > 80;
+      }
+    EXPECT_EQ(hits, extend ? 2 : 1) << extend;
+    EXPECT_EQ(onSecond, extend ? 1 : 0) << extend;
+    EXPECT_EQ(checkLocalFile(save("parts.loc_align", false)), "");
+  }
+}
+
 } // namespace
