@@ -93,12 +93,16 @@ protected:
     return path;
   }
   // Sensitive Align of a sequence against itself, with or without "extend".
-  void alignWithItself(const std::string &sequence, int16_t extend) {
-    load(sequence, sequence);
+  // Sensitive Align, with "extend" or without.
+  void alignSensitive(const std::string &a, const std::string &b, int16_t extend) {
+    load(a, b);
     gCurrent->flagsB |= kOptAlignHash | kOptAlignTrim;
     gCurrent->alignIsland.seedShape = 1;
     gCurrent->alignIsland.extend = extend;
     alignAction(true);
+  }
+  void alignWithItself(const std::string &sequence, int16_t extend) {
+    alignSensitive(sequence, sequence, extend);
   }
   Hit *scoredHit(int32_t x, int32_t y, int32_t length) {
     Hit *h = makeDiagonalHit(x, y, length);
@@ -548,11 +552,7 @@ TEST_F(DriversTest, ExtendSeedsACopyThatNoWordMatchesExactly) {
       b += a[i];
   }
   for (int16_t extend : {0, 1}) {
-    load(a, b);
-    gCurrent->flagsB |= kOptAlignHash | kOptAlignTrim;
-    gCurrent->alignIsland.seedShape = 1;
-    gCurrent->alignIsland.extend = extend;
-    alignAction(true);
+    alignSensitive(a, b, extend);
     int32_t longest = 0;
     for (Hit *h = gHitHead1; h; h = h->next1)
       if (h->firstBlock)
@@ -578,11 +578,7 @@ TEST_F(DriversTest, ExtendKeepsBothPartsOfAnExtensionThatFailsAsAWhole) {
   const std::string b = randomBases(1000, 92) + mutated(a.substr(1000, 110), 7) +
                         randomBases(150, 93) + unseeded + randomBases(1000, 94);
   for (int16_t extend : {0, 1}) {
-    load(a, b);
-    gCurrent->flagsB |= kOptAlignHash | kOptAlignTrim;
-    gCurrent->alignIsland.seedShape = 1;
-    gCurrent->alignIsland.extend = extend;
-    alignAction(true);
+    alignSensitive(a, b, extend);
     int hits = 0, onSecond = 0;
     for (Hit *h = gHitHead1; h; h = h->next1)
       if (h->firstBlock) {
