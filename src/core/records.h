@@ -70,6 +70,7 @@ struct HitBlock {
   HitBlock *sameEnd;        // engine: next island with the same end x + y
   HitBlock *freeNext;       // free list; engine: previous island on the diagonal / result list
   int32_t engineA, engineB; // spare engine words
+  int32_t runAfter, runBefore; // engine: an island's link bounds once known, plus 1
 };
 
 struct Hit {

@@ -5,6 +5,7 @@
 
 #include "core/session.h"
 #include "engine/columns.h"
+#include "engine/run_bounds.h"
 #include "engine/scores.h"
 #include "engine/search_internal.h"
 
@@ -131,6 +132,10 @@ void removeFromDiagonal(HitBlock *isl) {
     next = o->freeNext;
     o->engineA = 0;
     o->freeNext = nullptr;
+  }
+  if (RunBounds *runs = gEngine.runs) {
+    const int32_t entry = isl->x - isl->y + gEngine.diagBase;
+    runs->recount(entry, gEngine.diagonalList[entry]);
   }
 }
 
@@ -282,10 +287,17 @@ void linkGapped(HitBlock *a, HitBlock *b, int32_t kind, int32_t d) {
     if (optimistic <= gBest.score || optimistic <= gLinkThreshold)
       return;
     base -= ownScore(a->usedLength, a->usedMatches) + own;
-    if (longStretchLoses(kind, aEnd, bStart - aEnd, diagA, diagB,
-                         base +
-                             (int64_t)(a->usedMatches + b->identities) * (sp.match - sp.mismatch) +
-                             (int64_t)span * sp.mismatch))
+    const int64_t score0 = base +
+                           (int64_t)(a->usedMatches + b->identities) * (sp.match - sp.mismatch) +
+                           (int64_t)span * sp.mismatch;
+    // In the sweep, the runs beside the two islands bound the stretch.
+    if (const RunBounds *runs = gEngine.runs; runs && bStart - aEnd <= runs->reach()) {
+      const int64_t best =
+          score0 - (int64_t)(bStart - aEnd) * sp.mismatch + runs->stretchBound(a, b, bStart - aEnd);
+      if (best <= gBest.score || best <= gLinkThreshold)
+        return;
+    }
+    if (longStretchLoses(kind, aEnd, bStart - aEnd, diagA, diagB, score0))
       return;
     int32_t ca = 0, cb = 0, bestDiff = 0, cbCut = 0;
     cut = aEnd;

@@ -5,6 +5,7 @@
 #include "core/session.h"
 #include "engine/island_map.h"
 #include "engine/progress.h"
+#include "engine/run_bounds.h"
 #include "engine/search_internal.h"
 
 namespace {
@@ -142,6 +143,8 @@ void insertIsland(HitBlock *b) {
   b->freeNext = diag;
   b->engineA = 1; // on its diagonal list until finalised
   diag = b;
+  if (e.runs)
+    e.runs->add(b, b->x - b->y + e.diagBase);
 }
 
 } // namespace

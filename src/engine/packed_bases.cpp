@@ -109,3 +109,63 @@ bool PackedBases::markUsable(const uint8_t *s1, const uint8_t *s2, const bool us
   }
   return true;
 }
+
+void PackedBases::setRunSteps(int32_t up, int32_t down) {
+  up_ = up;
+  down_ = down;
+  for (int v = 0; v < 256; ++v) {
+    int32_t sum = 0, bestUp = 0, bestDown = 0;
+    for (int i = 0; i < 8; ++i) {
+      sum += (v >> i) & 1 ? up : down;
+      bestUp = sum > bestUp ? sum : bestUp;
+    }
+    for (int i = 7, back = 0; i >= 0; --i) {
+      back += (v >> i) & 1 ? up : down;
+      bestDown = back > bestDown ? back : bestDown;
+    }
+    runSum_[v] = sum;
+    runUp_[v] = bestUp;
+    runDown_[v] = bestDown;
+  }
+}
+
+int32_t PackedBases::bestRunAfter(int32_t x, int32_t y, int32_t length) const {
+  int32_t sum = 0, best = 0, i = 0;
+  for (; i + 32 <= length; i += 32) {
+    const uint32_t bits = matchBits(x + i, y + i);
+    for (int b = 0; b < 32; b += 8) {
+      const uint32_t v = (bits >> b) & 255;
+      best = sum + runUp_[v] > best ? sum + runUp_[v] : best;
+      sum += runSum_[v];
+    }
+  }
+  if (i < length) {
+    const uint32_t bits = matchBits(x + i, y + i);
+    for (int b = 0; i < length; ++i, ++b) {
+      sum += (bits >> b) & 1 ? up_ : down_;
+      best = sum > best ? sum : best;
+    }
+  }
+  return best;
+}
+
+int32_t PackedBases::bestRunBefore(int32_t x, int32_t y, int32_t length) const {
+  int32_t sum = 0, best = 0, i = 0;
+  for (; i + 32 <= length; i += 32) {
+    const uint32_t bits = matchBits(x - i - 32, y - i - 32); // bit 31 lies just before
+    for (int b = 24; b >= 0; b -= 8) {
+      const uint32_t v = (bits >> b) & 255;
+      best = sum + runDown_[v] > best ? sum + runDown_[v] : best;
+      sum += runSum_[v];
+    }
+  }
+  if (i < length) {
+    const int32_t rest = length - i;
+    const uint32_t bits = matchBits(x - length, y - length); // bit rest - 1 lies just before
+    for (int b = rest - 1; b >= 0; --b) {
+      sum += (bits >> b) & 1 ? up_ : down_;
+      best = sum > best ? sum : best;
+    }
+  }
+  return best;
+}

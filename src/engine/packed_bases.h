@@ -38,6 +38,14 @@ public:
     return (uint32_t)(v | (v >> 16));
   }
 
+  // Steps of the running sums below: `up` at a match, `down` elsewhere.
+  void setRunSteps(int32_t up, int32_t down);
+  // Once marked, the best running sum over the first 0..length positions
+  // from (x, y) on (forwards), or before (x, y) going back; 0 at least.
+  // The positions must lie inside the region.
+  int32_t bestRunAfter(int32_t x, int32_t y, int32_t length) const;
+  int32_t bestRunBefore(int32_t x, int32_t y, int32_t length) const;
+
 private:
   // The 32 two-bit fields from position p on, first in the lowest bits.
   static uint64_t bases32(const std::vector<uint64_t> &v, int32_t p) {
@@ -56,4 +64,8 @@ private:
   // counts of diagonal d start at diagonalAt_[d + n2 - 1].
   std::vector<uint16_t> sameBefore_;
   std::vector<uint32_t> diagonalAt_;
+  // Per byte of match bits: its sum, and its best running sum walking the
+  // bits up and down.
+  int32_t up_ = 0, down_ = 0;
+  int32_t runSum_[256] = {}, runUp_[256] = {}, runDown_[256] = {};
 };

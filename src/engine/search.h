@@ -64,6 +64,9 @@ struct EngineContext {
   // bounded scans have read more positions (chainScanned) than it holds.
   const class IslandMap *islands;
   int64_t chainScanned;
+  // While the Align sweep runs with packed bases that count exact matches:
+  // the bounds that pass over islands out of a link's reach (run_bounds.h).
+  class RunBounds *runs;
   // Hash mode under "extend" on a sequence against itself: the diagonal
   // (x - y) of the identity, which the chaining of other seeds must not see,
   // or copies beside it would join it or stop at it.

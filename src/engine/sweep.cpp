@@ -8,6 +8,7 @@
 #include "core/errors.h"
 #include "core/session.h"
 #include "engine/progress.h"
+#include "engine/run_bounds.h"
 #include "engine/search_internal.h"
 
 namespace {
@@ -22,23 +23,19 @@ void linkIsland(HitBlock *b) {
   gBest.score = b->chainScore;
   const int32_t bs = b->x + b->y;
   const int32_t diag = b->x - b->y + e.diagBase;
-  for (int32_t d = -e.g; d <= -1; ++d)
-    for (HitBlock *a = e.diagonalList[diag + d]; a; a = a->freeNext) {
+  // The islands d diagonals below b's, then above.
+  auto below = [&](int32_t d) {
+    for (HitBlock *a = e.diagonalList[diag - d]; a; a = a->freeNext) {
       if (a->x + a->y >= bs)
         continue;
       gLinkThreshold = linkThreshold(a);
       if (a->startY < b->y + b->length)
-        linkGapped(a, b, kLinkGapInX, -d);
+        linkGapped(a, b, kLinkGapInX, d);
       if (b->startX < a->x + a->length)
-        linkGapped(b, a, kLinkGapInY, -d);
+        linkGapped(b, a, kLinkGapInY, d);
     }
-  for (HitBlock *a = e.diagonalList[diag]; a; a = a->freeNext) {
-    if (a->x + a->y >= bs)
-      continue;
-    gLinkThreshold = linkThreshold(a);
-    linkSameDiagonal(a, b);
-  }
-  for (int32_t d = 1; d <= e.g; ++d)
+  };
+  auto above = [&](int32_t d) {
     for (HitBlock *a = e.diagonalList[diag + d]; a; a = a->freeNext) {
       if (a->x + a->y > bs)
         continue;
@@ -48,6 +45,27 @@ void linkIsland(HitBlock *b) {
       if (b->startY < a->y + a->length)
         linkGapped(b, a, kLinkGapInX, d);
     }
+  };
+  const std::vector<int32_t> *near = e.runs ? &e.runs->inReach(b, diag, e.g) : nullptr;
+  size_t i = 0;
+  if (near)
+    for (; i < near->size() && (*near)[i] < diag; ++i)
+      below(diag - (*near)[i]);
+  else
+    for (int32_t d = e.g; d >= 1; --d)
+      below(d);
+  for (HitBlock *a = e.diagonalList[diag]; a; a = a->freeNext) {
+    if (a->x + a->y >= bs)
+      continue;
+    gLinkThreshold = linkThreshold(a);
+    linkSameDiagonal(a, b);
+  }
+  if (near)
+    for (; i < near->size(); ++i)
+      above((*near)[i] - diag);
+  else
+    for (int32_t d = 1; d <= e.g; ++d)
+      above(d);
   if (gBest.score > b->chainScore && gBest.predecessor)
     commitLink();
 }
@@ -89,6 +107,22 @@ void discardAllIslands() {
     e.diagonalList[i] = nullptr;
 }
 
+// Lends the sweep's link tries the bounds from runs of matches while it
+// lives, when the packed bases count exact matches.
+struct RunScope {
+  RunBounds bounds;
+  explicit RunScope(const PackedBases &bases) {
+    EngineContext &e = gEngine;
+    // Links join islands held within 2g + 1 anti-diagonals and g diagonals,
+    // so the stretches they bridge are shorter than this.
+    if (e.packed == &bases && bounds.start(bases, *e.score, 2 * e.g + 64, e.W, e.H, e.listEntries))
+      e.runs = &bounds;
+  }
+  ~RunScope() { gEngine.runs = nullptr; }
+  RunScope(const RunScope &) = delete;
+  RunScope &operator=(const RunScope &) = delete;
+};
+
 int sweep() {
   EngineContext &e = gEngine;
   const int32_t side = e.W < e.H ? e.W : e.H;
@@ -102,6 +136,7 @@ int sweep() {
     return kSearchNoArrays;
   PackedBases bases;
   PackedScope packed(bases);
+  RunScope runs(bases);
   e.sweep = e.g;
   scanDiagonal(0, 0);
   for (int32_t j = 1; j < e.g; ++j) {
