@@ -2,6 +2,7 @@
 // diagonals within the maximal gap are scanned for islands with the bounded
 // scan, and the best link, if any, is taken before looking further.
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "core/session.h"
@@ -56,6 +57,58 @@ int runVerdict(const HitBlock *b) {
   return worst;
 }
 
+// With the island map: whether a gapped link try on a found island can be
+// left out, the island passed over unmade. Such a link (a stretch between
+// the two, neither overlapping the other) scores the gap, the chain before
+// it, the successor's own score and the stretch; the stretch scores at most
+// the best running sum beside the predecessor's end plus the one before the
+// successor's start, less the step over its length (run_bounds.h). The side
+// of the found island is bounded by its diagonal's best run.
+class PassOver {
+public:
+  // `fixedAfter`: the fixed block is the predecessor (forward chaining).
+  PassOver(const HitBlock *fixed, bool fixedAfter, int32_t reach)
+      : fixed_(fixed), after_(fixedAfter), reach_(reach) {
+    const EngineContext &e = gEngine;
+    on_ = e.islands && e.packed && e.packed->marked() && e.islands->bestRun(0) >= 0;
+  }
+  // True when the try of `f`, on diagonal d away in the given kind, leaves
+  // the best candidate as it is: it cannot score above `floor`, the fixed
+  // block's own chain (forward) or score (backward), which the best
+  // candidate's score is at least.
+  bool passes(const IslandSpan &f, int32_t kind, int32_t d, int64_t floor) {
+    if (!on_)
+      return false;
+    const EngineContext &e = gEngine;
+    const HitBlock *b = fixed_;
+    // Along the kind's sequence: the predecessor's end, the successor's start.
+    const bool alongX = kind == kLinkGapInY;
+    const int32_t fStart = alongX ? f.x : f.y, fixedStart = alongX ? b->x : b->y;
+    const int32_t length =
+        after_ ? fStart - (fixedStart + b->length) : fixedStart - (fStart + f.length);
+    if (length < 0 || length > reach_)
+      return false;
+    if (!known_) {
+      const int32_t ex = b->x + b->length, ey = b->y + b->length;
+      run_ = after_ ? e.packed->bestRunAfter(ex, ey, std::min({reach_, e.W - ex, e.H - ey}))
+                    : e.packed->bestRunBefore(b->x, b->y, std::min({reach_, b->x, b->y}));
+      known_ = true;
+    }
+    const ScoreParams &sp = *e.score;
+    int64_t best = (int64_t)sp.gapOpen + (int64_t)d * sp.gapElongation +
+                   ownScore(f.length, f.matches) + run_ + e.islands->bestRun(f.x - f.y) -
+                   (int64_t)runStep(sp) * length;
+    best += after_ ? b->chainScore : ownScore(b->length, b->identities);
+    return best <= floor;
+  }
+
+private:
+  const HitBlock *fixed_;
+  bool after_, on_ = false, known_ = false;
+  int32_t reach_;
+  int64_t run_ = 0;
+};
+
 // Growth of the chain fields of one island as backward chaining linked a
 // predecessor to it; every island after it inherits the growth.
 struct ChainGrowth {
@@ -94,20 +147,32 @@ int chainForward(HitBlock *block) {
     gBest = LinkCandidate{};
     gBest.predecessor = cur;
     gBest.score = cur->chainScore;
-    auto scanLine = [&](int32_t x, int32_t y, auto tryLink) {
-      while (HitBlock *isl = scanDiagonalBounded(x, y, xLimit, yLimit)) {
-        x = isl->x + isl->length;
-        y = isl->y + isl->length;
+    // Links reach g positions past the block's end.
+    PassOver pass(cur, true, e.g);
+    // kind < 0: the block's own diagonal.
+    auto scanLine = [&](int32_t x, int32_t y, int32_t kind, int32_t d, auto tryLink) {
+      IslandSpan f;
+      while (findIslandWithin(x, y, xLimit, yLimit, INT_MAX, f)) {
+        x = f.x + f.length;
+        y = f.y + f.length;
+        if (kind >= 0 && pass.passes(f, kind, d, cur->chainScore)) {
+          passIsland(f.x, f.y, f.length);
+          ++discarded;
+          continue;
+        }
+        HitBlock *isl = newIsland(f.x, f.y, f.length, f.matches);
         consider(isl, false, isl->blockScore, discarded, tryLink);
       }
     };
-    scanLine(ex, ey, [&](HitBlock *isl) { linkSameDiagonal(cur, isl); });
+    scanLine(ex, ey, -1, 0, [&](HitBlock *isl) { linkSameDiagonal(cur, isl); });
     // Diagonal k0 - d through (x, y + d) first, then k0 + d.
     auto scanBoth = [&](int32_t d, bool below) {
       if (below)
-        scanLine(cur->x, cur->y + d, [&](HitBlock *isl) { linkGapped(cur, isl, kLinkGapInY, d); });
+        scanLine(cur->x, cur->y + d, kLinkGapInY, d,
+                 [&](HitBlock *isl) { linkGapped(cur, isl, kLinkGapInY, d); });
       else
-        scanLine(cur->x + d, cur->y, [&](HitBlock *isl) { linkGapped(cur, isl, kLinkGapInX, d); });
+        scanLine(cur->x + d, cur->y, kLinkGapInX, d,
+                 [&](HitBlock *isl) { linkGapped(cur, isl, kLinkGapInX, d); });
     };
     if (const IslandMap *map = e.islands) {
       const int32_t k0 = cur->x - cur->y;
@@ -150,12 +215,16 @@ int chainBackward(HitBlock *block, bool hashMode) {
     gBest = LinkCandidate{};
     gBest.successor = cur;
     gBest.score = successorOwnScore(cur);
+    const int64_t floor = gBest.score;
+    // Islands end up to 2g positions before the block's start.
+    PassOver pass(cur, false, 2 * e.g);
     int met = kRunFree; // hash mode: a kept chain lies before the block
     // Each diagonal is scanned upwards from g before the block's start to
     // the block's end, so an island may overlap the block as in forward.
     // The block's own diagonal stops at its start.
-    auto scanLine = [&](int32_t x, int32_t y, int32_t xLimit, int32_t yLimit, bool own,
-                        auto tryLink) {
+    // kind < 0: the block's own diagonal.
+    auto scanLine = [&](int32_t x, int32_t y, int32_t xLimit, int32_t yLimit, int32_t kind,
+                        int32_t d, auto tryLink) {
       if (x < 0 || y < 0) {
         const int32_t lift = -std::min(x, y);
         x += lift;
@@ -164,31 +233,36 @@ int chainBackward(HitBlock *block, bool hashMode) {
       while (met == kRunFree) {
         // In hash mode nothing beyond the block's end: runs there come from
         // later seeds, and an island there would lead the chain forward again.
-        const int32_t room = own || hashMode ? std::min(xLimit - x, yLimit - y) : INT32_MAX;
-        HitBlock *isl = scanDiagonalWithin(x, y, xLimit, yLimit, room);
-        if (!isl)
+        const int32_t room = kind < 0 || hashMode ? std::min(xLimit - x, yLimit - y) : INT32_MAX;
+        IslandSpan f;
+        if (!findIslandWithin(x, y, xLimit, yLimit, room, f))
           break;
-        x = isl->x + isl->length;
-        y = isl->y + isl->length;
-        if (hashMode)
-          met = runVerdict(isl);
-        if (met != kRunFree ||
-            (isl->x + isl->length < sx - e.g && isl->y + isl->length < sy - e.g)) {
-          freeBlock(isl);
+        x = f.x + f.length;
+        y = f.y + f.length;
+        if (hashMode) {
+          HitBlock seen{};
+          seen.x = f.x;
+          seen.y = f.y;
+          seen.length = f.length;
+          met = runVerdict(&seen);
+        }
+        if (met != kRunFree || (f.x + f.length < sx - e.g && f.y + f.length < sy - e.g) ||
+            (kind >= 0 && pass.passes(f, kind, d, floor))) {
+          passIsland(f.x, f.y, f.length);
           ++discarded;
           continue;
         }
-        consider(isl, true, 0, discarded, tryLink);
+        consider(newIsland(f.x, f.y, f.length, f.matches), true, 0, discarded, tryLink);
       }
     };
-    scanLine(sx - e.g, sy - e.g, sx, sy, true, [&](HitBlock *isl) { linkSameDiagonal(isl, cur); });
+    scanLine(sx - e.g, sy - e.g, sx, sy, -1, 0, [&](HitBlock *isl) { linkSameDiagonal(isl, cur); });
     // Diagonal k0 + d first, then k0 - d.
     auto scanBoth = [&](int32_t d, bool above) {
       if (above)
-        scanLine(sx - e.g, sy - e.g - d, ex, ey - d, false,
+        scanLine(sx - e.g, sy - e.g - d, ex, ey - d, kLinkGapInY, d,
                  [&](HitBlock *isl) { linkGapped(isl, cur, kLinkGapInY, d); });
       else
-        scanLine(sx - e.g - d, sy - e.g, ex - d, ey, false,
+        scanLine(sx - e.g - d, sy - e.g, ex - d, ey, kLinkGapInX, d,
                  [&](HitBlock *isl) { linkGapped(isl, cur, kLinkGapInX, d); });
     };
     if (const IslandMap *map = e.islands) {

@@ -34,17 +34,29 @@ bool IslandMap::build() {
   W_ = e.W;
   H_ = e.H;
   const int n = e.n, m = e.m, k = e.k;
+  const bool runs = runsBound(*e.score);
+  const int32_t up = e.score->match + runStep(*e.score),
+                down = e.score->mismatch + runStep(*e.score);
   try {
     kept_.clear();
+    bestRun_.assign(runs ? (size_t)W_ + H_ : 0, 0);
     byDiagonal_.assign((size_t)W_ + H_, 0);
     buckets_.assign((size_t)W_ / kBucket + 1, {});
     for (int32_t d = 1 - H_; d < W_; ++d) {
       byDiagonal_[(size_t)(d + H_ - 1)] = (uint32_t)kept_.size();
       const int32_t x0 = start(d), s = length(d);
-      if (s < n)
-        continue;
       const uint8_t *p1 = e.seq1 + x0, *p2 = e.seq2 + (x0 - d);
       auto at = [&](int32_t t) { return scanCode(p1[t], p2[t]); };
+      if (runs) {
+        int64_t run = 0, best = 0;
+        for (int32_t t = 0; t < s; ++t) {
+          run = std::max<int64_t>(0, run + (at(t) == 1 ? up : down));
+          best = std::max(best, run);
+        }
+        bestRun_[(size_t)(d + H_ - 1)] = best;
+      }
+      if (s < n)
+        continue;
       int count = 0;
       for (int32_t t = 0; t < n; ++t)
         count += at(t);
@@ -79,6 +91,7 @@ bool IslandMap::build() {
     }
   } catch (const std::bad_alloc &) {
     kept_.clear();
+    bestRun_.clear();
     byDiagonal_.clear();
     buckets_.clear();
     return false;

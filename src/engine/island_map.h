@@ -10,6 +10,7 @@
 // frames whose matches reach k (kept here), or one it starts inside; and a
 // diagonal with no kept island near a window has nothing to find in it.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -35,6 +36,14 @@ public:
   // of that length, when it is one the map keeps; null otherwise.
   const int32_t *wordRuns(int32_t x, int32_t y, int32_t length, int32_t &count) const;
 
+  // The best running sum over any stretch of diagonal k, a match adding
+  // match + runStep and any other position mismatch + runStep (0 at
+  // least); -1 when the scores rule the bound out. What an island there
+  // scores with a stretch beside it is at most its own score and this.
+  int64_t bestRun(int32_t k) const {
+    return bestRun_.empty() ? -1 : bestRun_[(size_t)(k + H_ - 1)];
+  }
+
 private:
   // An island between the failing frames ending at positions fa and fb of
   // its diagonal (counted from the diagonal's start): the matches from the
@@ -59,4 +68,5 @@ private:
   bool scanInside(int32_t x, int32_t y, int32_t budget, int32_t room, int32_t &islandX,
                   int32_t &islandY, int32_t &length, int32_t &matches) const;
   std::vector<int32_t> runs_;
+  std::vector<int64_t> bestRun_; // by diagonal
 };

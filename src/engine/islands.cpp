@@ -175,25 +175,30 @@ HitBlock *scanDiagonalBounded(int32_t x, int32_t y, int32_t xLimit, int32_t yLim
 }
 
 HitBlock *scanDiagonalWithin(int32_t x, int32_t y, int32_t xLimit, int32_t yLimit, int32_t room) {
-  if (gEngine.hideIdentity && x - y == gEngine.identityDiagonal)
+  IslandSpan f;
+  if (!findIslandWithin(x, y, xLimit, yLimit, room, f))
     return nullptr;
-  if (const IslandMap *map = gEngine.islands) {
-    int32_t ix, iy, length, matches;
-    if (!map->scan(x, y, xLimit, yLimit, room, ix, iy, length, matches))
-      return nullptr;
-    return newIsland(ix, iy, length, matches);
-  }
+  return newIsland(f.x, f.y, f.length, f.matches);
+}
+
+bool findIslandWithin(int32_t x, int32_t y, int32_t xLimit, int32_t yLimit, int32_t room,
+                      IslandSpan &found) {
+  if (gEngine.hideIdentity && x - y == gEngine.identityDiagonal)
+    return false;
+  if (const IslandMap *map = gEngine.islands)
+    return map->scan(x, y, xLimit, yLimit, room, found.x, found.y, found.length, found.matches);
   int32_t budget = xLimit - x < yLimit - y ? xLimit - x : yLimit - y;
   if (budget < 1 || x < 0 || y < 0)
-    return nullptr;
+    return false;
   int64_t scanned = 0;
   Found f;
-  const bool found = nextIsland<1>(gEngine.seq1 + x, gEngine.seq2 + y, budget, room, f, scanned);
+  const bool isFound = nextIsland<1>(gEngine.seq1 + x, gEngine.seq2 + y, budget, room, f, scanned);
   gProgress.scanned += scanned;
   gEngine.chainScanned += scanned;
-  if (!found)
-    return nullptr;
-  return newIsland(x + f.start, y + f.start, f.end - f.start, f.matches);
+  if (!isFound)
+    return false;
+  found = IslandSpan{x + f.start, y + f.start, f.end - f.start, f.matches};
+  return true;
 }
 
 HitBlock *scanDiagonalBoundedBack(int32_t x, int32_t y, int32_t xLimit, int32_t yLimit) {

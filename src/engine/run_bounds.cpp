@@ -4,6 +4,7 @@
 #include <new>
 
 #include "engine/packed_bases.h"
+#include "engine/search_internal.h"
 
 namespace {
 
@@ -24,8 +25,7 @@ void RunBounds::Most::raise(const Most &o) {
 
 bool RunBounds::start(const PackedBases &bases, const ScoreParams &score, int32_t reach,
                       int32_t width, int32_t height, int32_t entries) {
-  // The bounds take a match to add, a mismatch and a longer gap to cost.
-  if (!bases.marked() || score.match < 0 || score.mismatch > 0 || score.gapElongation > 0)
+  if (!bases.marked() || !runsBound(score))
     return false;
   try {
     most_.assign((size_t)entries, Most{kNone, kNone, kNone, kNone});
@@ -36,13 +36,10 @@ bool RunBounds::start(const PackedBases &bases, const ScoreParams &score, int32_
   }
   bases_ = &bases;
   score_ = score;
-  // An eighth of a match's gain over a mismatch: unrelated sequence, one
-  // position in four matching, then falls by a quarter of that a position.
-  step_ = (score.match - score.mismatch) / 8;
+  step_ = runStep(score);
   reach_ = reach;
   width_ = width;
   height_ = height;
-  const_cast<PackedBases &>(bases).setRunSteps(score.match + step_, score.mismatch + step_);
   return true;
 }
 

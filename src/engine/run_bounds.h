@@ -15,9 +15,9 @@ class PackedBases;
 
 class RunBounds {
 public:
-  // Over `entries` diagonal lists, with the bases and scores of the search,
-  // for stretches up to `reach` positions; false when memory is short or
-  // the scores rule the bound out.
+  // Over `entries` diagonal lists, with the bases (their run steps set from
+  // the scores) and scores of the search, for stretches up to `reach`
+  // positions; false when memory is short or the scores rule the bound out.
   bool start(const PackedBases &bases, const ScoreParams &score, int32_t reach, int32_t width,
              int32_t height, int32_t entries);
 

@@ -154,6 +154,17 @@ void resetSecondCopy(HitBlock *b) {
   b->usedMatches = b->identities;
 }
 
+void passIsland(int32_t x, int32_t y, int32_t length) {
+  ++gCurrent->reportFirst;
+  if (drawingAllowed()) {
+    HitBlock b{};
+    b.x = x;
+    b.y = y;
+    b.length = length;
+    drawIsland(&b, false);
+  }
+}
+
 HitBlock *newIsland(int32_t x, int32_t y, int32_t length, int32_t matches) {
   HitBlock *b = allocateBlock();
   b->x = x;

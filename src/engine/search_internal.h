@@ -29,6 +29,21 @@ inline bool stopBitSet() { return (gActionStatus & kModeStop) != 0; }
 
 // Bounded scan that treats position `room` along the diagonal as its end.
 HitBlock *scanDiagonalWithin(int32_t x, int32_t y, int32_t xLimit, int32_t yLimit, int32_t room);
+// The same, the island found given as its start, length and matches.
+struct IslandSpan {
+  int32_t x, y, length, matches;
+};
+bool findIslandWithin(int32_t x, int32_t y, int32_t xLimit, int32_t yLimit, int32_t room,
+                      IslandSpan &found);
+// What every position adds to the best running sums that bound a stretch a
+// link bridges (run_bounds.h, island_map.h): an eighth of a match's gain
+// over a mismatch. Unrelated sequence, one position in four matching, then
+// falls by a quarter of that a position.
+inline int32_t runStep(const ScoreParams &s) { return (s.match - s.mismatch) / 8; }
+// The bounds take a match to add, a mismatch and a longer gap to cost.
+inline bool runsBound(const ScoreParams &s) {
+  return s.match >= 0 && s.mismatch <= 0 && s.gapElongation <= 0;
+}
 // Bounded scan walking down from (x, y) inclusive towards (xLimit, yLimit).
 HitBlock *scanDiagonalBoundedBack(int32_t x, int32_t y, int32_t xLimit, int32_t yLimit);
 
@@ -53,6 +68,9 @@ void discardIsland(HitBlock *b);
 // A fresh island from the pool with both copies and its chain fields set;
 // counted in the window's islands counter and drawn when drawing is allowed.
 HitBlock *newIsland(int32_t x, int32_t y, int32_t length, int32_t matches);
+// An island the chaining can tell will not link without making it: counted
+// and drawn as newIsland would.
+void passIsland(int32_t x, int32_t y, int32_t length);
 // The second copy back to the first.
 void resetSecondCopy(HitBlock *b);
 bool drawingAllowed();
@@ -84,8 +102,10 @@ struct PackedScope {
     if (e.g < kPackedFromGap || !bases.pack(e.seq1, e.W, e.seq2, e.H))
       return;
     bool usable[64];
-    if (scanMatchesBySameBase(usable))
-      bases.markUsable(e.seq1, e.seq2, usable); // else the link tries walk position by position
+    if (scanMatchesBySameBase(usable) && bases.markUsable(e.seq1, e.seq2, usable) &&
+        runsBound(*e.score))
+      bases.setRunSteps(e.score->match + runStep(*e.score), e.score->mismatch + runStep(*e.score));
+    // else the link tries walk position by position
     if ((int64_t)e.W * e.H <= kCountedDiagonalsMaxArea)
       bases.countDiagonals(); // without the counts the bound only takes longer
     gEngine.packed = &bases;

@@ -176,6 +176,19 @@ TEST_F(IslandTest, IslandMapAnswersEveryBoundedScan) {
         ASSERT_EQ(got, want) << x << "," << y << " to " << xLimit << "," << yLimit << " room "
                              << room;
       }
+      // The best run of every diagonal, as the lowest sum before each
+      // position tells it.
+      const ScoreParams &sp = *gEngine.score;
+      const int32_t up = sp.match + runStep(sp), down = sp.mismatch + runStep(sp);
+      for (int32_t k = 1 - H; k < W; ++k) {
+        int64_t sum = 0, lowest = 0, best = 0;
+        for (int32_t x = std::max(k, 0); x < W && x - k < H; ++x) {
+          sum += pairCode(x, x - k) == 1 ? up : down;
+          lowest = std::min(lowest, sum);
+          best = std::max(best, sum - lowest);
+        }
+        ASSERT_EQ(map.bestRun(k), best) << "diagonal " << k;
+      }
       // Windows: the diagonals left out hold nothing for scans inside them.
       std::vector<int32_t> near;
       for (int t = 0; t < 100; ++t) {

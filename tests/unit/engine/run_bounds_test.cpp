@@ -26,6 +26,8 @@ protected:
     ASSERT_TRUE(scanMatchesBySameBase(usable));
     ASSERT_TRUE(bases.pack(gEngine.seq1, gEngine.W, gEngine.seq2, gEngine.H));
     ASSERT_TRUE(bases.markUsable(gEngine.seq1, gEngine.seq2, usable));
+    const ScoreParams &sp = *gEngine.score;
+    bases.setRunSteps(sp.match + runStep(sp), sp.mismatch + runStep(sp));
   }
   static HitBlock *island(int32_t x, int32_t y, int32_t length) {
     int32_t matches = 0;
