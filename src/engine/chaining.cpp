@@ -57,58 +57,6 @@ int runVerdict(const HitBlock *b) {
   return worst;
 }
 
-// With the island map: whether a gapped link try on a found island can be
-// left out, the island passed over unmade. Such a link (a stretch between
-// the two, neither overlapping the other) scores the gap, the chain before
-// it, the successor's own score and the stretch; the stretch scores at most
-// the best running sum beside the predecessor's end plus the one before the
-// successor's start, less the step over its length (run_bounds.h). The side
-// of the found island is bounded by its diagonal's best run.
-class PassOver {
-public:
-  // `fixedAfter`: the fixed block is the predecessor (forward chaining).
-  PassOver(const HitBlock *fixed, bool fixedAfter, int32_t reach)
-      : fixed_(fixed), after_(fixedAfter), reach_(reach) {
-    const EngineContext &e = gEngine;
-    on_ = e.islands && e.packed && e.packed->marked() && e.islands->bestRun(0) >= 0;
-  }
-  // True when the try of `f`, on diagonal d away in the given kind, leaves
-  // the best candidate as it is: it cannot score above `floor`, the fixed
-  // block's own chain (forward) or score (backward), which the best
-  // candidate's score is at least.
-  bool passes(const IslandSpan &f, int32_t kind, int32_t d, int64_t floor) {
-    if (!on_)
-      return false;
-    const EngineContext &e = gEngine;
-    const HitBlock *b = fixed_;
-    // Along the kind's sequence: the predecessor's end, the successor's start.
-    const bool alongX = kind == kLinkGapInY;
-    const int32_t fStart = alongX ? f.x : f.y, fixedStart = alongX ? b->x : b->y;
-    const int32_t length =
-        after_ ? fStart - (fixedStart + b->length) : fixedStart - (fStart + f.length);
-    if (length < 0 || length > reach_)
-      return false;
-    if (!known_) {
-      const int32_t ex = b->x + b->length, ey = b->y + b->length;
-      run_ = after_ ? e.packed->bestRunAfter(ex, ey, std::min({reach_, e.W - ex, e.H - ey}))
-                    : e.packed->bestRunBefore(b->x, b->y, std::min({reach_, b->x, b->y}));
-      known_ = true;
-    }
-    const ScoreParams &sp = *e.score;
-    int64_t best = (int64_t)sp.gapOpen + (int64_t)d * sp.gapElongation +
-                   ownScore(f.length, f.matches) + run_ + e.islands->bestRun(f.x - f.y) -
-                   (int64_t)runStep(sp) * length;
-    best += after_ ? b->chainScore : ownScore(b->length, b->identities);
-    return best <= floor;
-  }
-
-private:
-  const HitBlock *fixed_;
-  bool after_, on_ = false, known_ = false;
-  int32_t reach_;
-  int64_t run_ = 0;
-};
-
 // Growth of the chain fields of one island as backward chaining linked a
 // predecessor to it; every island after it inherits the growth.
 struct ChainGrowth {
@@ -134,6 +82,38 @@ void addAlongChain(HitBlock *head, const std::vector<ChainGrowth> &growth) {
 }
 
 } // namespace
+
+PassOver::PassOver(const HitBlock *fixed, bool fixedAfter, int32_t reach)
+    : fixed_(fixed), after_(fixedAfter), reach_(reach) {
+  const EngineContext &e = gEngine;
+  on_ = e.islands && e.packed && e.packed->marked() && e.islands->bestRun(0) >= 0;
+}
+
+bool PassOver::passes(const IslandSpan &f, int32_t kind, int32_t d, int64_t floor) {
+  if (!on_)
+    return false;
+  const EngineContext &e = gEngine;
+  const HitBlock *b = fixed_;
+  // Along the kind's sequence: the predecessor's end, the successor's start.
+  const bool alongX = kind == kLinkGapInY;
+  const int32_t fStart = alongX ? f.x : f.y, fixedStart = alongX ? b->x : b->y;
+  const int32_t length =
+      after_ ? fStart - (fixedStart + b->length) : fixedStart - (fStart + f.length);
+  if (length < 0 || length > reach_)
+    return false;
+  if (!known_) {
+    const int32_t ex = b->x + b->length, ey = b->y + b->length;
+    run_ = after_ ? e.packed->bestRunAfter(ex, ey, std::min({reach_, e.W - ex, e.H - ey}))
+                  : e.packed->bestRunBefore(b->x, b->y, std::min({reach_, b->x, b->y}));
+    known_ = true;
+  }
+  const ScoreParams &sp = *e.score;
+  int64_t best = (int64_t)sp.gapOpen + (int64_t)d * sp.gapElongation +
+                 ownScore(f.length, f.matches) + run_ + e.islands->bestRun(f.x - f.y) -
+                 (int64_t)runStep(sp) * length;
+  best += after_ ? b->chainScore : ownScore(b->length, b->identities);
+  return best <= floor;
+}
 
 int chainForward(HitBlock *block) {
   EngineContext &e = gEngine;

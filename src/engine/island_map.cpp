@@ -48,10 +48,13 @@ bool IslandMap::build() {
       const uint8_t *p1 = e.seq1 + x0, *p2 = e.seq2 + (x0 - d);
       auto at = [&](int32_t t) { return scanCode(p1[t], p2[t]); };
       if (runs) {
-        int64_t run = 0, best = 0;
+        // A diagonal is no longer than the map's area allows: 32 bits hold it.
+        const int32_t step[3] = {down, up, down};
+        int32_t run = 0, best = 0;
         for (int32_t t = 0; t < s; ++t) {
-          run = std::max<int64_t>(0, run + (at(t) == 1 ? up : down));
-          best = std::max(best, run);
+          run += step[at(t)];
+          run = run > 0 ? run : 0;
+          best = best > run ? best : run;
         }
         bestRun_[(size_t)(d + H_ - 1)] = best;
       }

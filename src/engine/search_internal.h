@@ -68,6 +68,30 @@ void discardIsland(HitBlock *b);
 // A fresh island from the pool with both copies and its chain fields set;
 // counted in the window's islands counter and drawn when drawing is allowed.
 HitBlock *newIsland(int32_t x, int32_t y, int32_t length, int32_t matches);
+// With the island map: whether a gapped link try of the chaining on a found
+// island can be left out, the island passed over unmade. Such a link (a
+// stretch between the two, neither overlapping the other) scores the gap,
+// the chain before it, the successor's own score and the stretch; the
+// stretch scores at most the best running sum beside the predecessor's end
+// plus the one before the successor's start, less the step over its length
+// (run_bounds.h). The found island's side is bounded by its diagonal's best
+// run.
+class PassOver {
+public:
+  // Tries against `fixed` (the predecessor when `fixedAfter`, as forward
+  // chaining links), over stretches up to `reach` positions.
+  PassOver(const HitBlock *fixed, bool fixedAfter, int32_t reach);
+  // True when the try of `f`, d diagonals away in the given kind, cannot
+  // score above `floor`, which the best candidate's score is at least.
+  bool passes(const IslandSpan &f, int32_t kind, int32_t d, int64_t floor);
+
+private:
+  const HitBlock *fixed_;
+  bool after_, on_ = false, known_ = false;
+  int32_t reach_;
+  int64_t run_ = 0; // the fixed block's best run beside it, once needed
+};
+
 // An island the chaining can tell will not link without making it: counted
 // and drawn as newIsland would.
 void passIsland(int32_t x, int32_t y, int32_t length);

@@ -1,6 +1,8 @@
+#include <climits>
 #include <set>
 #include <tuple>
 
+#include "engine/island_map.h"
 #include "engine/packed_bases.h"
 #include "engine/run_bounds.h"
 #include "engine/search_internal.h"
@@ -12,7 +14,7 @@ class RunBoundsTest : public SearchTest {
 protected:
   // Related sequences with N, masked bases and a few indels, so that links
   // across diagonals exist and some stretches cannot match at all.
-  void loadRelated(std::mt19937 &rng, size_t n) {
+  void loadRelated(std::mt19937 &rng, size_t n, IslandParams island = IslandParams{}) {
     std::string s1 = randomDna(rng, n), s2 = mutate(rng, s1, 0.1);
     for (size_t at = 300; at + 400 < s2.size(); at += 250 + rng() % 500)
       s2 = rng() % 2 ? s2.substr(0, at) + randomDna(rng, 1 + rng() % 40) + s2.substr(at)
@@ -20,7 +22,7 @@ protected:
     for (std::string *s : {&s1, &s2})
       for (size_t i = 0; i < s->size(); i += 1 + rng() % 113)
         (*s)[i] = rng() % 3 ? (char)tolower((*s)[i]) : 'N';
-    load(s1, s2, 0x08 | 0x40);
+    load(s1, s2, 0x08 | 0x40, island);
     prepare();
     bool usable[64];
     ASSERT_TRUE(scanMatchesBySameBase(usable));
@@ -82,7 +84,7 @@ TEST_F(RunBoundsTest, DiagonalsPassedOverHoldNoLink) {
   loadRelated(rng, 4000);
   const int32_t g = 300, base = gEngine.H + g - 1;
   int kept = 0, passed = 0, linked = 0;
-  for (int t = 0; t < 600; ++t) {
+  for (int t = 0; t < 2000; ++t) {
     RunBounds bounds;
     ASSERT_TRUE(bounds.start(bases, *gEngine.score, 2 * g + 64, gEngine.W, gEngine.H,
                              gEngine.W + gEngine.H + 2 * g + 15));
@@ -101,7 +103,9 @@ TEST_F(RunBoundsTest, DiagonalsPassedOverHoldNoLink) {
       const int32_t diag = bx - by + (rng() % 2 ? d : -d);
       const int32_t len = 8 + (int32_t)(rng() % 40);
       // Its start before b's, its end at most 2g + 1 anti-diagonals behind.
-      const int32_t start = bx + by - 1 - (int32_t)(rng() % (2 * g + 2 * len));
+      // Every third right beside b, overlapping it often.
+      const int32_t start =
+          bx + by - 1 - (int32_t)(rng() % (i % 3 ? 2 * g + 2 * len : 2 * len + 20));
       if ((start + diag) % 2 != 0 || start + 2 * len < bx + by - 2 * g - 1)
         continue;
       const int32_t ax = (start + diag) / 2, ay = ax - diag;
@@ -163,6 +167,86 @@ TEST_F(RunBoundsTest, DiagonalsPassedOverHoldNoLink) {
   // Many held islands are passed over; some link, and are kept.
   EXPECT_GT(passed, kept / 8);
   EXPECT_GT(linked, 50) << kept << " " << passed;
+}
+
+// The chaining of the hash mode, with the island map: every island a scan
+// finds on a diagonal beside a block is tried as the chaining tries it, and
+// none passed over may link.
+TEST_F(RunBoundsTest, IslandsPassedOverInChainingCannotLink) {
+  std::mt19937 rng(13);
+  // Loose frames: islands on most diagonals, as with short words.
+  loadRelated(rng, 3000, IslandParams{3, 6, 20, 6, 16});
+  IslandMap map;
+  ASSERT_TRUE(map.build());
+  const int32_t g = 200;
+  gEngine.g = g;
+  int tried = 0, passed = 0, linked = 0;
+  for (int t = 0; t < 1500; ++t) {
+    const bool forward = t % 2 == 0, above = rng() % 2 == 0, aligned = t % 4 < 2;
+    // Half the blocks on the pair's alignment (its best island near a
+    // random x), where indels make links across a few diagonals.
+    const int32_t d = 1 + (int32_t)(rng() % (aligned ? 45 : g - 1));
+    int32_t x = 2 * g + (int32_t)(rng() % (gEngine.W - 4 * g)),
+            y = (int32_t)(rng() % (gEngine.H - 60)), length = 10 + (int32_t)(rng() % 50);
+    IslandSpan best{0, 0, 0, -1}, f;
+    for (int32_t k = -150; aligned && k <= 150; ++k)
+      if (x - k >= 0 && x - k + 60 < gEngine.H &&
+          findIslandWithin(x, x - k, x + 60, x - k + 60, INT_MAX, f) && f.matches > best.matches)
+        best = f;
+    if (best.matches > 0) {
+      x = best.x;
+      y = best.y;
+      length = best.length;
+    }
+    HitBlock *cur = island(x, y, length);
+    if (forward)
+      cur->chainScore += (int32_t)(rng() % 2000);
+    const int32_t ex = x + length, ey = y + length;
+    const int32_t kind = forward == above ? kLinkGapInX : kLinkGapInY;
+    // The line and window each direction scans.
+    int32_t lx, ly, xLimit, yLimit;
+    if (forward) {
+      lx = above ? x + d : x;
+      ly = above ? y : y + d;
+      xLimit = std::min(ex + g, gEngine.W);
+      yLimit = std::min(ey + g, gEngine.H);
+    } else {
+      lx = above ? x - g : x - g - d;
+      ly = above ? y - g - d : y - g;
+      xLimit = above ? ex : ex - d;
+      yLimit = above ? ey - d : ey;
+      const int32_t lift = std::max(0, -std::min(lx, ly));
+      lx += lift;
+      ly += lift;
+    }
+    gEngine.islands = &map;
+    gEngine.packed = &bases;
+    PassOver pass(cur, forward, forward ? g : 2 * g);
+    while (findIslandWithin(lx, ly, xLimit, yLimit, INT_MAX, f)) {
+      lx = f.x + f.length;
+      ly = f.y + f.length;
+      gBest = LinkCandidate{};
+      gBest.score = forward ? cur->chainScore : successorOwnScore(cur);
+      const bool passes = pass.passes(f, kind, d, gBest.score);
+      HitBlock *isl = newIsland(f.x, f.y, f.length, f.matches);
+      gLinkThreshold = forward ? isl->blockScore : 0;
+      if (forward)
+        linkGapped(cur, isl, kind, d);
+      else
+        linkGapped(isl, cur, kind, d);
+      const bool links = (forward ? gBest.successor : gBest.predecessor) == isl;
+      EXPECT_FALSE(passes && links) << t << " " << f.x << " " << f.y << " " << d;
+      ++tried;
+      passed += passes;
+      linked += links;
+      freeBlock(isl);
+    }
+    gEngine.islands = nullptr;
+    gEngine.packed = nullptr;
+    freeBlock(cur);
+  }
+  EXPECT_GT(passed, tried / 4);
+  EXPECT_GT(linked, 30) << tried << " " << passed;
 }
 
 } // namespace
