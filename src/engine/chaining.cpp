@@ -33,26 +33,26 @@ void consider(HitBlock *isl, bool pred, int32_t threshold, int &discarded, Try t
 
 // Worst verdict on the runs of w successive matches of an island. Kept
 // chains come from earlier seeds only, so runs beside the block count too.
-int runVerdict(const HitBlock *b) {
+int runVerdict(int32_t x, int32_t y, int32_t length) {
   const int32_t w = gEngine.w;
   int32_t count;
   if (const int32_t *runs =
-          gEngine.islands ? gEngine.islands->wordRuns(b->x, b->y, b->length, count) : nullptr) {
+          gEngine.islands ? gEngine.islands->wordRuns(x, y, length, count) : nullptr) {
     int worst = kRunFree;
     for (int32_t i = 0; i < count && worst != kRunCovered; ++i)
-      worst = std::max(worst, wordRunVerdict(b->x + runs[i], b->y + runs[i]));
+      worst = std::max(worst, wordRunVerdict(x + runs[i], y + runs[i]));
     return worst;
   }
   // The scan window may have cut the island inside a run: count it whole,
   // so that a run reaching into the island from before it is judged too.
   int32_t run = 0;
-  while (run < w - 1 && b->x > run && b->y > run && pairCode(b->x - run - 1, b->y - run - 1) == 1)
+  while (run < w - 1 && x > run && y > run && pairCode(x - run - 1, y - run - 1) == 1)
     ++run;
   int worst = kRunFree;
-  for (int32_t i = 0; i < b->length && worst != kRunCovered; ++i) {
-    run = pairCode(b->x + i, b->y + i) == 1 ? run + 1 : 0;
+  for (int32_t i = 0; i < length && worst != kRunCovered; ++i) {
+    run = pairCode(x + i, y + i) == 1 ? run + 1 : 0;
     if (run == w) // once per run
-      worst = std::max(worst, wordRunVerdict(b->x + i, b->y + i));
+      worst = std::max(worst, wordRunVerdict(x + i, y + i));
   }
   return worst;
 }
@@ -219,13 +219,8 @@ int chainBackward(HitBlock *block, bool hashMode) {
           break;
         x = f.x + f.length;
         y = f.y + f.length;
-        if (hashMode) {
-          HitBlock seen{};
-          seen.x = f.x;
-          seen.y = f.y;
-          seen.length = f.length;
-          met = runVerdict(&seen);
-        }
+        if (hashMode)
+          met = runVerdict(f.x, f.y, f.length);
         if (met != kRunFree || (f.x + f.length < sx - e.g && f.y + f.length < sy - e.g) ||
             (kind >= 0 && pass.passes(f, kind, d, floor))) {
           passIsland(f.x, f.y, f.length);

@@ -47,25 +47,32 @@ bool IslandMap::build() {
       const int32_t x0 = start(d), s = length(d);
       const uint8_t *p1 = e.seq1 + x0, *p2 = e.seq2 + (x0 - d);
       auto at = [&](int32_t t) { return scanCode(p1[t], p2[t]); };
-      if (runs) {
-        // A diagonal is no longer than the map's area allows: 32 bits hold it.
-        const int32_t step[3] = {down, up, down};
-        int32_t run = 0, best = 0;
-        for (int32_t t = 0; t < s; ++t) {
-          run += step[at(t)];
-          run = run > 0 ? run : 0;
-          best = best > run ? best : run;
-        }
-        bestRun_[(size_t)(d + H_ - 1)] = best;
-      }
-      if (s < n)
+      // The best run, as the frames read the diagonal. A diagonal is no
+      // longer than the map's area allows: 32 bits hold it.
+      const int32_t step[3] = {down, up, down};
+      int32_t run = 0, best = 0;
+      auto walk = [&](int v) {
+        run += step[v];
+        run = run > 0 ? run : 0;
+        best = best > run ? best : run;
+      };
+      if (s < n) {
+        for (int32_t t = 0; runs && t < s; ++t)
+          walk(at(t));
+        if (runs)
+          bestRun_[(size_t)(d + H_ - 1)] = best;
         continue;
+      }
       int count = 0;
-      for (int32_t t = 0; t < n; ++t)
-        count += at(t);
+      for (int32_t t = 0; t < n; ++t) {
+        const int v = at(t);
+        count += v;
+        walk(v);
+      }
       int32_t fa = n - 1, total = count;
       for (int32_t t = n; t < s; ++t) {
         const int v = at(t);
+        walk(v);
         count += v - at(t - n);
         if (count >= m) {
           total += v;
@@ -81,6 +88,8 @@ bool IslandMap::build() {
       }
       if (total >= k) // ended by the region's end; reported as the scan reaches it
         kept_.push_back(Kept{fa, s, total, 0, 0, 0, 0});
+      if (runs)
+        bestRun_[(size_t)(d + H_ - 1)] = best;
     }
     byDiagonal_.push_back((uint32_t)kept_.size());
     findWordRuns();
