@@ -14,11 +14,21 @@ class RunBoundsTest : public SearchTest {
 protected:
   // Related sequences with N, masked bases and a few indels, so that links
   // across diagonals exist and some stretches cannot match at all.
-  void loadRelated(std::mt19937 &rng, size_t n, IslandParams island = IslandParams{}) {
+  // With `tandem`, both hold a period-7 repeat over [1200, 1600), where
+  // islands on diagonals 7 apart overlap and link.
+  void loadRelated(std::mt19937 &rng, size_t n, IslandParams island = IslandParams{},
+                   bool tandem = false) {
     std::string s1 = randomDna(rng, n), s2 = mutate(rng, s1, 0.1);
     for (size_t at = 300; at + 400 < s2.size(); at += 250 + rng() % 500)
       s2 = rng() % 2 ? s2.substr(0, at) + randomDna(rng, 1 + rng() % 40) + s2.substr(at)
                      : s2.substr(0, at) + s2.substr(at + 1 + rng() % 40);
+    if (tandem) {
+      std::string repeat;
+      while (repeat.size() < 400)
+        repeat += "ACGTTGA";
+      s1.replace(1200, 400, repeat.substr(0, 400));
+      s2.replace(1200, 400, repeat.substr(0, 400));
+    }
     for (std::string *s : {&s1, &s2})
       for (size_t i = 0; i < s->size(); i += 1 + rng() % 113)
         (*s)[i] = rng() % 3 ? (char)tolower((*s)[i]) : 'N';
@@ -81,7 +91,7 @@ TEST_F(RunBoundsTest, BestRunsAsWalked) {
 // bounds too, on the diagonals they keep, with the same outcome.
 TEST_F(RunBoundsTest, DiagonalsPassedOverHoldNoLink) {
   std::mt19937 rng(12);
-  loadRelated(rng, 4000);
+  loadRelated(rng, 4000, IslandParams{}, true);
   const int32_t g = 300, base = gEngine.H + g - 1;
   int kept = 0, passed = 0, linked = 0;
   for (int t = 0; t < 2000; ++t) {
@@ -90,9 +100,15 @@ TEST_F(RunBoundsTest, DiagonalsPassedOverHoldNoLink) {
                              gEngine.W + gEngine.H + 2 * g + 15));
     // Mostly away from the pair's alignment, where links are rare.
     const int32_t length = 10 + (int32_t)(rng() % 60);
-    const int32_t bx = 2 * g + (int32_t)(rng() % (gEngine.W - 3 * g)),
-                  by = t % 3 ? (int32_t)(rng() % (gEngine.H - length))
-                             : std::clamp(bx + (int32_t)(rng() % 41) - 20, 0, gEngine.H - length);
+    // One in four inside the repeat, where long islands on nearby
+    // diagonals cover it.
+    const bool repeat = t % 4 == 3;
+    const int32_t bx = repeat ? 1250 + (int32_t)(rng() % 250)
+                              : 2 * g + (int32_t)(rng() % (gEngine.W - 3 * g)),
+                  by = repeat ? 1250 + (int32_t)(rng() % 250)
+                       : t % 4 < 2
+                           ? (int32_t)(rng() % (gEngine.H - length))
+                           : std::clamp(bx + (int32_t)(rng() % 41) - 20, 0, gEngine.H - length);
     HitBlock *b = island(bx, by, length);
     b->chainScore += (int32_t)(rng() % 3000);
     bounds.add(b, bx - by + base);
@@ -101,7 +117,7 @@ TEST_F(RunBoundsTest, DiagonalsPassedOverHoldNoLink) {
     for (int i = 0; i < 150; ++i) {
       const int32_t d = i % 2 ? 1 + (int32_t)(rng() % 25) : 1 + (int32_t)(rng() % g);
       const int32_t diag = bx - by + (rng() % 2 ? d : -d);
-      const int32_t len = 8 + (int32_t)(rng() % 40);
+      const int32_t len = 8 + (int32_t)(rng() % (repeat ? 200 : 40));
       // Its start before b's, its end at most 2g + 1 anti-diagonals behind.
       // Every third right beside b, overlapping it often.
       const int32_t start =
