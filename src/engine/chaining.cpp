@@ -118,7 +118,8 @@ bool PassOver::passes(const IslandSpan &f, int32_t kind, int32_t d, int64_t floo
 int chainForward(HitBlock *block) {
   EngineContext &e = gEngine;
   considerIslandMap();
-  std::vector<int32_t> near;
+  // Kept between calls: a seed's chaining calls this thousands of times.
+  static std::vector<int32_t> near;
   int discarded = 0;
   e.linkedIslands = 0;
   for (HitBlock *cur = block; cur;) {
@@ -184,7 +185,7 @@ int chainForward(HitBlock *block) {
 int chainBackward(HitBlock *block, bool hashMode) {
   EngineContext &e = gEngine;
   considerIslandMap();
-  std::vector<int32_t> near;
+  static std::vector<int32_t> near; // kept between calls, as in chainForward
   int discarded = 0;
   e.linkedIslands = 0;
   std::vector<ChainGrowth> growth;
