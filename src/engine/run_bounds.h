@@ -28,7 +28,8 @@ public:
   void recount(int32_t entry, const HitBlock *list);
   // The lists within g of b's list `entry`, its own left out, in order,
   // whose islands may link with b in either order; any other link scores
-  // at most its predecessor's chain.
+  // at most its predecessor's chain, which it must beat: b's own, or a held
+  // island's or its successor's, which beat it when it linked.
   const std::vector<int32_t> &inReach(const HitBlock *b, int32_t entry, int32_t g) const;
 
   // The most the stretch of `length` positions between a's end and b's

@@ -126,10 +126,10 @@ struct PackedScope {
     if (e.g < kPackedFromGap || !bases.pack(e.seq1, e.W, e.seq2, e.H))
       return;
     bool usable[64];
+    // Unmarked, the link tries walk position by position.
     if (scanMatchesBySameBase(usable) && bases.markUsable(e.seq1, e.seq2, usable) &&
         runsBound(*e.score))
       bases.setRunSteps(e.score->match + runStep(*e.score), e.score->mismatch + runStep(*e.score));
-    // else the link tries walk position by position
     if ((int64_t)e.W * e.H <= kCountedDiagonalsMaxArea)
       bases.countDiagonals(); // without the counts the bound only takes longer
     gEngine.packed = &bases;
