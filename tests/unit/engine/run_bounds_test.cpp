@@ -91,10 +91,13 @@ TEST_F(RunBoundsTest, BestRunsAsWalked) {
 // bounds too, on the diagonals they keep, with the same outcome.
 TEST_F(RunBoundsTest, DiagonalsPassedOverHoldNoLink) {
   std::mt19937 rng(12);
-  loadRelated(rng, 4000, IslandParams{}, true);
-  const int32_t g = 300, base = gEngine.H + g - 1;
   int kept = 0, passed = 0, linked = 0;
-  for (int t = 0; t < 2000; ++t) {
+  for (int t = 0; t < 4000; ++t) {
+    if (t % 2000 == 0) { // then the pair again with a repeat
+      releaseRegion();
+      loadRelated(rng, 4000, IslandParams{}, t > 0);
+    }
+    const int32_t g = 300, base = gEngine.H + g - 1;
     RunBounds bounds;
     ASSERT_TRUE(bounds.start(bases, *gEngine.score, 2 * g + 64, gEngine.W, gEngine.H,
                              gEngine.W + gEngine.H + 2 * g + 15));
