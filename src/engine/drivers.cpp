@@ -180,6 +180,7 @@ int regionDriver(bool fill, bool quiet, const double *preset) {
     extendNewHits(kExtendDrop, kExtendBand);
     resortAroundSelected();
     removeExtendedFragments();
+    removeExtendedDuplicates();
   }
   if (!gHitHead1)
     resetEngine(w->block[0], w->block[1], w->block[2], w->block[3]);

@@ -297,6 +297,83 @@ int32_t removeExtendedFragments() {
   return removed;
 }
 
+namespace {
+
+// Residues of `shorter` aligned within `near` diagonals of where `longer`
+// aligns the same residue of sequence 1. Both walk their blocks once.
+int64_t columnsBeside(const Hit *shorter, const Hit *longer, int32_t near) {
+  int64_t count = 0;
+  const HitBlock *l = longer->firstBlock;
+  for (const HitBlock *b = shorter->firstBlock; b; b = b->next) {
+    const int32_t bx = shorter->start1 + b->x, diagonal = (shorter->start2 + b->y) - bx;
+    for (int32_t x = bx, end = bx + b->length; x < end && l;) {
+      const int32_t lx = longer->start1 + l->x;
+      if (lx + l->length <= x) {
+        l = l->next;
+        continue;
+      }
+      const int32_t from = std::max(x, lx), to = std::min(end, lx + l->length);
+      if (from < to && std::abs((longer->start2 + l->y) - lx - diagonal) <= near)
+        count += to - from;
+      x = to;
+    }
+  }
+  return count;
+}
+
+int64_t alignedColumns(const Hit *h) {
+  int64_t n = 0;
+  for (const HitBlock *b = h->firstBlock; b; b = b->next)
+    n += b->length;
+  return n;
+}
+
+} // namespace
+
+int32_t removeExtendedDuplicates() {
+  struct Entry {
+    Hit *hit;
+    int64_t columns;
+    int32_t margin;
+    bool doomed;
+  };
+  std::vector<Entry> hits;
+  for (Hit *h = gHitHead1; h; h = h->next1)
+    // Near the diagonal of a sequence against itself, a short unit's
+    // tandem copies lie a period apart, and a hit beside its mirror image:
+    // all of them copies of their own.
+    if (h->firstBlock && std::abs(h->start2 - h->start1) > 2 * kDuplicateDiagonals &&
+        std::abs(h->end2 - h->end1) > 2 * kDuplicateDiagonals)
+      hits.push_back({h, alignedColumns(h), globalMargin(h), false});
+  std::sort(hits.begin(), hits.end(),
+            [](const Entry &a, const Entry &b) { return a.hit->start1 < b.hit->start1; });
+  auto removable = [](const Hit *h) {
+    return (h->flags & kHitNewFlag) && !(h->flags & kHitApproved);
+  };
+  int32_t removed = 0;
+  for (size_t i = 0; i < hits.size(); ++i) {
+    Entry &a = hits[i];
+    for (size_t j = i + 1; !a.doomed && j < hits.size() && hits[j].hit->start1 < a.hit->end1; ++j) {
+      Entry &b = hits[j];
+      if (b.doomed || b.hit->start2 >= a.hit->end2 || a.hit->start2 >= b.hit->end2)
+        continue;
+      const Entry &shorter = a.columns < b.columns ? a : b, &longer = &shorter == &a ? b : a;
+      if (100 * columnsBeside(shorter.hit, longer.hit, kDuplicateDiagonals) <
+          kDuplicateShare * shorter.columns)
+        continue;
+      Entry &worse = a.margin < b.margin || (a.margin == b.margin && a.columns < b.columns) ? a : b;
+      if (!removable(worse.hit))
+        continue;
+      worse.doomed = true;
+      ++removed;
+    }
+  }
+  for (const Entry &e : hits)
+    if (e.doomed)
+      deleteNow(e.hit);
+  return removed;
+}
+
 int32_t extendNewHits(int32_t drop, int32_t band) {
   int32_t area[4];
   actionArea(gCurrent, area);

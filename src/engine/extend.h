@@ -10,8 +10,8 @@
 constexpr int32_t kExtendDrop = 8000;
 constexpr int32_t kExtendBand = 200;
 // The search under "extend" keeps hits up to this many times the maximal
-// P-value: seeds of older copies rarely pass alone, and the P-value judges
-// them once extended.
+// P-value (the word search keeps every chain): seeds of older copies rarely
+// pass alone, and the P-value judges them once extended.
 constexpr double kExtendSearchLoosening = 1e4;
 
 // Extends every new hit of the action area within it, then judges it by the
@@ -25,3 +25,15 @@ int32_t extendNewHits(int32_t drop, int32_t band);
 // starts on its alignment is a fragment of it and goes. Expects sorted
 // lists; returns the hits removed.
 int32_t removeExtendedFragments();
+
+// After the extension: two seeds of one copy a few diagonals apart grow
+// into two alignments side by side, as the second may not run onto the
+// first. Where this share (in percent) of the shorter hit's aligned columns
+// lie within this many diagonals of the other's at the same residue of
+// sequence 1, the one that clears the maximal P-value by less goes, if new.
+// Hits within twice as many diagonals of the diagonal (a short unit's
+// tandem copies, a hit beside its mirror image) are left alone. Returns the
+// hits removed.
+constexpr int32_t kDuplicateDiagonals = 8;
+constexpr int64_t kDuplicateShare = 80;
+int32_t removeExtendedDuplicates();

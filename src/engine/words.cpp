@@ -26,6 +26,10 @@ const SeedShape *gSpaced; // the spaced pattern while a sensitive search runs
 // compared position holds a transition, as older copies differ mostly by
 // transitions and often share no word exactly.
 bool gTransitionSeeds;
+// Under "extend" every chain is kept: a seed of an older copy rarely passes
+// the maximal P-value alone, and the extension and the judging after it
+// decide what stays.
+bool gKeepEveryChain;
 
 struct KeptChains {
   struct Span {
@@ -135,6 +139,7 @@ struct KeptScope {
     gKept = nullptr;
     gSpaced = nullptr;
     gTransitionSeeds = false;
+    gKeepEveryChain = false;
   }
   KeptScope(const KeptScope &) = delete;
   KeptScope &operator=(const KeptScope &) = delete;
@@ -203,7 +208,8 @@ bool spacedHitWithTransition(int32_t x, int32_t y) {
 }
 
 // One seed ending at (i1, i2) (a word with one transition when
-// `transition`): grown into a chain, kept when it passes the global test.
+// `transition`): grown into a chain, kept when it passes the global test
+// (or always, under "extend").
 // A `frequent` word (more copies than the default repeat limit) is not
 // grown inside a kept chain's box: in a low-complexity or tandem stretch
 // every copy would grow an island as long as the stretch and scan its
@@ -271,7 +277,7 @@ void growSeed(int32_t i1, int32_t i2, bool frequent, std::vector<HitBlock *> &ke
   probe.start1 = e.x1;
   probe.start2 = e.y1;
   probe.firstBlock = blocks;
-  if (globalMargin(&probe) >= 0) {
+  if (gKeepEveryChain || globalMargin(&probe) >= 0) {
     kept.push_back(blocks);
     gKept->add(blocks);
   } else {
@@ -403,6 +409,7 @@ int seedRegion() {
     chains.wantBoxes = e.repeatLimit == 0 || e.repeatLimit > kDefaultRepeatLimit;
     KeptScope scope(&chains, e.spaced ? &shape : nullptr);
     gTransitionSeeds = e.spaced && gCurrent->alignIsland.extend;
+    gKeepEveryChain = gCurrent->alignIsland.extend != 0;
     streamSecond(index, shape, kept, false);
     if (gTransitionSeeds)
       streamSecond(index, shape, kept, true);

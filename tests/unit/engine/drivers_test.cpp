@@ -16,8 +16,10 @@
 #include "core/ui_port.h"
 #include "engine/columns.h"
 #include "engine/drivers.h"
+#include "engine/extend.h"
 #include "engine/progress.h"
 #include "engine/scores.h"
+#include "engine/search.h"
 #include "engine/trim.h"
 #include "fasta_pair.h"
 #include "local_format_check.h"
@@ -589,6 +591,45 @@ TEST_F(DriversTest, ExtendKeepsBothPartsOfAnExtensionThatFailsAsAWhole) {
     EXPECT_EQ(hits, extend ? 2 : 1) << extend;
     EXPECT_EQ(onSecond, extend ? 1 : 0) << extend;
     EXPECT_EQ(checkLocalFile(save("parts.loc_align", false)), "");
+  }
+}
+
+// After the extension, a hit running beside another a few diagonals off,
+// on the same residues, is the same copy found twice: the one the maximal
+// P-value judges worse goes, be it the shorter or the longer. A copy one
+// tandem period (12) away, hits beside the diagonal of a sequence against
+// itself (a mirror pair) and a hit the user approved all stay.
+TEST_F(DriversTest, ExtendDropsACopyFoundTwiceSideBySide) {
+  std::string s = randomBases(7000, 101);
+  s.replace(4000, 1000, mutated(s.substr(1000, 1000), 7));
+  s.replace(6200, 400, s.substr(2500, 400));
+  load(s, s);
+  computeMinScores(gSeq1->length, gSeq2->length);
+  struct Planted {
+    int32_t start1, start2, length;
+    bool approved, stays;
+  } planted[] = {
+      {0, 0, 7000, false, true},       // the diagonal
+      {1000, 4000, 1000, false, true}, // the copy
+      {1200, 4203, 500, false, false}, // the copy again, 3 diagonals off
+      {1200, 4212, 500, false, true},  // one period off
+      {1300, 4302, 300, true, true},   // approved
+      {2500, 6200, 400, false, true},  // an exact copy, shorter ...
+      {2450, 6152, 500, false, false}, // ... than its worse double
+      {100, 104, 300, false, true},    // beside the diagonal
+      {104, 100, 300, false, true},    // and its mirror
+  };
+  for (const Planted &p : planted) {
+    Hit *h = makeDiagonalHit(p.start1, p.start2, p.length);
+    h->flags |= kHitNewFlag | (p.approved ? kHitApproved : 0);
+  }
+  rebuildLists(0, 0);
+  EXPECT_EQ(removeExtendedDuplicates(), 2);
+  for (const Planted &p : planted) {
+    bool found = false;
+    for (Hit *h = gHitHead1; h; h = h->next1)
+      found |= h->firstBlock && h->start1 == p.start1 && h->start2 == p.start2;
+    EXPECT_EQ(found, p.stays) << p.start1 << " " << p.start2;
   }
 }
 
