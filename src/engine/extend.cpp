@@ -259,6 +259,9 @@ void keepOtherParts(const Hit *like, const Path &path, int32_t start1, int32_t s
   }
 }
 
+// A hit this Align made, which the user has not approved.
+bool removable(const Hit *h) { return (h->flags & kHitNewFlag) && !(h->flags & kHitApproved); }
+
 // a's box within b's.
 bool inside(const Hit *a, const Hit *b) {
   return a->start1 >= b->start1 && a->end1 <= b->end1 && a->start2 >= b->start2 &&
@@ -268,9 +271,6 @@ bool inside(const Hit *a, const Hit *b) {
 } // namespace
 
 int32_t removeExtendedFragments() {
-  auto removable = [](const Hit *h) {
-    return (h->flags & kHitNewFlag) && !(h->flags & kHitApproved);
-  };
   int32_t removed = 0;
   for (Hit *h1 = gHitHead1, *next1; h1; h1 = next1) {
     next1 = h1->next1;
@@ -347,9 +347,6 @@ int32_t removeExtendedDuplicates() {
       hits.push_back({h, alignedColumns(h), globalMargin(h), false});
   std::sort(hits.begin(), hits.end(),
             [](const Entry &a, const Entry &b) { return a.hit->start1 < b.hit->start1; });
-  auto removable = [](const Hit *h) {
-    return (h->flags & kHitNewFlag) && !(h->flags & kHitApproved);
-  };
   int32_t removed = 0;
   for (size_t i = 0; i < hits.size(); ++i) {
     Entry &a = hits[i];
