@@ -598,7 +598,8 @@ TEST_F(DriversTest, ExtendKeepsBothPartsOfAnExtensionThatFailsAsAWhole) {
 // on the same residues, is the same copy found twice: the one the maximal
 // P-value judges worse goes, be it the shorter or the longer. A copy one
 // tandem period (12) away, hits beside the diagonal of a sequence against
-// itself (a mirror pair) and a hit the user approved all stay.
+// itself (a mirror pair, tandem copies that drift away from it) and a hit
+// the user approved all stay.
 TEST_F(DriversTest, ExtendDropsACopyFoundTwiceSideBySide) {
   std::string s = randomBases(7000, 101);
   s.replace(4000, 1000, mutated(s.substr(1000, 1000), 7));
@@ -623,6 +624,9 @@ TEST_F(DriversTest, ExtendDropsACopyFoundTwiceSideBySide) {
     Hit *h = makeDiagonalHit(p.start1, p.start2, p.length);
     h->flags |= kHitNewFlag | (p.approved ? kHitApproved : 0);
   }
+  // Two tandem copies that start beside the diagonal and drift from it.
+  for (int32_t start2 : {404, 406})
+    makeTestHit(400, start2, {{0, 0, 150}, {150, 186, 150}})->flags |= kHitNewFlag;
   rebuildLists(0, 0);
   EXPECT_EQ(removeExtendedDuplicates(), 2);
   for (const Planted &p : planted) {
@@ -631,6 +635,10 @@ TEST_F(DriversTest, ExtendDropsACopyFoundTwiceSideBySide) {
       found |= h->firstBlock && h->start1 == p.start1 && h->start2 == p.start2;
     EXPECT_EQ(found, p.stays) << p.start1 << " " << p.start2;
   }
+  int drifting = 0;
+  for (Hit *h = gHitHead1; h; h = h->next1)
+    drifting += h->firstBlock && h->start1 == 400;
+  EXPECT_EQ(drifting, 2);
 }
 
 } // namespace
