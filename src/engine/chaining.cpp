@@ -133,7 +133,8 @@ int chainForward(HitBlock *block) {
     // kind < 0: the block's own diagonal.
     auto scanLine = [&](int32_t x, int32_t y, int32_t kind, int32_t d, auto tryLink) {
       IslandSpan f;
-      while (findIslandWithin(x, y, xLimit, yLimit, INT_MAX, f)) {
+      for (bool more = true; more && findIslandWithin(x, y, xLimit, yLimit, INT_MAX, f);) {
+        more = !f.lastInWindow;
         x = f.x + f.length;
         y = f.y + f.length;
         if (kind >= 0 && pass.passes(f, kind, d, cur->chainScore)) {
@@ -157,7 +158,7 @@ int chainForward(HitBlock *block) {
     };
     if (const IslandMap *map = e.islands) {
       const int32_t k0 = cur->x - cur->y;
-      map->nearDiagonals(k0, e.g, -1, cur->x, xLimit + e.n, near);
+      map->nearDiagonals(k0, e.g, -1, cur->x, xLimit + e.n, cur->y, yLimit + e.n, near);
       for (int32_t k : near)
         scanBoth(k < k0 ? k0 - k : k - k0, k < k0);
     } else {
@@ -211,13 +212,14 @@ int chainBackward(HitBlock *block, bool hashMode) {
         x += lift;
         y += lift;
       }
-      while (met == kRunFree) {
+      for (bool more = true; more && met == kRunFree;) {
         // In hash mode nothing beyond the block's end: runs there come from
         // later seeds, and an island there would lead the chain forward again.
         const int32_t room = kind < 0 || hashMode ? std::min(xLimit - x, yLimit - y) : INT32_MAX;
         IslandSpan f;
         if (!findIslandWithin(x, y, xLimit, yLimit, room, f))
           break;
+        more = !f.lastInWindow;
         x = f.x + f.length;
         y = f.y + f.length;
         if (hashMode)
@@ -243,7 +245,7 @@ int chainBackward(HitBlock *block, bool hashMode) {
     };
     if (const IslandMap *map = e.islands) {
       const int32_t k0 = sx - sy;
-      map->nearDiagonals(k0, e.g, 1, sx - 2 * e.g, ex + e.n, near);
+      map->nearDiagonals(k0, e.g, 1, sx - 2 * e.g, ex + e.n, sy - 2 * e.g, ey + e.n, near);
       for (size_t i = 0; i < near.size() && met == kRunFree; ++i)
         scanBoth(near[i] > k0 ? near[i] - k0 : k0 - near[i], near[i] > k0);
     } else {

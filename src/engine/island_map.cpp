@@ -40,13 +40,18 @@ bool IslandMap::build() {
   try {
     kept_.clear();
     bestRun_.assign(runs ? (size_t)W_ + H_ : 0, 0);
-    byDiagonal_.assign((size_t)W_ + H_, 0);
+    byDiagonal_.assign((size_t)W_ + H_ - 1, 0);
     buckets_.assign((size_t)W_ / kBucket + 1, {});
+    // Each diagonal's codes, read once: the frames read every one twice.
+    std::vector<uint8_t> codes((size_t)std::min(W_, H_));
     for (int32_t d = 1 - H_; d < W_; ++d) {
       byDiagonal_[(size_t)(d + H_ - 1)] = (uint32_t)kept_.size();
       const int32_t x0 = start(d), s = length(d);
       const uint8_t *p1 = e.seq1 + x0, *p2 = e.seq2 + (x0 - d);
-      auto at = [&](int32_t t) { return scanCode(p1[t], p2[t]); };
+      for (int32_t t = 0; t < s; ++t)
+        codes[(size_t)t] = (uint8_t)scanCode(p1[t], p2[t]);
+      const uint8_t *code = codes.data();
+      auto at = [code](int32_t t) { return (int)code[t]; };
       // The best run, as the frames read the diagonal. A diagonal is no
       // longer than the map's area allows: 32 bits hold it.
       const int32_t step[3] = {down, up, down};
@@ -93,19 +98,24 @@ bool IslandMap::build() {
     }
     byDiagonal_.push_back((uint32_t)kept_.size());
     findWordRuns();
+    spans_.clear();
+    spans_.reserve(kept_.size());
     for (int32_t d = 1 - H_; d < W_; ++d) {
       const int32_t x0 = start(d);
-      for (uint32_t i = byDiagonal_[(size_t)(d + H_ - 1)]; i < byDiagonal_[(size_t)(d + H_)]; ++i)
-        for (int32_t b = (x0 + kept_[i].fa) / kBucket, last = (x0 + kept_[i].fb) / kBucket;
+      for (uint32_t i = byDiagonal_[(size_t)(d + H_ - 1)]; i < byDiagonal_[(size_t)(d + H_)]; ++i) {
+        const Span span{d, x0 + kept_[i].fa, x0 + kept_[i].fb};
+        spans_.push_back(span);
+        for (int32_t b = span.xa / kBucket, last = span.xb / kBucket;
              b <= last && b < (int32_t)buckets_.size(); ++b)
-          if (buckets_[(size_t)b].empty() || buckets_[(size_t)b].back() != d)
-            buckets_[(size_t)b].push_back(d);
+          buckets_[(size_t)b].push_back(span);
+      }
     }
   } catch (const std::bad_alloc &) {
     kept_.clear();
     bestRun_.clear();
     byDiagonal_.clear();
     buckets_.clear();
+    spans_.clear();
     return false;
   }
   return true;
@@ -152,7 +162,10 @@ const IslandMap::Kept *IslandMap::firstFrom(int32_t k, int32_t fa) const {
 }
 
 bool IslandMap::scan(int32_t x, int32_t y, int32_t xLimit, int32_t yLimit, int32_t room,
-                     int32_t &islandX, int32_t &islandY, int32_t &length, int32_t &matches) const {
+                     int32_t &islandX, int32_t &islandY, int32_t &length, int32_t &matches,
+                     bool *alone) const {
+  if (alone)
+    *alone = false;
   const int32_t budget = std::min(xLimit - x, yLimit - y);
   if (budget < 1 || x < 0 || y < 0)
     return false;
@@ -192,6 +205,10 @@ bool IslandMap::scan(int32_t x, int32_t y, int32_t xLimit, int32_t yLimit, int32
   islandY = islandX - k;
   length = next->to - next->from;
   matches = next->matches;
+  // From its end the scan starts past this island's frames, before the next
+  // island's: with none, it finds nothing.
+  if (alone)
+    *alone = next + 1 == last && next->fb < next->to + n;
   return true;
 }
 
@@ -268,35 +285,58 @@ bool IslandMap::scanInside(int32_t x, int32_t y, int32_t budget, int32_t room, i
 }
 
 void IslandMap::nearDiagonals(int32_t k0, int32_t g, int32_t firstSide, int32_t xFrom, int32_t xTo,
-                              std::vector<int32_t> &out) const {
+                              int32_t yFrom, int32_t yTo, std::vector<int32_t> &out) const {
   // The distances of the diagonals found on either side, as bits.
   const size_t words = (size_t)g / 64 + 1;
   below_.assign(words, 0);
   above_.assign(words, 0);
-  const int32_t last = std::min(xTo, W_ - 1) / kBucket;
-  for (int32_t b = std::max(xFrom, 0) / kBucket; b <= last && b < (int32_t)buckets_.size(); ++b) {
-    const std::vector<int32_t> &ks = buckets_[(size_t)b];
-    for (auto it = std::lower_bound(ks.begin(), ks.end(), k0 - g + 1);
-         it != ks.end() && *it <= k0 + g - 1; ++it) {
-      const int32_t d = *it - k0;
-      if (d < 0)
-        below_[(size_t)-d / 64] |= UINT64_C(1) << (-d % 64);
-      else if (d > 0)
-        above_[(size_t)d / 64] |= UINT64_C(1) << (d % 64);
+  // Without branches: whether a span meets the box, and on which side it
+  // lies, follow no pattern. k0 itself lands on bit 0 above, cleared below.
+  auto mark = [&](const Span &s) {
+    const uint64_t meets =
+        (s.xb >= xFrom) & (s.xa <= xTo) & (s.xb - s.k >= yFrom) & (s.xa - s.k <= yTo);
+    const int32_t d = s.k - k0, distance = d < 0 ? -d : d;
+    uint64_t *side = d < 0 ? below_.data() : above_.data();
+    side[distance / 64] |= meets << (distance % 64);
+  };
+  const int32_t kFrom = std::max(k0 - g + 1, 1 - H_), kTo = std::min(k0 + g - 1, W_ - 1);
+  if (kFrom > kTo)
+    return (void)out.clear();
+  // Every island of the diagonals in reach, or those of the buckets over
+  // [xFrom, xTo] (each a search in); whichever is cheaper.
+  const uint32_t inReach = byDiagonal_[(size_t)(kTo + H_)] - byDiagonal_[(size_t)(kFrom + H_ - 1)];
+  const int32_t bFrom = std::max(xFrom, 0) / kBucket,
+                bTo = std::min({xTo, W_ - 1, (int32_t)buckets_.size() * kBucket - 1}) / kBucket;
+  if (inReach <= 32 * (uint32_t)std::max(bTo - bFrom + 1, 1)) {
+    const Span *s = spans_.data() + byDiagonal_[(size_t)(kFrom + H_ - 1)];
+    for (const Span *end = s + inReach; s != end; ++s)
+      mark(*s);
+  } else {
+    for (int32_t b = bFrom; b <= bTo; ++b) {
+      const std::vector<Span> &spans = buckets_[(size_t)b];
+      for (auto it = std::lower_bound(spans.begin(), spans.end(), kFrom,
+                                      [](const Span &a, int32_t k) { return a.k < k; });
+           it != spans.end() && it->k <= kTo; ++it)
+        mark(*it);
     }
   }
-  const std::vector<uint64_t> &first = firstSide > 0 ? above_ : below_;
-  out.clear();
+  above_[0] &= ~UINT64_C(1);
+  const std::vector<uint64_t> &first = firstSide > 0 ? above_ : below_,
+                              &second = firstSide > 0 ? below_ : above_;
+  // Room for every diagonal and one more write.
+  if (order_.size() < 2 * (size_t)g + 1)
+    order_.resize(2 * (size_t)g + 1);
+  int32_t *o = order_.data();
   for (size_t w = 0; w < words; ++w)
     for (uint64_t bits = below_[w] | above_[w]; bits; bits &= bits - 1) {
-      const int32_t d = (int32_t)(64 * w) + __builtin_ctzll(bits);
-      const uint64_t bit = UINT64_C(1) << (d % 64);
-      const bool onFirst = first[w] & bit, onBoth = (below_[w] & bit) && (above_[w] & bit);
-      if (onFirst)
-        out.push_back(k0 + firstSide * d);
-      if (onBoth || !onFirst)
-        out.push_back(k0 - firstSide * d);
+      const int32_t bit = __builtin_ctzll(bits), d = (int32_t)(64 * w) + bit;
+      // Written at the next place either way; kept only when there.
+      *o = k0 + firstSide * d;
+      o += (first[w] >> bit) & 1;
+      *o = k0 - firstSide * d;
+      o += (second[w] >> bit) & 1;
     }
+  out.assign(order_.data(), o);
 }
 
 IslandMapScope::IslandMapScope() {

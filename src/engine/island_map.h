@@ -21,15 +21,19 @@ public:
   bool build();
 
   // What scanDiagonalWithin(x, y, xLimit, yLimit, room) finds: false, or
-  // the island's start, length and matches.
+  // the island's start, length and matches. *alone, when asked, tells
+  // whether a scan from the island's end with the same limits and any room
+  // surely finds nothing (false when unsure): most islands are alone in a
+  // window, and the scan after each would cost as much as the island.
   bool scan(int32_t x, int32_t y, int32_t xLimit, int32_t yLimit, int32_t room, int32_t &islandX,
-            int32_t &islandY, int32_t &length, int32_t &matches) const;
+            int32_t &islandY, int32_t &length, int32_t &matches, bool *alone = nullptr) const;
 
   // The diagonals (x - y) within g of k0, k0 left out, with a kept island
-  // over some x of [xFrom, xTo], in the order of the chaining loops: by
-  // distance from k0, at each distance k0 + firstSide * d first.
+  // meeting the box [xFrom, xTo] x [yFrom, yTo], in the order of the
+  // chaining loops: by distance from k0, at each distance k0 + firstSide * d
+  // first.
   void nearDiagonals(int32_t k0, int32_t g, int32_t firstSide, int32_t xFrom, int32_t xTo,
-                     std::vector<int32_t> &out) const;
+                     int32_t yFrom, int32_t yTo, std::vector<int32_t> &out) const;
 
   // The places (offsets in the island) where runs of w matches reach w, as
   // the hash mode's backward chaining counts them for the island at (x, y)
@@ -63,8 +67,13 @@ private:
   std::vector<Kept> kept_;           // by diagonal, then position
   std::vector<uint32_t> byDiagonal_; // kept_ index of each diagonal's first; D + 1 entries
   static constexpr int32_t kBucket = 256;
-  std::vector<std::vector<int32_t>> buckets_;   // per 256 x: the diagonals with a kept island there
+  struct Span {
+    int32_t k, xa, xb; // a kept island's frames from x = xa to xb
+  };
+  std::vector<Span> spans_;                     // as kept_
+  std::vector<std::vector<Span>> buckets_;      // per 256 x: the kept islands there, by diagonal
   mutable std::vector<uint64_t> below_, above_; // scratch of nearDiagonals: distances
+  mutable std::vector<int32_t> order_;          // and the diagonals in order
   bool scanInside(int32_t x, int32_t y, int32_t budget, int32_t room, int32_t &islandX,
                   int32_t &islandY, int32_t &length, int32_t &matches) const;
   std::vector<int32_t> runs_;

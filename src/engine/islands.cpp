@@ -186,7 +186,8 @@ bool findIslandWithin(int32_t x, int32_t y, int32_t xLimit, int32_t yLimit, int3
   if (gEngine.hideIdentity && x - y == gEngine.identityDiagonal)
     return false;
   if (const IslandMap *map = gEngine.islands)
-    return map->scan(x, y, xLimit, yLimit, room, found.x, found.y, found.length, found.matches);
+    return map->scan(x, y, xLimit, yLimit, room, found.x, found.y, found.length, found.matches,
+                     &found.lastInWindow);
   int32_t budget = xLimit - x < yLimit - y ? xLimit - x : yLimit - y;
   if (budget < 1 || x < 0 || y < 0)
     return false;

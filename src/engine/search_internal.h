@@ -32,6 +32,7 @@ HitBlock *scanDiagonalWithin(int32_t x, int32_t y, int32_t xLimit, int32_t yLimi
 // The same, the island found given as its start, length and matches.
 struct IslandSpan {
   int32_t x, y, length, matches;
+  bool lastInWindow = false; // known: a scan on from its end, same limits, finds nothing
 };
 bool findIslandWithin(int32_t x, int32_t y, int32_t xLimit, int32_t yLimit, int32_t room,
                       IslandSpan &found);

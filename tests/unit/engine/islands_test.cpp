@@ -127,7 +127,7 @@ TEST_F(IslandTest, FastScanAgreesWithReferenceOnRandomPairs) {
 TEST_F(IslandTest, IslandMapAnswersEveryBoundedScan) {
   std::mt19937 rng(9);
   const IslandParams params[] = {{5, 8, 80, 12, 6}, {3, 4, 80, 6, 5}, {7, 10, 80, 20, 16}};
-  int found = 0, emptyDiagonals = 0, wordRuns = 0;
+  int found = 0, emptyDiagonals = 0, wordRuns = 0, alones = 0;
   for (const IslandParams &ip : params)
     for (int round = 0; round < 3; ++round) {
       std::string a = randomDna(rng, 700), b = mutate(rng, a, 0.05 + 0.1 * round);
@@ -157,8 +157,16 @@ TEST_F(IslandTest, IslandMapAnswersEveryBoundedScan) {
           ++found;
         }
         int32_t ix, iy, length, matches, count;
-        if (map.scan(x, y, xLimit, yLimit, room, ix, iy, length, matches)) {
+        bool alone = false;
+        if (map.scan(x, y, xLimit, yLimit, room, ix, iy, length, matches, &alone)) {
           got = Isl{ix, iy, length, matches};
+          // Told alone: nothing after it, whatever the room.
+          for (int32_t r : {room, INT_MAX, std::min(xLimit - ix - length, yLimit - iy - length)})
+            if (alone) {
+              HitBlock *after = scanDiagonalWithin(ix + length, iy + length, xLimit, yLimit, r);
+              ASSERT_EQ(after, nullptr) << ix << "," << iy << " room " << r;
+              ++alones;
+            }
           // The runs of w matches backward chaining judges, as it counts them.
           if (const int32_t *runs = map.wordRuns(ix, iy, length, count)) {
             std::vector<int32_t> plain;
@@ -194,7 +202,8 @@ TEST_F(IslandTest, IslandMapAnswersEveryBoundedScan) {
       for (int t = 0; t < 100; ++t) {
         const int32_t k0 = pick(1 - H, W - 1), g = pick(2, 120), side = pick(0, 1) ? 1 : -1;
         const int32_t xFrom = pick(-50, W), xTo = pick(xFrom, W + 50);
-        map.nearDiagonals(k0, g, side, xFrom, xTo, near);
+        const int32_t yFrom = pick(-50, H), yTo = pick(yFrom, H + 50);
+        map.nearDiagonals(k0, g, side, xFrom, xTo, yFrom, yTo, near);
         for (size_t i = 1; i < near.size(); ++i) {
           const int32_t d0 = std::abs(near[i - 1] - k0), d1 = std::abs(near[i] - k0);
           ASSERT_TRUE(d0 < d1 || (d0 == d1 && (near[i - 1] - k0) * side > 0));
@@ -204,8 +213,9 @@ TEST_F(IslandTest, IslandMapAnswersEveryBoundedScan) {
             continue;
           ++emptyDiagonals;
           const int32_t xLimit = std::min(xTo - gEngine.n, W);
-          for (int32_t x = std::max({xFrom, k, 0}); x < xLimit; x += 7) {
-            HitBlock *i = scanDiagonalWithin(x, x - k, xLimit, H, INT_MAX);
+          const int32_t yLimit = std::min(yTo - gEngine.n, H);
+          for (int32_t x = std::max({xFrom, yFrom + k, k, 0}); x < xLimit; x += 7) {
+            HitBlock *i = scanDiagonalWithin(x, x - k, xLimit, yLimit, INT_MAX);
             ASSERT_EQ(i, nullptr) << "diagonal " << k << " from " << x;
           }
         }
@@ -214,6 +224,7 @@ TEST_F(IslandTest, IslandMapAnswersEveryBoundedScan) {
   EXPECT_GT(found, 2000);
   EXPECT_GT(emptyDiagonals, 1000);
   EXPECT_GT(wordRuns, 1000);
+  EXPECT_GT(alones, 1000);
 }
 
 } // namespace
