@@ -153,6 +153,12 @@ void rebuild(Hit *h, const Path &path, int32_t start1, int32_t start2) {
   makeHit(h, first);
 }
 
+// Moves (x, y) past one step of a path: a pair, or a gap in one sequence.
+void step(int32_t move, int32_t *x, int32_t *y) {
+  *x += move >= 0 ? std::max(move, 1) : 0;
+  *y += move <= 0 ? std::max(-move, 1) : 0;
+}
+
 // The part of `path` (from start1, start2) that scores best as the maximal
 // P-value judges a hit: the row of its identity, gaps as CountingSink
 // counts them. The row is that of the part found before, until it holds.
@@ -170,8 +176,7 @@ Path bestJudgedPart(const Path &path, int32_t *start1, int32_t *start2, size_t *
         matches += IdentityTable[s1[x] & 31][s2[y] & 31];
         ++aligned;
       }
-      x += path[k] >= 0 ? std::max(path[k], 1) : 0;
-      y += path[k] <= 0 ? std::max(-path[k], 1) : 0;
+      step(path[k], &x, &y);
     }
     const StatRow &row = StatTable[identityIndex(matches, aligned)];
     int64_t run = 0, best = 0;
@@ -189,8 +194,7 @@ Path bestJudgedPart(const Path &path, int32_t *start1, int32_t *start2, size_t *
         run += IdentityTable[s1[x] & 31][s2[y] & 31] ? row.matchScore : row.mismatchScore;
       else
         run -= 300 + 100 * int64_t(std::abs(path[k]));
-      x += path[k] >= 0 ? std::max(path[k], 1) : 0;
-      y += path[k] <= 0 ? std::max(-path[k], 1) : 0;
+      step(path[k], &x, &y);
       if (run > best) {
         best = run;
         bestFrom = runFrom;
@@ -224,10 +228,8 @@ void keepOtherParts(const Hit *like, const Path &path, int32_t start1, int32_t s
   if (levels == 0)
     return;
   int32_t w = 0, h = 0;
-  for (size_t k = 0; k < keptTo; ++k) {
-    w += path[k] >= 0 ? std::max(path[k], 1) : 0;
-    h += path[k] <= 0 ? std::max(-path[k], 1) : 0;
-  }
+  for (size_t k = 0; k < keptTo; ++k)
+    step(path[k], &w, &h);
   const Path before(path.begin(), path.begin() + keptFrom),
       after(path.begin() + keptTo, path.end());
   const struct {
